@@ -1,0 +1,40 @@
+#pragma once
+// The context of one run: the panel's state and the services it works through.
+#include <filesystem>
+
+#include "app/debug_log.h"
+#include "app/panel_state.h"
+#include "platform/clock.h"
+#include "platform/serial_ports.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+
+namespace voskel {
+
+// The pen of the panel window: where the next print goes and how it looks.
+struct Pen {
+  int x = 0;
+  int y = 0;
+  platform::Colour colour = platform::kBlack;
+  platform::Font font;  // points 0: the window's initial font
+};
+
+struct Panel {
+  Panel(platform::Window& w, platform::Sound& s, platform::SerialPorts& p, platform::Clock& c,
+        std::filesystem::path dir)
+      : window(w), sound(s), ports(p), clock(c), workDir(std::move(dir)) {}
+
+  PanelState state;
+  platform::Window& window;
+  platform::Sound& sound;
+  platform::SerialPorts& ports;
+  platform::Clock& clock;
+  std::filesystem::path workDir;  // where VOSKEL.CFG, wave/, the banks and the log live
+  Pen pen;
+  DebugLog log;
+};
+
+// Writes LogLine to the debug log when the debug switch is 1.
+void WriteLogLine(Panel& panel);
+
+}  // namespace voskel

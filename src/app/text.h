@@ -1,0 +1,23 @@
+#pragma once
+// The text helpers every subsystem shares.
+#include <string>
+#include <string_view>
+
+#include "app/panel_state.h"
+
+namespace voskel {
+
+// Reads a decimal number the panel's one way: blanks and tabs skipped, optional minus,
+// digits, optional point and digits; stops at any other character; no digits reads 0.
+double ReadNumber(std::string_view text);
+
+// Cuts text to the panel's text capacity.
+std::string Cap(std::string_view text);
+
+// Appends to a panel text without ever exceeding the capacity.
+void AppendCapped(std::string& text, std::string_view more);
+
+// The substring from a 0-based position, empty when the position lies past the end.
+std::string_view SubFrom(std::string_view text, std::size_t pos, std::size_t count = std::string_view::npos);
+
+}  // namespace voskel

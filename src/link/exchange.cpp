@@ -1,0 +1,90 @@
+#include "link/exchange.h"
+
+#include <array>
+#include <string_view>
+
+#include "app/text.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+struct ReplyKey {
+  std::string_view key;
+  std::size_t kept;
+};
+
+// Keeps `kept` characters from the first occurrence of the key; false when absent.
+bool CutAtKey(std::string& reply, const ReplyKey& rule) {
+  const std::size_t at = reply.find(rule.key);
+  if (at == std::string::npos) return false;
+  reply = reply.substr(at, rule.kept);
+  return true;
+}
+
+}  // namespace
+
+void WriteLogLine(Panel& panel) {
+  if (panel.state.DebugSwitch == 1) panel.log.Write(panel.state.LogLine);
+}
+
+void SendCommand(Panel& panel) {
+  auto& s = panel.state;
+  if (s.CommandText.empty()) return;
+  s.LogLine = Cap("TX= " + s.CommandText);
+  WriteLogLine(panel);
+  s.CommandText += '\r';
+  panel.ports.WriteBytes(s.PortNumber, s.CommandText.data(), static_cast<int>(s.CommandText.size()));
+}
+
+void ReadRaw(Panel& panel) {
+  auto& s = panel.state;
+  std::array<char, kMaxText> buffer{};
+  s.ByteCount = panel.ports.ReadBytes(s.PortNumber, buffer.data(), static_cast<int>(buffer.size()));
+  if (s.ByteCount < 0) s.ByteCount = 0;
+  s.ReplyText.assign(buffer.data(), static_cast<std::size_t>(s.ByteCount));
+}
+
+void ReadReply(Panel& panel) {
+  auto& s = panel.state;
+  s.ReplyText.clear();
+  s.ByteCount = panel.ports.BytesWaiting(s.PortNumber);
+  if (s.ByteCount <= 0) return;
+  ReadRaw(panel);
+
+  static constexpr ReplyKey kFirstKeys[] = {{"LC", 30}, {"MW", 13}};
+  static constexpr ReplyKey kLaterKeys[] = {{"MX", 60}, {"VS", 18}, {"LM", 6}};
+  for (const ReplyKey& rule : kFirstKeys) {
+    if (CutAtKey(s.ReplyText, rule)) {
+      NoteReply(panel);
+      return;
+    }
+  }
+  // A memory listing is logged whole as well, so the log shows every channel it held.
+  if (s.CommandText.rfind("MA", 0) == 0) NoteReply(panel);
+  for (const ReplyKey& rule : kLaterKeys) {
+    if (CutAtKey(s.ReplyText, rule)) {
+      NoteReply(panel);
+      return;
+    }
+  }
+  s.ReplyText.clear();
+}
+
+void NoteReply(Panel& panel) {
+  auto& s = panel.state;
+  s.LogLine = Cap("RX= " + s.ReplyText);
+  WriteLogLine(panel);
+  if (s.MeterLine == "Connecting") {
+    s.ConnectState = 1;
+    Speak(panel, "connected");
+    s.MeterLine = ">";
+  }
+}
+
+void SendResumeByte(Panel& panel) {
+  const char byte = kResumeByte;
+  panel.ports.WriteBytes(panel.state.PortNumber, &byte, 1);
+}
+
+}  // namespace voskel

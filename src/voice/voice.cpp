@@ -1,0 +1,63 @@
+#include "voice/voice.h"
+
+#include <string>
+
+#include "app/text.h"
+
+namespace voskel {
+
+void Speak(Panel& panel, std::string_view clip) {
+  panel.sound.Play(panel.state.VoiceDir + std::string(clip), true);
+}
+
+void SpeakAsync(Panel& panel, std::string_view clip) {
+  panel.sound.Play(panel.state.VoiceDir + std::string(clip), false);
+}
+
+void SpeakFixed(Panel& panel, std::string_view clip) {
+  panel.sound.Play(panel.state.FixedVoiceDir + std::string(clip), true);
+}
+
+void Pause(Panel& panel) { SpeakFixed(panel, "shdel"); }
+
+void SpeakNumber(Panel& panel) {
+  auto& s = panel.state;
+  if (s.SearchActive == 1) Speak(panel, "srching");
+  if (s.TuneText.find('.') != std::string::npos) {
+    while (!s.TuneText.empty() && s.TuneText.back() == '0') s.TuneText.pop_back();
+    if (!s.TuneText.empty() && s.TuneText.back() == '.') s.TuneText += '0';
+  }
+  // Copied: a clip may not change TuneText, but the loop must not depend on that.
+  const std::string digits = s.TuneText;
+  for (char c : digits) {
+    if (c == '.')
+      Speak(panel, "point");
+    else
+      Speak(panel, std::string(1, c));
+  }
+}
+
+void SpeakMode(Panel& panel) {
+  struct Row {
+    const char* mode;
+    const char* clip;
+  };
+  static constexpr Row kRows[] = {
+      {"WFM", "wfm.wav"}, {"FM", "fm.wav"},   {"AM", "am.wav"},         {"USB", "usb.wav"},
+      {"LSB", "lsb.wav"}, {"CW ", "cw.wav"},  {"AUT", "auto"},          {"ATT ON", "atton.wav"},
+      {"ATT OFF", "attoff.wav"},
+  };
+  auto& s = panel.state;
+  s.TuneText = s.ModeName;
+  for (const Row& row : kRows)
+    if (s.TuneText == row.mode) Speak(panel, row.clip);
+}
+
+void SpeakCount(Panel& panel, int count) {
+  if (count < 0) count = 0;
+  if (count > 99) count = 99;
+  if (count >= 10) Speak(panel, std::string(1, char('0' + count / 10)));
+  Speak(panel, std::string(1, char('0' + count % 10)));
+}
+
+}  // namespace voskel

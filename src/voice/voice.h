@@ -1,0 +1,19 @@
+#pragma once
+// Spoken feedback: clips by name from the voice folders, numbers and modes clip by clip.
+#include <string_view>
+
+#include "app/panel.h"
+
+namespace voskel {
+
+inline constexpr const char* kVoiceFolder = "wave\\";
+
+void Speak(Panel& panel, std::string_view clip);       // VoiceDir, to the clip's end
+void SpeakAsync(Panel& panel, std::string_view clip);  // VoiceDir, returns at once
+void SpeakFixed(Panel& panel, std::string_view clip);  // FixedVoiceDir, to the clip's end
+void Pause(Panel& panel);                              // the silent "shdel"
+void SpeakNumber(Panel& panel);                        // TuneText, digit by digit
+void SpeakMode(Panel& panel);                          // ModeName
+void SpeakCount(Panel& panel, int count);              // 0..99: tens digit when 10 or more, units
+
+}  // namespace voskel
