@@ -1,0 +1,40 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/sound.h"
+
+namespace voskel::testing {
+
+struct Played {
+  std::string name;  // as asked for, folder included ("wave\\ok")
+  bool wait = false;
+};
+
+// Records every clip asked for. A synchronous clip takes clipMs of the clock (shdel
+// pauses included), so pacing that rests on clips runs on virtual time.
+class RecordingSound : public platform::Sound {
+ public:
+  explicit RecordingSound(platform::Clock* clock = nullptr) : clock_(clock) {}
+  void Play(const std::string& fullName, bool wait) override {
+    played.push_back({fullName, wait});
+    if (onPlay) onPlay(fullName);
+    if (wait && clock_ && !fullName.empty()) clock_->SleepMs(clipMs);
+  }
+  // Clip names without their folder prefix, in order.
+  std::vector<std::string> Names() const;
+  // Names without the pauses ("shdel").
+  std::vector<std::string> Spoken() const;
+  void Clear() { played.clear(); }
+
+  std::vector<Played> played;
+  int clipMs = 200;
+  std::function<void(const std::string&)> onPlay;
+
+ private:
+  platform::Clock* clock_;
+};
+
+}  // namespace voskel::testing
