@@ -1,0 +1,176 @@
+#include "app/startup.h"
+
+#include <string>
+
+#include "app/config_file.h"
+#include "app/text.h"
+#include "banks/bank_file.h"
+#include "commands/receiver_settings.h"
+#include "link/exchange.h"
+#include "panel/pen.h"
+#include "panel/poll_cycle.h"
+#include "scan/panel_lines.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+constexpr int kPollTimer = 100;
+constexpr int kStopBitsTwo = 2;
+
+void ShowMissingConfiguration(Panel& panel) {
+  MoveTo(panel, 0, 30);
+  PrintAt(panel, "--- VOSKEL.CFG file not found ---");
+  MoveTo(panel, 0, 60);
+  PrintAt(panel, "please run the 'VOSKELCFG' program");
+  Speak(panel, "cfnf");
+}
+
+void ResetRunState(PanelState& s) {
+  s.EntryMode = 0;
+  s.FreshEntry = 0;
+  s.FreshFrequency = 1;
+  s.PassCount = 1;
+  s.KeyCount = 0;
+  s.KeyQueue.fill(0);
+  s.PollState = 0;
+  s.NoiseLimiterOn = 0;
+  s.BankState = 0;
+  s.ChannelIndex = 0;
+  s.ScanState = 0;
+  s.SearchActive = 0;
+  s.StopMode = 0;
+  s.ResumeCountdown = 0;
+  s.ScanHold = 0;
+  s.ConnectState = -1;
+  s.MeterLine = "Connecting";
+  s.Frequency.clear();
+  s.MeterBar = std::string(18, '*');
+  s.BankFileName = "bank00.dat";
+}
+
+// Takes over the state stored at the last exit, or the defaults when there is none.
+void RestoreState(Panel& panel) {
+  auto& s = panel.state;
+  if (s.BankLines[0].rfind("***", 0) != 0) {
+    s.SearchLow = "145";
+    s.SearchHigh = "146";
+    s.StepText = "12.5";
+    s.Frequency = "145";
+    s.ModeName = "FM";
+    return;
+  }
+  s.ModeName = s.BankLines[1];
+  s.Frequency = s.BankLines[2];
+  s.SearchLow = s.BankLines[3];
+  s.SearchHigh = s.BankLines[4];
+  s.StepText = s.BankLines[5];
+  // The stored state is read once: the file becomes the empty search list.
+  s.BankLines[0] = "Srchbank";
+  s.BankLines[2] = kEndMarker;
+  s.BankLines[3] = "     ";
+  if (!SaveBank(panel)) Speak(panel, "inv");
+}
+
+void OpenReceiverPort(Panel& panel) {
+  auto& s = panel.state;
+  s.PortNumber = PortNumberOf(s.PortText);
+  s.BaudRate = BaudRateOf(s.SpeedText);
+  panel.ports.ClosePort(s.PortNumber);
+  panel.ports.OpenPort(s.PortNumber, s.BaudRate);
+  panel.ports.SetReadMode(s.PortNumber, -1);
+  panel.ports.SetPortFormat(s.PortNumber, 8, 0, kStopBitsTwo);
+}
+
+void StoreState(Panel& panel) {
+  auto& s = panel.state;
+  const std::string lines[] = {
+      Cap(s.TitleLine + "  " + panel.clock.LocalDate() + "  " + panel.clock.LocalTime()),
+      s.ModeName, s.Frequency, s.SearchLow, s.SearchHigh, s.StepText, kEndMarker, "     "};
+  for (std::size_t i = 0; i < std::size(lines); ++i) s.BankLines[i] = lines[i];
+  s.BankFileName = "bank00.dat";
+  // The panel is about to go: a state that could not be stored is at least heard.
+  if (!SaveBank(panel)) Speak(panel, "inv");
+}
+
+}  // namespace
+
+std::string BannerLine(Panel& panel) {
+  return "VOSKEL " + panel.state.VersionText + "  " + panel.clock.LocalDate() + "   " +
+         panel.clock.LocalTime();
+}
+
+int StartUp(Panel& panel) {
+  auto& s = panel.state;
+  OpenPanel(panel);
+  s.VersionText = kVersionText;
+  s.TitleLine = "*** Voskel V " + s.VersionText + " ***";
+  s.CreditLine = kCreditLine;
+  s.VoiceDir = kVoiceFolder;
+  s.FixedVoiceDir = kVoiceFolder;
+  if (!ReadConfigFile(panel.workDir / kConfigFileName, s)) {
+    ShowMissingConfiguration(panel);
+    // Nothing of the receiver's state is known on this path: the stored one must stay.
+    return ShutDown(panel, false);
+  }
+  if (s.VoiceSwitch == 0) s.VoiceDir.clear();
+  if (s.DebugSwitch == 1 && panel.log.Open(panel.workDir / "debug1.dat")) {
+    panel.log.Write(BannerLine(panel));
+  }
+  MoveTo(panel, 270, 0);
+  PrintAt(panel, s.TitleLine, s.CreditLine);
+  for (const char* clip : {"vsk", "4", "point", "1"}) Speak(panel, clip);
+  SpeakFixed(panel, "shdel");
+  ConnectReceiver(panel);
+  panel.window.StartTimer(kPollTimer);
+  RunEventLoop(panel);
+  return ShutDown(panel);
+}
+
+void ConnectReceiver(Panel& panel) {
+  auto& s = panel.state;
+  MoveTo(panel, 0, 0);
+  SetFont(panel, "Ariel", 50, 700);
+  ResetRunState(s);
+  LoadBank(panel);
+  RestoreState(panel);
+  ShowSearchLine(panel);
+  OpenReceiverPort(panel);
+  s.TuneText = s.Frequency;
+  SetFrequency(panel);
+  SpeakNumber(panel);
+  SpeakFixed(panel, "shdel");
+  ApplyMode(panel);
+  SpeakFixed(panel, "shdel");
+  SetStep(panel);
+  s.AttenuatorOn = 1;
+  ToggleAttenuator(panel);
+  MoveTo(panel, 380, 80);
+  SetFont(panel, "Ariel", 50, 700);
+  SetColour(panel, platform::kBlack);
+  PrintAt(panel, s.ModeName, "      ");
+}
+
+void RunEventLoop(Panel& panel) {
+  auto& s = panel.state;
+  s.RunFlag = 1;
+  while (s.RunFlag != 0) {
+    for (const platform::Event& event : panel.window.WaitEvents()) OnPanelEvent(panel, event);
+  }
+}
+
+int ShutDown(Panel& panel, bool storeState) {
+  auto& s = panel.state;
+  panel.window.StopTimer();
+  if (s.DebugSwitch == 1) panel.log.Close();
+  if (storeState) {
+    s.CommandText = "EX";
+    SendCommand(panel);
+    panel.ports.ClosePort(s.PortNumber);
+    StoreState(panel);
+  }
+  ClosePanel(panel);
+  return 0;
+}
+
+}  // namespace voskel

@@ -1,0 +1,27 @@
+#pragma once
+// The bank image in memory and the bank file it belongs to.
+#include <filesystem>
+#include <string>
+
+#include "app/panel.h"
+
+namespace voskel {
+
+inline constexpr int kBankFileLines = 400;
+inline constexpr const char* kEndMarker = "9999";
+
+// Reads BankFileName into BankLines. IoResult 0 when opened; otherwise "bnf" is spoken and
+// BankLines keeps what it held.
+void LoadBank(Panel& panel);
+// Writes BankLines up to and including the end marker, as a whole or not at all: a
+// temporary file in the same folder is flushed to disk and then renamed over the bank.
+// False when the bank could not be written; the old file is then untouched.
+bool SaveBank(Panel& panel);
+
+// Writes lines (CR LF each) to path atomically. False on any failure.
+bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents);
+
+// Line i of the image, or an empty text when i lies outside it.
+const std::string& BankLine(const PanelState& state, int i);
+
+}  // namespace voskel

@@ -1,0 +1,290 @@
+#include "commands/handle_key.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/text.h"
+#include "commands/key_codes.h"
+#include "commands/receiver_settings.h"
+#include "link/exchange.h"
+#include "panel/pen.h"
+#include "scan/panel_lines.h"
+#include "scan/scan_exit.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+constexpr int kFineStepHz = 100;
+constexpr int kArrowStepHz = 1000;
+
+bool AnyScanOrSearch(const PanelState& s) {
+  return s.SearchActive > 0 || s.ScanState > 0 || s.BankState > 0;
+}
+
+void ArrowStep(Panel& panel, int key) {
+  auto& s = panel.state;
+  if (s.SearchActive > 0 || s.ScanState > 0) {
+    Speak(panel, "inv");
+    return;
+  }
+  StepFrequency(panel, key == keys::kUp ? kArrowStepHz : -kArrowStepHz);
+}
+
+void FineStep(Panel& panel, int key) {
+  if (AnyScanOrSearch(panel.state)) {
+    Speak(panel, "inv");
+    return;
+  }
+  StepFrequency(panel, key == keys::kRight ? kFineStepHz : -kFineStepHz);
+}
+
+void PageStep(Panel& panel, int key) {
+  if (AnyScanOrSearch(panel.state)) {
+    Speak(panel, "inv");
+    return;
+  }
+  const long long step = PageStepHz(panel.state.StepText);
+  StepFrequency(panel, key == keys::kPageUp ? step : -step);
+}
+
+void SpeakFrequency(Panel& panel) {
+  auto& s = panel.state;
+  if (s.ScanState == 1 || s.ScanState == 2 || (s.BankState > 1 && s.Quiet == 1)) {
+    Speak(panel, "scan");
+    return;
+  }
+  s.TuneText = s.Frequency;
+  SpeakNumber(panel);
+  if (s.ScanState == 0) SpeakMode(panel);
+}
+
+void ModeKey(Panel& panel, int key) {
+  static constexpr Mode kKeyModes[] = {Mode::FM,  Mode::AM, Mode::LSB, Mode::USB,
+                                       Mode::WFM, Mode::CW, Mode::Auto};
+  SelectMode(panel, kKeyModes[key - keys::kF1]);
+  MoveTo(panel, 380, 80);
+  SetFont(panel, "Ariel", 50, 700);
+  SetColour(panel, platform::kBlack);
+  PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
+  SetFont(panel, "Aerial", 30, 700);
+}
+
+void StartEntry(Panel& panel, int mode, const char* prompt) {
+  Speak(panel, prompt);
+  panel.state.EntryMode = mode;
+  panel.state.FreshEntry = 1;
+}
+
+// Digits of a limit or step entry go into a field that starts afresh on the first digit.
+void AppendFresh(std::string& field, int& fresh, char c) {
+  if (fresh == 1) {
+    field.clear();
+    fresh = 0;
+  }
+  AppendCapped(field, std::string(1, c));
+}
+
+void CompleteSearchLimit(Panel& panel) {
+  auto& s = panel.state;
+  if (s.EntryMode == 3) SetStep(panel);
+  if (s.FreshEntry == 1) {
+    s.TuneText = s.EntryMode == 1 ? s.SearchLow : s.EntryMode == 2 ? s.SearchHigh : s.StepText;
+    SpeakNumber(panel);
+  } else {
+    ShowSearchLine(panel);
+    Speak(panel, "ok");
+  }
+  s.EntryMode = 0;
+  s.FreshEntry = 0;
+}
+
+void CommitFrequency(Panel& panel) {
+  auto& s = panel.state;
+  s.ResumeCountdown = 0;
+  s.FreshFrequency = 1;
+  if (s.ScanState > 0 || s.BankState > 1) {
+    ExitScan(panel);
+    return;
+  }
+  TuneTypedFrequency(panel);
+  Pause(panel);
+  SetStep(panel);
+  Speak(panel, s.QuitRequested == 1 ? "quit" : "ok");
+}
+
+}  // namespace
+
+long long PageStepHz(const std::string& stepText) {
+  const std::size_t point = stepText.find('.');
+  if (point == std::string::npos) return std::llround(ReadNumber(stepText)) * 1000;
+  return std::llround(ReadNumber(std::string_view(stepText).substr(0, point)) * 1000) +
+         std::llround(ReadNumber(SubFrom(stepText, point + 1, 1)) * 100);
+}
+
+void EnterDigit(Panel& panel) {
+  auto& s = panel.state;
+  if (s.BankState > 1) return;
+  const char c = static_cast<char>(s.CurrentKey);
+  Speak(panel, c == '.' ? std::string("point") : std::string(1, c));
+  switch (s.EntryMode) {
+    case 0:
+      AppendFresh(s.Frequency, s.FreshFrequency, c);
+      break;
+    case 1:
+      AppendFresh(s.SearchLow, s.FreshEntry, c);
+      break;
+    case 2:
+      AppendFresh(s.SearchHigh, s.FreshEntry, c);
+      break;
+    case 3:
+      AppendFresh(s.StepText, s.FreshEntry, c);
+      break;
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 10:
+    case 11:
+      AppendCapped(s.EntryText, std::string(1, c));
+      break;
+    default:
+      break;
+  }
+}
+
+void CommitEntry(Panel& panel) {
+  auto& s = panel.state;
+  switch (s.EntryMode) {
+    case 0:
+      CommitFrequency(panel);
+      break;
+    case 1:
+    case 2:
+    case 3:
+      CompleteSearchLimit(panel);
+      break;
+    default:
+      s.EntryMode = 0;
+      s.FreshEntry = 0;
+      break;
+  }
+}
+
+void TestExchange(Panel& panel) {
+  auto& s = panel.state;
+  s.EntryMode = 0;
+  if (s.EntryText.empty()) return;
+  s.CommandText = s.EntryText;
+  SendCommand(panel);
+  s.LogLine = Cap("TX=" + s.EntryText + " RX=");
+  Pause(panel);
+  ReadRaw(panel);
+  AppendCapped(s.LogLine, s.ReplyText);
+  MoveTo(panel, 0, 0);
+  SetFont(panel, "ARIEL", 10, 700);
+  SetColour(panel, platform::kBlack);
+  PrintAt(panel, s.LogLine, std::string(22, ' '), "\r\n");
+}
+
+void HandleKey(Panel& panel) {
+  auto& s = panel.state;
+  const int key = s.CurrentKey;
+
+  if (key == 'X' && s.EntryMode != 12 && s.DebugSwitch == 1) {
+    Speak(panel, "test");
+    s.EntryText.clear();
+    s.EntryMode = 12;
+    return;
+  }
+  if (s.EntryMode == 12) {
+    if (key == keys::kEnter)
+      TestExchange(panel);
+    else
+      AppendCapped(s.EntryText, std::string(1, static_cast<char>(key)));
+    return;
+  }
+  if (key == 'Q') {
+    s.QuitRequested = 1;
+    s.RunFlag = 0;
+    CommitEntry(panel);
+    return;
+  }
+  if (key == keys::kPoint || keys::IsDigit(key)) {
+    EnterDigit(panel);
+    return;
+  }
+  if (key == keys::kEnter) {
+    ClearPanelLines(panel);
+    if (s.SearchActive > 0) EndSearch(panel);
+    s.SearchActive = 0;
+    CommitEntry(panel);
+    return;
+  }
+  if (s.EntryMode >= 1 && s.EntryMode <= 3) s.EntryMode = 0;
+
+  switch (key) {
+    case 'S':
+      StartEntry(panel, 1, "start");
+      return;
+    case 'F':
+      SpeakFrequency(panel);
+      return;
+    case 'H':
+      SpeakAsync(panel, "help");
+      return;
+    case keys::kUp:
+    case keys::kDown:
+      ArrowStep(panel, key);
+      return;
+    case 'M':
+      SpeakSignalLevel(panel);
+      return;
+    default:
+      break;
+  }
+
+  // Most other keys leave a memory scan that has only just been started.
+  if (s.ScanState == 1 && key != keys::kSpace) {
+    Speak(panel, "exitscan");
+    s.ScanState = 0;
+  }
+
+  switch (key) {
+    case 'E':
+      StartEntry(panel, 2, "end");
+      return;
+    case 'N':
+      s.ScanVoice = 1 - s.ScanVoice;
+      Speak(panel, "svoice");
+      Speak(panel, s.ScanVoice == 1 ? "on" : "off");
+      return;
+    case 'I':
+      StartEntry(panel, 3, "incr");
+      return;
+    case 'C':
+      s.StopMode = 1 - s.StopMode;
+      Speak(panel, s.StopMode == 1 ? "stmode" : "cont");
+      ShowSearchLine(panel);
+      return;
+    case keys::kLeft:
+    case keys::kRight:
+      FineStep(panel, key);
+      return;
+    case keys::kPageUp:
+    case keys::kPageDown:
+      PageStep(panel, key);
+      return;
+    case 'A':
+      ToggleAttenuator(panel);
+      return;
+    case 'L':
+      ToggleNoiseLimiter(panel);
+      return;
+    default:
+      break;
+  }
+  if (key >= keys::kF1 && key <= keys::kF7) ModeKey(panel, key);
+}
+
+}  // namespace voskel

@@ -1,0 +1,166 @@
+#include "panel/poll_cycle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/text.h"
+#include "commands/handle_key.h"
+#include "link/exchange.h"
+#include "panel/pen.h"
+#include "scan/scan_watch.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+constexpr int kKeyEnter = 13;
+constexpr int kKeySpace = 32;
+constexpr int kKeyFullStop = 190;
+
+void QueueKey(PanelState& s, int code) {
+  if (s.KeyLatch == 1) return;  // auto-repeat of a held key
+  s.KeyLatch = 1;
+  // A key press needs two entries; one that finds no room is dropped whole.
+  if (s.KeyCount + 2 > kKeyQueueSize) return;
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = code;
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = 0;
+  s.KeyCount += 2;
+}
+
+std::string KeyLogText(int code) {
+  if (code == kKeyEnter) return "C/R";
+  if (code == kKeySpace) return "SPC";
+  return std::string(1, static_cast<char>(code));
+}
+
+}  // namespace
+
+void OnPanelEvent(Panel& panel, const platform::Event& event) {
+  auto& s = panel.state;
+  switch (event.kind) {
+    case platform::Event::Kind::Close:
+      s.RunFlag = 0;
+      break;
+    case platform::Event::Kind::KeyUp:
+      s.KeyLatch = 0;
+      break;
+    case platform::Event::Kind::KeyDown:
+      QueueKey(s, event.key);
+      break;
+    case platform::Event::Kind::Timer:
+      PollCycle(panel);
+      break;
+  }
+}
+
+void KeyStep(Panel& panel) {
+  auto& s = panel.state;
+  if (s.KeyCount <= 0) return;
+  s.CurrentKey = s.KeyQueue[0];
+  std::copy(s.KeyQueue.begin() + 1, s.KeyQueue.begin() + s.KeyCount, s.KeyQueue.begin());
+  s.KeyCount -= 1;
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = 0;
+  if (s.CurrentKey == 0) {
+    ReadReply(panel);
+    return;
+  }
+  MoveTo(panel, 340, 370);
+  SetFont(panel, "Ariel", 50, 700);
+  if (s.CurrentKey == kKeyFullStop) s.CurrentKey = '.';
+  s.LogLine = "**" + KeyLogText(s.CurrentKey);
+  if (s.CurrentKey == kKeySpace) SendResumeByte(panel);
+  WriteLogLine(panel);
+  if (s.ConnectState == -1) {
+    Speak(panel, "rnc");
+    s.ConnectState = 0;
+    s.RunFlag = 0;
+    return;
+  }
+  HandleKey(panel);
+}
+
+std::string MeterLineFor(const std::string& meterBar, int level) {
+  level = std::max(level, 0);
+  const std::size_t bar = static_cast<std::size_t>(std::clamp(level - 1, 0, 18));
+  std::string line = meterBar.substr(0, std::min(bar, meterBar.size()));
+  line += level < 10 ? static_cast<char>('0' + level) : '9';
+  for (int threshold : {9, 10, 11, 12})
+    if (level > threshold) line += '+';
+  line += '>';
+  line += std::string(17, ' ');
+  return line;
+}
+
+void UpdateMeter(Panel& panel) {
+  auto& s = panel.state;
+  if (s.ReplyText.empty()) return;
+  s.CommandText.clear();
+  SetColour(panel, platform::kGreen);
+  MoveTo(panel, 320, 30);
+  s.Quiet = (s.ReplyText.size() >= 3 && s.ReplyText[2] == '%') ? 1 : 0;
+  const bool levelReply = s.ReplyText.rfind("LM", 0) == 0 || s.ReplyText.rfind("LC", 0) == 0;
+  // Any other reply (a channel report when a scan halts) keeps the level of the last poll.
+  if (levelReply) {
+    int raw = static_cast<int>(std::lround(ReadNumber(SubFrom(s.ReplyText, 3, 3))));
+    if (s.ReplyText[1] == 'C') raw += 10;
+    s.SignalLevel = raw / 12;
+  }
+  SetFont(panel, "Ariel", 30, 700);
+  if (s.Quiet == 1) {
+    s.SignalLevel = 0;
+    s.MeterLine = ">" + std::string(26, ' ');
+  } else {
+    s.MeterLine = MeterLineFor(s.MeterBar, s.SignalLevel);
+  }
+  PrintAt(panel, s.MeterLine);
+  SetColour(panel, platform::kBlack);
+}
+
+void PollCycle(Panel& panel) {
+  auto& s = panel.state;
+  switch (s.PollState) {
+    case 0:
+      if (s.KeyCount != 0) KeyStep(panel);
+      s.PollState = s.KeyCount != 0 ? 0 : 1;
+      break;
+    case 1:
+      s.CommandText = "LM";
+      SendCommand(panel);
+      s.PollState = 2;
+      break;
+    case 2:
+      ReadReply(panel);
+      UpdateMeter(panel);
+      s.PollState = RunScanWatch(panel);
+      if (s.PollState == 3) s.StateQueryCount = 0;
+      break;
+    case 3:
+      s.CommandText = "RX";
+      SendCommand(panel);
+      s.StateQueryCount += 1;
+      s.PollState = 4;
+      break;
+    case 4:
+      ReadReply(panel);
+      if (ReadBackSearchFrequency(panel)) {
+        s.PollState = 0;
+      } else {
+        // A receiver that never reports its frequency must not hold the keys back for ever.
+        s.PollState = s.StateQueryCount >= kMaxStateQueries ? 0 : 3;
+      }
+      break;
+    case 5:
+      s.PollState = 6;
+      break;
+    case 6:
+      ReadBackScanStop(panel);
+      s.PollState = 0;
+      break;
+    default:
+      s.PollState = 0;
+      break;
+  }
+}
+
+}  // namespace voskel

@@ -1,0 +1,11 @@
+#pragma once
+#include "app/panel.h"
+
+namespace voskel {
+
+// Leaves a memory scan or bank scan: releases the passed channels and tunes Frequency.
+void ExitScan(Panel& panel);
+// Ends the receiver's search: stores the search list and tells how many hits it holds.
+void EndSearch(Panel& panel);
+
+}  // namespace voskel

@@ -1,0 +1,17 @@
+#pragma once
+// The poll cycle's watch over the receiver's search, its memory scan and the panel's own
+// bank scan: after each level reply the first reaction whose condition holds runs.
+#include "app/panel.h"
+
+namespace voskel {
+
+// Runs the first matching reaction; returns the next poll state.
+int RunScanWatch(Panel& panel);
+// After "RX": takes the halted search's frequency from the reply. False when it held none.
+bool ReadBackSearchFrequency(Panel& panel);
+// Two ticks after a memory scan halted: takes the channel's frequency from that reply.
+void ReadBackScanStop(Panel& panel);
+// Adds Frequency to the search list in BankLines unless it is there or the list is full.
+void RecordSearchHit(Panel& panel);
+
+}  // namespace voskel
