@@ -1,0 +1,91 @@
+#include "link/serial_link.h"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace voskel {
+namespace {
+
+bool InRange(int n) {
+  return n >= 1 && n <= SerialLink::kPortCount;
+}
+
+}  // namespace
+
+SerialLink::SerialLink(std::filesystem::path workDir) : workDir_(std::move(workDir)) {}
+
+std::filesystem::path SerialLink::DevicePath(int n) const {
+  if (!InRange(n)) return {};
+  const std::filesystem::path link = workDir_ / ("com" + std::to_string(n));
+  // A comN that is there at all is the user's choice, even when it points nowhere: the
+  // open then fails rather than quietly reaching some other line.
+  std::error_code error;
+  if (std::filesystem::symlink_status(link, error).type() !=
+          std::filesystem::file_type::not_found &&
+      !error)
+    return link;
+  return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+platform::SerialDevice* SerialLink::Entry(int n) const {
+  return InRange(n) ? ports_[static_cast<std::size_t>(n - 1)].get() : nullptr;
+}
+
+void SerialLink::DropIfDead(int n) {
+  if (platform::SerialDevice* device = Entry(n); device && device->Dead())
+    ports_[static_cast<std::size_t>(n - 1)].reset();
+}
+
+int SerialLink::OpenPort(int n, int speed) {
+  // An open port stays as it is; the panel closes before it opens.
+  if (!InRange(n) || Entry(n)) return 0;
+  std::unique_ptr<platform::SerialDevice> device =
+      platform::SerialDevice::Open(DevicePath(n), speed);
+  if (!device) return 0;
+  ports_[static_cast<std::size_t>(n - 1)] = std::move(device);
+  return 1;
+}
+
+int SerialLink::SetPortFormat(int n, int dataBits, int parityCode, int stopBitsCode) {
+  platform::SerialDevice* device = Entry(n);
+  if (!device) return 0;
+  const int refused = device->SetFormat(dataBits, parityCode, stopBitsCode);
+  DropIfDead(n);
+  return refused;
+}
+
+void SerialLink::SetReadMode(int /*n*/, int /*perByteMs*/) {
+  // Every read here returns at once with what has arrived, whatever the mode: the panel
+  // only ever asks for that (-1), and a read that waited would hold up its only thread.
+}
+
+int SerialLink::BytesWaiting(int n) {
+  platform::SerialDevice* device = Entry(n);
+  if (!device) return 0;
+  const int waiting = device->BytesWaiting();
+  DropIfDead(n);
+  return waiting;
+}
+
+int SerialLink::ReadBytes(int n, char* buffer, int count) {
+  platform::SerialDevice* device = Entry(n);
+  if (!device) return 0;
+  const int got = device->Read(buffer, count);
+  DropIfDead(n);
+  return got;
+}
+
+int SerialLink::WriteBytes(int n, const char* bytes, int count) {
+  platform::SerialDevice* device = Entry(n);
+  if (!device) return 0;
+  const int written = device->Write(bytes, count);
+  DropIfDead(n);
+  return written;
+}
+
+void SerialLink::ClosePort(int n) {
+  if (Entry(n)) ports_[static_cast<std::size_t>(n - 1)].reset();
+}
+
+}  // namespace voskel
