@@ -101,6 +101,12 @@ std::string BannerLine(Panel& panel) {
 }
 
 int StartUp(Panel& panel) {
+  if (!BeginRun(panel)) return ShutDown(panel, false);
+  RunEventLoop(panel);
+  return ShutDown(panel);
+}
+
+bool BeginRun(Panel& panel) {
   auto& s = panel.state;
   OpenPanel(panel);
   s.VersionText = kVersionText;
@@ -111,7 +117,7 @@ int StartUp(Panel& panel) {
   if (!ReadConfigFile(panel.workDir / kConfigFileName, s)) {
     ShowMissingConfiguration(panel);
     // Nothing of the receiver's state is known on this path: the stored one must stay.
-    return ShutDown(panel, false);
+    return false;
   }
   if (s.VoiceSwitch == 0) s.VoiceDir.clear();
   if (s.DebugSwitch == 1 && panel.log.Open(panel.workDir / "debug1.dat")) {
@@ -123,8 +129,7 @@ int StartUp(Panel& panel) {
   SpeakFixed(panel, "shdel");
   ConnectReceiver(panel);
   panel.window.StartTimer(kPollTimer);
-  RunEventLoop(panel);
-  return ShutDown(panel);
+  return true;
 }
 
 void ConnectReceiver(Panel& panel) {

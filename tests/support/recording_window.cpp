@@ -54,6 +54,7 @@ int RecordingWindow::DrawText(int x, int y, std::string_view text, const platfor
 }
 
 std::vector<platform::Event> RecordingWindow::WaitEvents() {
+  if (onWait) onWait();
   if (batches.empty()) return {platform::Event{platform::Event::Kind::Close, 0}};
   auto batch = batches.front();
   batches.erase(batches.begin());

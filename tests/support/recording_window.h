@@ -1,5 +1,6 @@
 #pragma once
 // A window that remembers every print and the text it leaves on screen.
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -45,6 +46,8 @@ class RecordingWindow : public platform::Window {
   // Events that the next WaitEvents hands out; an empty queue yields a close request so
   // that a run never waits for nothing.
   std::vector<std::vector<platform::Event>> batches;
+  // Runs at each wait, before the next batch is handed out.
+  std::function<void()> onWait;
 
  private:
   // y -> (x -> (text, width))
