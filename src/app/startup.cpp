@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/config_file.h"
@@ -101,6 +102,11 @@ std::string BannerLine(Panel& panel) {
 }
 
 int StartUp(Panel& panel) {
+  if (!OpenPanel(panel)) {
+    // Without a window there are no keys to take: say why and end at once.
+    std::fprintf(stderr, "voskel: cannot open the panel window (is a display available?)\n");
+    return 1;
+  }
   if (!BeginRun(panel)) return ShutDown(panel, false);
   RunEventLoop(panel);
   return ShutDown(panel);
@@ -108,7 +114,6 @@ int StartUp(Panel& panel) {
 
 bool BeginRun(Panel& panel) {
   auto& s = panel.state;
-  OpenPanel(panel);
   s.VersionText = kVersionText;
   s.TitleLine = "*** Voskel V " + s.VersionText + " ***";
   s.CreditLine = kCreditLine;

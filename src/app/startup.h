@@ -9,7 +9,7 @@ inline constexpr const char* kCreditLine = "  talking panel for listeners by ear
 
 // The whole run; returns the process's exit code.
 int StartUp(Panel& panel);
-// Start-up up to the running timer. False when the configuration is missing: the panel
+// Start-up after the window is open, up to the running timer. False when the configuration is missing: the panel
 // has then said so and only the shutdown remains, without storing a state.
 bool BeginRun(Panel& panel);
 void ConnectReceiver(Panel& panel);

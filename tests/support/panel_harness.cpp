@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/startup.h"
+#include "panel/pen.h"
 #include "panel/poll_cycle.h"
 
 namespace voskel::testing {
@@ -104,7 +105,10 @@ PanelHarness::~PanelHarness() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
-bool PanelHarness::Begin() { return BeginRun(*panel); }
+bool PanelHarness::Begin() {
+  OpenPanel(*panel);
+  return BeginRun(*panel);
+}
 
 void PanelHarness::Press(int key) {
   OnPanelEvent(*panel, {platform::Event::Kind::KeyDown, key});
