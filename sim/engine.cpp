@@ -1,0 +1,674 @@
+#include "engine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "number_forms.h"
+
+namespace voskel::sim {
+namespace {
+
+// While halted the engine looks at the signal this often, so that a signal that goes
+// is noticed and the resume delay counts from then.
+constexpr std::int64_t kHaltWatchMs = 10;
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+std::optional<int> Digit(std::string_view text, int high) {
+  if (text.size() != 1 || text[0] < '0' || text[0] > '0' + high) return std::nullopt;
+  return text[0] - '0';
+}
+
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 32 && u < 127) {
+      shown += c;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "<%02X>", u);
+      shown += hex;
+    }
+  }
+  return shown;
+}
+
+std::string Flag(bool on) {
+  return on ? "1" : "0";
+}
+
+}  // namespace
+
+Engine::Engine(SignalList signals, MemoryBanks memory)
+    : signals_(std::move(signals)), memory_(std::move(memory)) {}
+
+// ---- Bytes in and out ----
+
+void Engine::Input(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (sizing_) {
+      Hold(bytes.substr(i));
+      return;
+    }
+    switch (framer_.Push(bytes[i])) {
+      case LineFramer::Event::kNone:
+        break;
+      case LineFramer::Event::kLine:
+        HandleLine(framer_.Line());
+        break;
+      case LineFramer::Event::kTooLong:
+        Trace("> ", "(line over 255 characters)");
+        Reply("?");
+        break;
+      case LineFramer::Event::kKeypad:
+        HandleKeypad(framer_.Keypad());
+        break;
+      case LineFramer::Event::kKeypadAck:
+        Reply("");
+        break;
+    }
+  }
+}
+
+void Engine::Hold(std::string_view bytes) {
+  for (char byte : bytes) {
+    const bool lineEnd = byte == '\r' || byte == '\n';
+    if (droppingHeld_) {
+      droppingHeld_ = !lineEnd;
+      continue;
+    }
+    if (heldInput_.size() >= kMaxHeldInput) {
+      // Keep whole commands only: cut back to the last line end and drop the rest of
+      // the line under way.
+      const auto end = heldInput_.find_last_of("\r\n");
+      heldInput_.erase(end == std::string::npos ? 0 : end + 1);
+      droppingHeld_ = !lineEnd;
+      continue;
+    }
+    heldInput_ += byte;
+  }
+}
+
+std::string Engine::TakeOutput() {
+  std::string taken;
+  taken.swap(output_);
+  return taken;
+}
+
+void Engine::Reply(std::string_view text) {
+  Trace("< ", text);
+  output_.append(text);
+  output_.append("\r\n");
+  if (output_.size() > kMaxOutput) {
+    // Nobody is reading: drop the oldest whole lines.
+    const std::size_t excess = output_.size() - kMaxOutput;
+    const std::size_t lineEnd = output_.find('\n', excess);
+    output_.erase(0, lineEnd == std::string::npos ? output_.size() : lineEnd + 1);
+  }
+}
+
+void Engine::Trace(std::string_view direction, std::string_view text) {
+  if (trace_) trace_(std::string(direction) + Printable(text));
+}
+
+// ---- Commands ----
+
+void Engine::HandleLine(const std::string& line) {
+  Trace("> ", line);
+  if (line.size() < 2) {
+    Reply("?");
+    return;
+  }
+  const std::string_view key = std::string_view(line).substr(0, 2);
+  const std::string_view raw = std::string_view(line).substr(2);
+  const std::string_view arg = Trim(raw);
+
+  if (key == "LM" && arg.empty()) {
+    if (activity_ == Activity::kScan && halted_) Reply(Report(current_));
+    Reply(LevelLine());
+  } else if (key == "RX" && arg.empty()) {
+    Reply(StateLine());
+  } else if (key == "VA" || key == "VB") {
+    SetFrequency(key[1], arg);
+  } else if (key == "RF") {
+    if (arg.empty()) {
+      Reply("RF" + FrequencyDigits(FrequencyHz()));
+    } else {
+      SetFrequency(activity_ == Activity::kVfoB ? 'B' : 'A', arg);
+    }
+  } else if (key == "ST") {
+    if (arg.empty()) {
+      Reply("ST" + StepDigits(stepHz_));
+    } else if (const auto step = ParseStep(arg)) {
+      stepHz_ = *step;
+      Reply("");
+    } else {
+      Reply("?");
+    }
+  } else if (key == "MD") {
+    if (arg.empty()) {
+      Reply("MD" + std::to_string(mode_));
+    } else if (const auto mode = Digit(arg, kModeCount - 1)) {
+      mode_ = *mode;
+      Reply("");
+    } else {
+      Reply("?");
+    }
+  } else if (key == "AU") {
+    SetOrQueryFlag("AU", arg, autoMode_);
+  } else if (key == "AT") {
+    if (arg.empty()) {
+      Reply(std::string("AT ") + Flag(attenuator_));
+    } else {
+      SetOrQueryFlag("AT", arg, attenuator_);
+    }
+  } else if (key == "NL") {
+    SetOrQueryFlag("NL", arg, noiseLimiter_);
+  } else if (key == "LC" && !arg.empty()) {
+    SetOrQueryFlag("LC", arg, levelWithChannel_);
+  } else if (key == "VS" && arg.empty()) {
+    StartSearch();
+    Reply(StateLine());
+  } else if (key == "MS") {
+    MemoryScan(arg);
+  } else if (key == "MR") {
+    MemoryRecall(arg);
+  } else if (key == "MP") {
+    MemoryPass(arg);
+  } else if (key == "MX") {
+    MemoryWrite(raw);
+  } else if (key == "MA") {
+    MemoryList(arg);
+  } else if (key == "MW") {
+    BankSize(arg);
+  } else if (key == "MQ") {
+    BankClear(arg);
+  } else if (key == "EX" && arg.empty()) {
+    // Remote control ends; the receiver keeps running and answers the next command.
+  } else if (key == "VR" && arg.empty()) {
+    Reply(kVersion);
+  } else {
+    Reply("?");
+  }
+}
+
+void Engine::SetOrQueryFlag(std::string_view key, std::string_view arg, bool& flag) {
+  if (arg.empty()) {
+    Reply(std::string(key) + Flag(flag));
+  } else if (const auto value = Digit(arg, 1)) {
+    flag = *value == 1;
+    Reply("");
+  } else {
+    Reply("?");
+  }
+}
+
+void Engine::SetFrequency(char vfo, std::string_view arg) {
+  if (!arg.empty()) {
+    const auto hz = ParseFrequency(arg);
+    if (!hz) {
+      Reply("?");
+      return;
+    }
+    (vfo == 'A' ? vfoAHz_ : vfoBHz_) = *hz;
+    // Setting VFO B is how a search's upper limit is given: it leaves a search alone.
+    if (vfo == 'B') {
+      Reply("");
+      return;
+    }
+  }
+  SelectVfo(vfo == 'A' ? Activity::kVfoA : Activity::kVfoB);
+  Reply("");
+}
+
+void Engine::SelectVfo(Activity vfo) {
+  activity_ = vfo;
+  halted_ = false;
+  quietSinceMs_.reset();
+}
+
+// ---- State lines ----
+
+std::int64_t Engine::FrequencyHz() const {
+  switch (activity_) {
+    case Activity::kVfoA:
+      return vfoAHz_;
+    case Activity::kVfoB:
+      return vfoBHz_;
+    default:
+      return tunedHz_;
+  }
+}
+
+int Engine::Level() const {
+  return signals_.LevelAt(FrequencyHz(), nowMs_, attenuator_);
+}
+
+std::string Engine::LevelLine() const {
+  const int level = std::clamp(Level(), 0, 255);
+  char text[16];
+  std::snprintf(text, sizeof text, "LM%c%03d", level >= kSquelchLevel ? ' ' : '%', level);
+  return text;
+}
+
+std::string Engine::Report(ChannelRef ref) const {
+  return ChannelReport(ref.bank, ref.number, ChannelAt(ref));
+}
+
+std::string Engine::StateLine() const {
+  std::string settings = " ST" + StepDigits(stepHz_) + " AU" + Flag(autoMode_) + " MD" +
+                         std::to_string(mode_) + " AT" + Flag(attenuator_);
+  switch (activity_) {
+    case Activity::kVfoA:
+      return "VA RF" + FrequencyDigits(vfoAHz_) + settings;
+    case Activity::kVfoB:
+      return "VB RF" + FrequencyDigits(vfoBHz_) + settings;
+    case Activity::kSearch:
+      return "VS RF" + FrequencyDigits(tunedHz_) + settings;
+    case Activity::kScan:
+    case Activity::kMemory: {
+      std::string line = (activity_ == Activity::kScan ? "MS " : "MR ") + Report(current_);
+      // On an empty channel the receiver still listens somewhere; say where, so that a
+      // program looking for RF in the state line finds it.
+      if (!ChannelAt(current_).stored) line += " RF" + FrequencyDigits(tunedHz_) + settings;
+      return line;
+    }
+  }
+  return "?";
+}
+
+// ---- Search ----
+
+void Engine::StartSearch() {
+  activity_ = Activity::kSearch;
+  searchFromHz_ = vfoAHz_;
+  searchToHz_ = vfoBHz_;
+  searchStepHz_ = stepHz_;
+  tunedHz_ = searchFromHz_;
+  halted_ = false;
+  CheckHalt();
+  nextMoveMs_ = nowMs_ + kSearchStepMs;
+}
+
+void Engine::StepSearch() {
+  // From VFO A towards VFO B, then round again from VFO A.
+  if (searchFromHz_ <= searchToHz_) {
+    tunedHz_ += searchStepHz_;
+    if (tunedHz_ > searchToHz_) tunedHz_ = searchFromHz_;
+  } else {
+    tunedHz_ -= searchStepHz_;
+    if (tunedHz_ < searchToHz_) tunedHz_ = searchFromHz_;
+  }
+}
+
+// ---- Memory scan ----
+
+bool Engine::Scannable(ChannelRef ref) const {
+  const Channel& channel = ChannelAt(ref);
+  return Usable(ref) && channel.stored && !channel.passed;
+}
+
+std::optional<ChannelRef> Engine::NextScanChannel(const std::vector<int>& banks,
+                                                  bool fromStart) const {
+  std::vector<ChannelRef> order;
+  for (int bank : banks) {
+    for (int number = 0; number < memory_.banks[bank].size; ++number) {
+      order.push_back({bank, number});
+    }
+  }
+  if (order.empty()) return std::nullopt;
+  std::size_t start = 0;
+  if (!fromStart) {
+    const auto here = std::find(order.begin(), order.end(), current_);
+    if (here != order.end()) start = static_cast<std::size_t>(here - order.begin()) + 1;
+  }
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const ChannelRef ref = order[(start + k) % order.size()];
+    if (Scannable(ref)) return ref;
+  }
+  return std::nullopt;
+}
+
+bool Engine::StartScan(const std::vector<int>& banks, bool fromStart) {
+  const auto first = NextScanChannel(banks, fromStart);
+  if (!first) return false;
+  scanBanks_ = banks;
+  EnterChannel(*first);
+  activity_ = Activity::kScan;
+  halted_ = false;
+  CheckHalt();
+  nextMoveMs_ = nowMs_ + kScanStepMs;
+  return true;
+}
+
+void Engine::StepScan() {
+  // With nothing left to visit the scan rests where it is.
+  if (const auto next = NextScanChannel(scanBanks_, false)) EnterChannel(*next);
+}
+
+void Engine::EnterChannel(ChannelRef ref) {
+  current_ = ref;
+  const Channel& channel = ChannelAt(ref);
+  if (!channel.stored) return;
+  tunedHz_ = channel.hz;
+  stepHz_ = channel.stepHz;
+  mode_ = channel.mode;
+  attenuator_ = channel.attenuator;
+}
+
+// ---- Time ----
+
+void Engine::CheckHalt() {
+  const bool onChannel =
+      activity_ == Activity::kSearch || (activity_ == Activity::kScan && Scannable(current_));
+  if (onChannel && SquelchOpen()) {
+    halted_ = true;
+    quietSinceMs_.reset();
+  }
+}
+
+void Engine::MoveOn() {
+  if (activity_ == Activity::kSearch) {
+    StepSearch();
+  } else if (activity_ == Activity::kScan) {
+    StepScan();
+  } else {
+    return;
+  }
+  halted_ = false;
+  quietSinceMs_.reset();
+  CheckHalt();
+  nextMoveMs_ = nowMs_ + (activity_ == Activity::kSearch ? kSearchStepMs : kScanStepMs);
+}
+
+void Engine::Advance(std::int64_t ms) {
+  if (ms <= 0) return;
+  const std::int64_t target = nowMs_ + ms;
+  while (nowMs_ < target) {
+    std::int64_t next = target;
+    if (sizing_) next = std::min(next, sizingDoneMs_);
+    if (activity_ == Activity::kSearch || activity_ == Activity::kScan) {
+      if (!halted_) {
+        next = std::min(next, nextMoveMs_);
+      } else {
+        next = std::min(next, nowMs_ + kHaltWatchMs);
+        if (quietSinceMs_) next = std::min(next, *quietSinceMs_ + kResumeAfterMs);
+      }
+    }
+    nowMs_ = std::max(next, nowMs_ + 1);
+    RunDue();
+  }
+}
+
+void Engine::RunDue() {
+  if (sizing_ && nowMs_ >= sizingDoneMs_) FinishBankSize();
+  if (activity_ != Activity::kSearch && activity_ != Activity::kScan) return;
+  if (halted_) {
+    if (SquelchOpen()) {
+      quietSinceMs_.reset();
+    } else if (!quietSinceMs_) {
+      quietSinceMs_ = nowMs_;
+    } else if (nowMs_ - *quietSinceMs_ >= kResumeAfterMs) {
+      MoveOn();
+    }
+  } else if (nowMs_ >= nextMoveMs_) {
+    MoveOn();
+  }
+}
+
+// ---- Keypad bytes ----
+
+void Engine::HandleKeypad(char byte) {
+  Trace("> ", std::string(1, byte));
+  if (activity_ == Activity::kSearch || activity_ == Activity::kScan) {
+    MoveOn();
+    return;
+  }
+  // 0x1E is the panel's "move on" and means nothing outside a search or scan; the
+  // others tune like the receiver's arrow keys.
+  if (byte == 0x1E) return;
+  TuneByKeypad(byte == 0x1C ? 1 : -1);
+}
+
+void Engine::TuneByKeypad(int direction) {
+  if (activity_ == Activity::kMemory) {
+    const int size = memory_.banks[current_.bank].size;
+    EnterChannel({current_.bank, (current_.number + direction + size) % size});
+    return;
+  }
+  std::int64_t& hz = activity_ == Activity::kVfoB ? vfoBHz_ : vfoAHz_;
+  hz = std::clamp(hz + direction * stepHz_, kMinFrequencyHz, kMaxFrequencyHz);
+}
+
+// ---- Memory ----
+
+std::optional<ChannelRef> Engine::ParseChannel(std::string_view text) const {
+  if (text.size() != 3) return std::nullopt;
+  const auto bank = BankIndex(text[0]);
+  if (!bank || text[1] < '0' || text[1] > '9' || text[2] < '0' || text[2] > '9') {
+    return std::nullopt;
+  }
+  const ChannelRef ref{*bank, (text[1] - '0') * 10 + (text[2] - '0')};
+  if (!Usable(ref)) return std::nullopt;
+  return ref;
+}
+
+void Engine::MemoryScan(std::string_view arg) {
+  if (arg.empty()) {
+    if (activity_ == Activity::kScan) {
+      if (halted_) MoveOn();
+      Reply("");
+      return;
+    }
+    // Resume the scan of the current channel's bank, past the current channel.
+    std::vector<int> banks = scanBanks_;
+    if (std::find(banks.begin(), banks.end(), current_.bank) == banks.end()) {
+      banks = {current_.bank};
+    }
+    Reply(StartScan(banks, false) ? "" : "?");
+    return;
+  }
+  std::vector<int> banks;
+  for (char letter : arg) {
+    const auto bank = BankIndex(letter);
+    if (!bank || std::find(banks.begin(), banks.end(), *bank) != banks.end()) {
+      Reply("?");
+      return;
+    }
+    banks.push_back(*bank);
+  }
+  // The panel sends the start twice in case the first is lost: one scan all the same.
+  if (activity_ == Activity::kScan && banks == scanBanks_) {
+    Reply("");
+    return;
+  }
+  Reply(StartScan(banks, true) ? "" : "?");
+}
+
+void Engine::MemoryRecall(std::string_view arg) {
+  if (arg.empty()) {
+    // A halted or running scan stops on its channel.
+    if (activity_ != Activity::kScan) EnterChannel(current_);
+    activity_ = Activity::kMemory;
+    halted_ = false;
+    Reply(Report(current_));
+    return;
+  }
+  const auto ref = ParseChannel(arg);
+  if (!ref) {
+    Reply("?");
+    return;
+  }
+  EnterChannel(*ref);
+  activity_ = Activity::kMemory;
+  halted_ = false;
+  Reply(Report(*ref));
+}
+
+void Engine::MemoryPass(std::string_view arg) {
+  const auto value = Digit(arg, 1);
+  Channel& channel = ChannelAt(current_);
+  if (!value || !channel.stored) {
+    Reply("?");
+    return;
+  }
+  if (channel.passed != (*value == 1)) {
+    channel.passed = *value == 1;
+    MemoryChanged();
+  }
+  Reply("");
+}
+
+void Engine::MemoryWrite(std::string_view arg) {
+  const auto ref = ParseChannel(arg.substr(0, 3));
+  if (!ref) {
+    Reply("?");
+    return;
+  }
+  Channel written;
+  written.stored = true;
+  written.stepHz = stepHz_;
+  written.mode = mode_;
+  written.attenuator = attenuator_;
+  bool haveFrequency = false;
+  std::string_view rest = arg.substr(3);
+  while (true) {
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    if (rest.empty()) break;
+    if (rest.size() < 2) {
+      Reply("?");
+      return;
+    }
+    const std::string_view field = rest.substr(0, 2);
+    rest.remove_prefix(2);
+    if (field == "TM") {
+      // The tag is the rest of the line, blanks and all.
+      written.tag = FitTag(rest);
+      break;
+    }
+    const std::string_view value = rest.substr(0, rest.find(' '));
+    rest.remove_prefix(value.size());
+    bool ok = true;
+    if (field == "RF") {
+      const auto hz = ParseFrequency(value);
+      ok = hz.has_value();
+      if (ok) written.hz = *hz;
+      haveFrequency = ok;
+    } else if (field == "ST") {
+      const auto step = ParseStep(value);
+      ok = step.has_value();
+      if (ok) written.stepHz = *step;
+    } else if (field == "MD") {
+      const auto mode = Digit(value, kModeCount - 1);
+      ok = mode.has_value();
+      if (ok) written.mode = *mode;
+    } else if (field == "AU") {
+      ok = Digit(value, 1).has_value();
+    } else if (field == "AT" || field == "MP") {
+      const auto flag = Digit(value, 1);
+      ok = flag.has_value();
+      if (ok) (field == "AT" ? written.attenuator : written.passed) = *flag == 1;
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      Reply("?");
+      return;
+    }
+  }
+  if (!haveFrequency) {
+    Reply("?");
+    return;
+  }
+  ChannelAt(*ref) = written;
+  MemoryChanged();
+  Reply("");
+}
+
+void Engine::MemoryList(std::string_view arg) {
+  if (!arg.empty()) {
+    const auto bank = arg.size() == 1 ? BankIndex(arg[0]) : std::nullopt;
+    if (!bank) {
+      Reply("?");
+      return;
+    }
+    listNext_ = {*bank, 0};
+  }
+  // Ten channels a time; past a bank's last usable channel the list goes on in the next.
+  for (int i = 0; i < 10; ++i) {
+    Reply(Report(listNext_));
+    ++listNext_.number;
+    if (listNext_.number >= memory_.banks[listNext_.bank].size) {
+      listNext_ = {(listNext_.bank + 1) % kBankCount, 0};
+    }
+  }
+}
+
+void Engine::BankSize(std::string_view arg) {
+  const auto bank = arg.empty() ? std::nullopt : BankIndex(arg[0]);
+  if (!bank) {
+    Reply("?");
+    return;
+  }
+  const std::string_view digits = arg.substr(1);
+  if (digits.empty()) {
+    char text[16];
+    std::snprintf(text, sizeof text, "MW%c %03d", BankLetter(*bank), memory_.banks[*bank].size);
+    Reply(text);
+    return;
+  }
+  int size = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9' || digits.size() > 3) {
+      Reply("?");
+      return;
+    }
+    size = size * 10 + (c - '0');
+  }
+  if (size < 1 || size > kChannelsPerBank) {
+    Reply("?");
+    return;
+  }
+  // Rearranging the memory takes the receiver a while; it answers when done.
+  sizing_ = true;
+  sizingBank_ = *bank;
+  sizingSize_ = size;
+  sizingDoneMs_ = nowMs_ + kBankSizeMs;
+}
+
+void Engine::FinishBankSize() {
+  sizing_ = false;
+  Bank& bank = memory_.banks[sizingBank_];
+  if (bank.size != sizingSize_) {
+    bank.size = sizingSize_;
+    for (int number = bank.size; number < kChannelsPerBank; ++number) {
+      bank.channels[number] = Channel();
+    }
+    MemoryChanged();
+  }
+  char text[16];
+  std::snprintf(text, sizeof text, "MW%c %03d", BankLetter(sizingBank_), bank.size);
+  Reply(text);
+  std::string held;
+  held.swap(heldInput_);
+  droppingHeld_ = false;
+  Input(held);
+}
+
+void Engine::BankClear(std::string_view arg) {
+  const auto bank = arg.size() == 3 ? BankIndex(arg[0]) : std::nullopt;
+  if (!bank || arg.substr(1) != "%%") {
+    Reply("?");
+    return;
+  }
+  for (Channel& channel : memory_.banks[*bank].channels) channel = Channel();
+  MemoryChanged();
+  Reply("");
+}
+
+}  // namespace voskel::sim
