@@ -152,7 +152,11 @@ bool ReadBackSearchFrequency(Panel& panel) {
   auto& s = panel.state;
   const std::size_t at = s.ReplyText.find("RF");
   if (at == std::string::npos) return false;
-  s.TuneText = std::string(SubFrom(s.ReplyText, at + 2, 11));
+  // Only the digits count: the kept state line goes on with " ST" after them, and a blank
+  // taken into the frequency would end up inside the next tuning command.
+  std::string digits(SubFrom(s.ReplyText, at + 2, 11));
+  digits = digits.substr(0, digits.find_first_not_of("0123456789"));
+  s.TuneText = digits;
   std::string frequency =
       std::string(SubFrom(s.TuneText, 0, 4)) + "." + std::string(SubFrom(s.TuneText, 4));
   frequency = StripLeadingZeros(frequency);
