@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -73,12 +72,21 @@ std::set<std::string> ClipsNamedIn(const std::string& text) {
   return clips;
 }
 
-// The clips of SpeakMode's table: {"mode text", "clip"} rows.
+// The clips of SpeakMode's table: {"MODE TEXT", "clip"} rows.
 std::set<std::string> ModeTableClips(const std::string& text) {
-  static const std::regex kModeRow(R"re(\{"[A-Z ]+",\s*"([^"]+)"\})re");
   std::set<std::string> clips;
-  for (std::sregex_iterator it(text.begin(), text.end(), kModeRow), end; it != end; ++it)
-    clips.insert((*it)[1]);
+  for (std::size_t at = text.find("{\""); at != std::string::npos; at = text.find("{\"", at + 1)) {
+    std::size_t i = at + 2;
+    while (i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || text[i] == ' ')) ++i;
+    if (i == at + 2 || i >= text.size() || text[i] != '"' || text.compare(i + 1, 1, ",") != 0)
+      continue;
+    i += 2;
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i >= text.size() || text[i] != '"') continue;
+    const std::size_t close = text.find('"', i + 1);
+    if (close == std::string::npos || text.compare(close + 1, 1, "}") != 0) continue;
+    clips.insert(text.substr(i + 1, close - i - 1));
+  }
   return clips;
 }
 
