@@ -72,6 +72,11 @@ std::optional<std::int64_t> ParseStep(std::string_view text) {
   return hz;
 }
 
+std::optional<int> ParseDigit(std::string_view text, int high) {
+  if (text.size() != 1 || text[0] < '0' || text[0] > '0' + high) return std::nullopt;
+  return text[0] - '0';
+}
+
 std::string FrequencyDigits(std::int64_t hz) {
   char text[24];
   std::snprintf(text, sizeof text, "%010lld", static_cast<long long>(hz));

@@ -23,6 +23,9 @@ std::optional<std::int64_t> ParseFrequency(std::string_view text);
 // ("012500", only the first six digits count).
 std::optional<std::int64_t> ParseStep(std::string_view text);
 
+// A single digit 0..high, as in "MD1" or "AT0".
+std::optional<int> ParseDigit(std::string_view text, int high);
+
 // "0145500000": ten digits of Hz.
 std::string FrequencyDigits(std::int64_t hz);
 // "012500": six digits of Hz.
