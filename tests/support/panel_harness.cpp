@@ -107,7 +107,9 @@ PanelHarness::~PanelHarness() {
 
 bool PanelHarness::Begin() {
   OpenPanel(*panel);
-  return BeginRun(*panel);
+  if (!BeginRun(*panel)) return false;
+  panel->state.RunFlag = 1;  // as the event loop does when it starts
+  return true;
 }
 
 void PanelHarness::Press(int key) {
