@@ -47,6 +47,9 @@ const std::string& BankLine(const PanelState& state, int i) {
 void LoadBank(Panel& panel) {
   auto& s = panel.state;
   File file(std::fopen((panel.workDir / s.BankFileName).c_str(), "rb"));
+  // A folder opens for reading but is no bank.
+  struct stat info {};
+  if (file && (::fstat(::fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode))) file.reset();
   s.IoResult = file ? 0 : 1;
   if (!file) {
     Speak(panel, "bnf");
@@ -76,8 +79,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, const std::string& c
   while (ok && done < contents.size()) {
     const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<std::size_t>(n);
   }
   if (ok && ::fchmod(fd, 0644) != 0) ok = false;
   if (ok && ::fsync(fd) != 0) ok = false;

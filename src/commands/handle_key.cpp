@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/text.h"
+#include "banks/bank_keys.h"
 #include "commands/key_codes.h"
 #include "commands/receiver_settings.h"
 #include "link/exchange.h"
@@ -26,6 +27,10 @@ void ArrowStep(Panel& panel, int key) {
   auto& s = panel.state;
   if (s.SearchActive > 0 || s.ScanState > 0) {
     Speak(panel, "inv");
+    return;
+  }
+  if (s.BankState == 1) {
+    StepChannel(panel, key == keys::kUp ? 1 : -1);
     return;
   }
   StepFrequency(panel, key == keys::kUp ? kArrowStepHz : -kArrowStepHz);
@@ -83,6 +88,37 @@ void AppendFresh(std::string& field, int& fresh, char c) {
     fresh = 0;
   }
   AppendCapped(field, std::string(1, c));
+}
+
+// B, O, P and T: the bank number is typed next, and Enter runs the operation.
+void StartBankEntry(Panel& panel, int mode, const char* prompt) {
+  panel.state.EntryMode = mode;
+  panel.state.EntryText.clear();
+  Speak(panel, prompt);
+}
+
+void CommitBankEntry(Panel& panel) {
+  auto& s = panel.state;
+  if (s.EntryText.size() == 2 || s.EntryText.size() == 4) {
+    switch (s.EntryMode) {
+      case 4:
+        CopyBank(panel);
+        break;
+      case 5:
+        PutChannel(panel);
+        break;
+      case 6:
+        SortBank(panel);
+        break;
+      default:
+        SelectBank(panel);
+        break;
+    }
+  } else {
+    Speak(panel, "inv");
+  }
+  s.EntryMode = 0;
+  s.FreshEntry = 0;
 }
 
 void CompleteSearchLimit(Panel& panel) {
@@ -164,6 +200,18 @@ void CommitEntry(Panel& panel) {
     case 3:
       CompleteSearchLimit(panel);
       break;
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+      CommitBankEntry(panel);
+      break;
+    case 10:
+      DeleteBank(panel);
+      break;
+    case 11:
+      DeleteChannel(panel);
+      break;
     default:
       s.EntryMode = 0;
       s.FreshEntry = 0;
@@ -227,6 +275,12 @@ void HandleKey(Panel& panel) {
     case 'S':
       StartEntry(panel, 1, "start");
       return;
+    case 'K':
+      if (s.BankState == 1) {
+        s.EntryMode = 11;
+        Speak(panel, "kill");
+      }
+      return;
     case 'F':
       SpeakFrequency(panel);
       return;
@@ -236,6 +290,9 @@ void HandleKey(Panel& panel) {
     case keys::kUp:
     case keys::kDown:
       ArrowStep(panel, key);
+      return;
+    case 'D':
+      if (s.EntryMode == 0) StartBankEntry(panel, 10, "delete");
       return;
     case 'M':
       SpeakSignalLevel(panel);
@@ -280,6 +337,18 @@ void HandleKey(Panel& panel) {
       return;
     case 'L':
       ToggleNoiseLimiter(panel);
+      return;
+    case 'B':
+      StartBankEntry(panel, 7, "bank");
+      return;
+    case 'O':
+      StartBankEntry(panel, 6, "sort");
+      return;
+    case 'P':
+      StartBankEntry(panel, 5, "put");
+      return;
+    case 'T':
+      StartBankEntry(panel, 4, "transfer");
       return;
     default:
       break;

@@ -1,0 +1,21 @@
+#pragma once
+// The bank operations behind the keys B, O, T, P, D and K and the arrows: each takes the
+// bank number typed into EntryText, works on the one bank image in memory and saves it back.
+#include "app/panel.h"
+
+namespace voskel {
+
+void SelectBank(Panel& panel);                  // B: load, tune the first channel, mode and step
+void StepChannel(Panel& panel, int direction);  // Up +1, Down -1, through the selected bank
+void SortBank(Panel& panel);       // O: order by frequency, drop repeats that follow each other
+void CopyBank(Panel& panel);       // T: merge one bank (or the search list) into another
+void PutChannel(Panel& panel);     // P: add the current frequency to a bank
+void MergeBank(Panel& panel);      // the end that T and P share; MergeLines holds the source
+void DeleteChannel(Panel& panel);  // K, Enter: remove the current channel of the selected bank
+void DeleteBank(Panel& panel);     // D, Enter: remove a bank file
+
+// The tag of the current channel, in green under the frequency.
+void BlankChannelTag(Panel& panel);
+void ShowChannelTag(Panel& panel);
+
+}  // namespace voskel

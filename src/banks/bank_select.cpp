@@ -1,0 +1,111 @@
+// Selecting a bank and stepping through its channels with the arrows.
+#include <string>
+
+#include "app/text.h"
+#include "banks/bank_file.h"
+#include "banks/bank_image.h"
+#include "banks/bank_keys.h"
+#include "commands/receiver_settings.h"
+#include "panel/pen.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+constexpr int kTagX = 300;
+constexpr int kTagY = 370;
+constexpr int kTagWidth = 39;
+
+void TagPen(Panel& panel) {
+  MoveTo(panel, kTagX, kTagY);
+  SetFont(panel, "Ariel", 30, 700);
+  SetColour(panel, platform::kGreen);
+}
+
+// Frequency prints leave the pen black in the small font; the tag leaves it the same way.
+void RestorePen(Panel& panel) {
+  SetColour(panel, platform::kBlack);
+  SetFont(panel, "Aerial", 30, 700);
+}
+
+void TuneChannel(Panel& panel) {
+  auto& s = panel.state;
+  s.Frequency = BankLine(s, s.ChannelIndex);
+  s.TuneText = s.Frequency;
+  SetFrequency(panel);
+}
+
+}  // namespace
+
+void BlankChannelTag(Panel& panel) {
+  TagPen(panel);
+  PrintAt(panel, std::string(kTagWidth, ' '));
+  RestorePen(panel);
+}
+
+void ShowChannelTag(Panel& panel) {
+  TagPen(panel);
+  PrintAt(panel, BankLine(panel.state, panel.state.ChannelIndex + 1));
+  RestorePen(panel);
+}
+
+void SelectBank(Panel& panel) {
+  auto& s = panel.state;
+  s.BankFileName = Cap("bank" + s.EntryText + ".dat");
+  Pause(panel);
+  LoadBank(panel);
+  if (s.IoResult != 0) {
+    s.BankState = 0;
+    s.ScanState = 0;
+    s.SearchActive = 0;
+    return;
+  }
+  s.EntryMode = 0;
+  const int end = SealBank(s);
+  s.LastChannelIndex = end - 2;
+  s.ChannelIndex = kFirstChannel;
+  if (end == kFirstChannel) {
+    // The end marker is no frequency: the receiver stays where it is.
+    s.BankState = 0;
+    BlankChannelTag(panel);
+    Speak(panel, "empty");
+    return;
+  }
+  s.BankState = 1;
+  Pause(panel);
+  TuneChannel(panel);
+  BlankChannelTag(panel);
+  ShowChannelTag(panel);
+  Pause(panel);
+  s.ModeName = BankLine(s, 1);
+  ApplyMode(panel);
+  Pause(panel);
+  s.StepText = BankLine(s, 2);
+  SetStep(panel);
+  Speak(panel, "sel");
+}
+
+void StepChannel(Panel& panel, int direction) {
+  auto& s = panel.state;
+  if (s.SearchActive > 0 || s.ScanState > 0) {
+    Speak(panel, "inv");
+    return;
+  }
+  const int end = ChannelEnd(s);
+  if (end == kFirstChannel) {
+    Speak(panel, "empty");
+    return;
+  }
+  BlankChannelTag(panel);
+  s.LastChannelIndex = end - 2;
+  s.ChannelIndex += direction > 0 ? 2 : -2;
+  if (s.ChannelIndex < kFirstChannel)
+    s.ChannelIndex = s.LastChannelIndex;
+  else if (s.ChannelIndex >= end || s.ChannelIndex % 2 != 0)
+    s.ChannelIndex = kFirstChannel;
+  TuneChannel(panel);
+  ShowChannelTag(panel);
+  if (s.ChannelIndex == kFirstChannel) Speak(panel, "beep");
+}
+
+}  // namespace voskel
