@@ -90,4 +90,3 @@ BENCHMARK(BM_AsyncStartCached)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();

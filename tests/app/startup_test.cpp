@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "support/panel_harness.h"
@@ -65,6 +70,26 @@ TEST(StartUp, FirstRunTunesTheDefaultsAndStoresTheStateAtExit) {
   EXPECT_EQ(h.ReadFile("bank00.dat"),
             "*** Voskel V 4.1a ***  05-12-2026  19:27:34\r\nFM\r\n145.0\r\n145\r\n146\r\n"
             "12.5\r\n9999\r\n");
+}
+
+TEST(StartUp, OpensTheConfiguredPortExclusivelyAs8N2AndEndsWithEx) {
+  PanelHarness h;
+  ASSERT_TRUE(h.Begin());
+  const int other = ::open(h.ports->DevicePath(1).c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(other, 0);
+  termios line{};
+  ASSERT_EQ(::tcgetattr(other, &line), 0);
+  EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(line.c_cflag & PARENB, 0u);
+  EXPECT_NE(line.c_cflag & CSTOPB, 0u) << "two stop bits";
+  EXPECT_EQ(::cfgetospeed(&line), static_cast<speed_t>(B9600));
+  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0) << "another program is kept out";
+  ::close(other);
+  h.Tick(3);
+  h.Close();
+  const std::string wire = h.Wire();
+  ASSERT_GE(wire.size(), 3u);
+  EXPECT_EQ(wire.substr(wire.size() - 3), "EX\r");
 }
 
 TEST(StartUp, SecondRunRestoresTheStoredStateOnce) {
