@@ -171,6 +171,16 @@ TEST(StartUp, NoReceiverFirstKeySaysRncEndsAndStillStoresTheState) {
   EXPECT_EQ(h.ReadFile("bank00.dat").find("FM\r\n145.0\r\n145\r\n146\r\n12.5\r\n9999\r\n"), 45u);
 }
 
+TEST(StartUp, StateThatCannotBeStoredIsHeardNotPassedOver) {
+  PanelHarness h;
+  std::filesystem::create_directory(h.dir() / "bank00.dat");
+  ASSERT_TRUE(h.Begin());
+  h.sound.Clear();
+  EXPECT_EQ(h.Close(), 0);
+  EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>{"inv"});
+  EXPECT_TRUE(std::filesystem::is_directory(h.dir() / "bank00.dat"));
+}
+
 TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {
   PanelHarness h;
   SimPeer sim;
