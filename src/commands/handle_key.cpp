@@ -5,7 +5,7 @@
 
 #include "app/text.h"
 #include "banks/bank_keys.h"
-#include "commands/key_codes.h"
+#include "platform/virtual_keys.h"
 #include "commands/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"

@@ -8,15 +8,13 @@
 #include "commands/handle_key.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
+#include "platform/virtual_keys.h"
 #include "scan/scan_watch.h"
 #include "voice/voice.h"
 
 namespace voskel {
 namespace {
 
-constexpr int kKeyEnter = 13;
-constexpr int kKeySpace = 32;
-constexpr int kKeyFullStop = 190;
 
 void QueueKey(PanelState& s, int code) {
   if (s.KeyLatch == 1) return;  // auto-repeat of a held key
@@ -29,8 +27,8 @@ void QueueKey(PanelState& s, int code) {
 }
 
 std::string KeyLogText(int code) {
-  if (code == kKeyEnter) return "C/R";
-  if (code == kKeySpace) return "SPC";
+  if (code == keys::kEnter) return "C/R";
+  if (code == keys::kSpace) return "SPC";
   return std::string(1, static_cast<char>(code));
 }
 
@@ -67,9 +65,9 @@ void KeyStep(Panel& panel) {
   }
   MoveTo(panel, 340, 370);
   SetFont(panel, "Ariel", 50, 700);
-  if (s.CurrentKey == kKeyFullStop) s.CurrentKey = '.';
+  if (s.CurrentKey == keys::kFullStop) s.CurrentKey = keys::kPoint;
   s.LogLine = "**" + KeyLogText(s.CurrentKey);
-  if (s.CurrentKey == kKeySpace) SendResumeByte(panel);
+  if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
   if (s.ConnectState == -1) {
     Speak(panel, "rnc");

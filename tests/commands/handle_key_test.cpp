@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/key_codes.h"
+#include "platform/virtual_keys.h"
 #include "support/panel_harness.h"
 #include "support/sim_peer.h"
 

@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "panel/pen.h"
 #include "panel/poll_cycle.h"
+#include "platform/virtual_keys.h"
 
 namespace voskel::testing {
 
@@ -52,18 +53,18 @@ std::filesystem::path MakeTempDir() {
 }  // namespace
 
 std::vector<int> KeysOf(std::string_view text) {
-  std::vector<int> keys;
+  std::vector<int> codes;
   for (char c : text) {
     if (c == '.')
-      keys.push_back(190);
+      codes.push_back(keys::kFullStop);
     else if (c == '\r')
-      keys.push_back(13);
+      codes.push_back(keys::kEnter);
     else if (c >= 'a' && c <= 'z')
-      keys.push_back(c - 'a' + 'A');
+      codes.push_back(c - 'a' + 'A');
     else
-      keys.push_back(static_cast<unsigned char>(c));
+      codes.push_back(static_cast<unsigned char>(c));
   }
-  return keys;
+  return codes;
 }
 
 PanelHarness::PanelHarness(HarnessOptions options) : dir_(MakeTempDir()) {

@@ -1,38 +1,10 @@
 #include "platform/sdl/key_codes.h"
 
+#include "platform/virtual_keys.h"
+
 namespace voskel::platform {
 
 namespace {
-
-constexpr int kVkBack = 8;
-constexpr int kVkTab = 9;
-constexpr int kVkReturn = 13;
-constexpr int kVkEscape = 27;
-constexpr int kVkSpace = 32;
-constexpr int kVkPrior = 33;
-constexpr int kVkNext = 34;
-constexpr int kVkEnd = 35;
-constexpr int kVkHome = 36;
-constexpr int kVkLeft = 37;
-constexpr int kVkUp = 38;
-constexpr int kVkRight = 39;
-constexpr int kVkDown = 40;
-constexpr int kVkMultiply = 106;
-constexpr int kVkAdd = 107;
-constexpr int kVkSubtract = 109;
-constexpr int kVkDivide = 111;
-constexpr int kVkF1 = 112;
-constexpr int kVkOemSemicolon = 186;
-constexpr int kVkOemPlus = 187;
-constexpr int kVkOemComma = 188;
-constexpr int kVkOemMinus = 189;
-constexpr int kVkOemPeriod = 190;
-constexpr int kVkOemSlash = 191;
-constexpr int kVkOemBackquote = 192;
-constexpr int kVkOemOpenBracket = 219;
-constexpr int kVkOemBackslash = 220;
-constexpr int kVkOemCloseBracket = 221;
-constexpr int kVkOemQuote = 222;
 
 int DigitKey(int digit) {
   return '0' + digit;
@@ -46,7 +18,7 @@ int ByPosition(SDL_Scancode scancode) {
     return DigitKey(1 + (scancode - SDL_SCANCODE_KP_1));
   }
   if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) {
-    return kVkF1 + (scancode - SDL_SCANCODE_F1);
+    return keys::kF1 + (scancode - SDL_SCANCODE_F1);
   }
   switch (scancode) {
     case SDL_SCANCODE_0:
@@ -55,63 +27,63 @@ int ByPosition(SDL_Scancode scancode) {
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_RETURN2:
     case SDL_SCANCODE_KP_ENTER:
-      return kVkReturn;
+      return keys::kEnter;
     case SDL_SCANCODE_SPACE:
-      return kVkSpace;
+      return keys::kSpace;
     case SDL_SCANCODE_PAGEUP:
-      return kVkPrior;
+      return keys::kPageUp;
     case SDL_SCANCODE_PAGEDOWN:
-      return kVkNext;
+      return keys::kPageDown;
     case SDL_SCANCODE_END:
-      return kVkEnd;
+      return keys::kEnd;
     case SDL_SCANCODE_HOME:
-      return kVkHome;
+      return keys::kHome;
     case SDL_SCANCODE_LEFT:
-      return kVkLeft;
+      return keys::kLeft;
     case SDL_SCANCODE_UP:
-      return kVkUp;
+      return keys::kUp;
     case SDL_SCANCODE_RIGHT:
-      return kVkRight;
+      return keys::kRight;
     case SDL_SCANCODE_DOWN:
-      return kVkDown;
+      return keys::kDown;
     case SDL_SCANCODE_PERIOD:
     case SDL_SCANCODE_KP_PERIOD:
     case SDL_SCANCODE_KP_DECIMAL:
-      return kVkOemPeriod;
+      return keys::kFullStop;
     case SDL_SCANCODE_BACKSPACE:
-      return kVkBack;
+      return keys::kBack;
     case SDL_SCANCODE_TAB:
-      return kVkTab;
+      return keys::kTab;
     case SDL_SCANCODE_ESCAPE:
-      return kVkEscape;
+      return keys::kEscape;
     case SDL_SCANCODE_KP_MULTIPLY:
-      return kVkMultiply;
+      return keys::kMultiply;
     case SDL_SCANCODE_KP_PLUS:
-      return kVkAdd;
+      return keys::kAdd;
     case SDL_SCANCODE_KP_MINUS:
-      return kVkSubtract;
+      return keys::kSubtract;
     case SDL_SCANCODE_KP_DIVIDE:
-      return kVkDivide;
+      return keys::kDivide;
     case SDL_SCANCODE_SEMICOLON:
-      return kVkOemSemicolon;
+      return keys::kOemSemicolon;
     case SDL_SCANCODE_EQUALS:
-      return kVkOemPlus;
+      return keys::kOemPlus;
     case SDL_SCANCODE_COMMA:
-      return kVkOemComma;
+      return keys::kOemComma;
     case SDL_SCANCODE_MINUS:
-      return kVkOemMinus;
+      return keys::kOemMinus;
     case SDL_SCANCODE_SLASH:
-      return kVkOemSlash;
+      return keys::kOemSlash;
     case SDL_SCANCODE_GRAVE:
-      return kVkOemBackquote;
+      return keys::kOemBackquote;
     case SDL_SCANCODE_LEFTBRACKET:
-      return kVkOemOpenBracket;
+      return keys::kOemOpenBracket;
     case SDL_SCANCODE_BACKSLASH:
-      return kVkOemBackslash;
+      return keys::kOemBackslash;
     case SDL_SCANCODE_RIGHTBRACKET:
-      return kVkOemCloseBracket;
+      return keys::kOemCloseBracket;
     case SDL_SCANCODE_APOSTROPHE:
-      return kVkOemQuote;
+      return keys::kOemQuote;
     default:
       return 0;
   }
@@ -122,7 +94,7 @@ int ByPosition(SDL_Scancode scancode) {
 int VirtualKeyFor(SDL_Scancode scancode, SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
   // The key that types the point is the full stop, wherever a layout puts it.
-  if (key == SDLK_PERIOD) return kVkOemPeriod;
+  if (key == SDLK_PERIOD) return keys::kFullStop;
   if (int code = ByPosition(scancode); code != 0) return code;
   // A letter key of a layout without Latin letters: the letter of its position.
   const bool nonLatinCharacter = key > 127 && (key & SDLK_SCANCODE_MASK) == 0;
