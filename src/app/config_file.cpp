@@ -9,18 +9,10 @@
 namespace voskel {
 namespace {
 
-// One line up to CR, LF or CR LF, cut to the text capacity; empty at the end of the file.
+// A missing line reads as empty.
 std::string ReadConfigLine(std::istream& in) {
   std::string line;
-  char c;
-  while (in.get(c)) {
-    if (c == '\n') break;
-    if (c == '\r') {
-      if (in.peek() == '\n') in.get(c);
-      break;
-    }
-    if (line.size() < kMaxText) line += c;
-  }
+  ReadTextLine(in, line);
   return line;
 }
 

@@ -11,7 +11,8 @@ double ReadNumber(std::string_view text) {
     ++i;
   }
   double value = 0;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') value = value * 10 + (text[i++] - '0');
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+    value = value * 10 + (text[i++] - '0');
   if (i < text.size() && text[i] == '.') {
     ++i;
     double place = 0.1;
@@ -23,7 +24,9 @@ double ReadNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string Cap(std::string_view text) { return std::string(text.substr(0, kMaxText)); }
+std::string Cap(std::string_view text) {
+  return std::string(text.substr(0, kMaxText));
+}
 
 void AppendCapped(std::string& text, std::string_view more) {
   if (text.size() >= kMaxText) return;
@@ -33,6 +36,18 @@ void AppendCapped(std::string& text, std::string_view more) {
 std::string_view SubFrom(std::string_view text, std::size_t pos, std::size_t count) {
   if (pos >= text.size()) return {};
   return text.substr(pos, count);
+}
+
+bool ReadTextLine(std::istream& in, std::string& line) {
+  line.clear();
+  char c;
+  if (!in.get(c)) return false;
+  while (c != '\r' && c != '\n') {
+    if (line.size() < kMaxText) line += c;
+    if (!in.get(c)) return true;
+  }
+  if (c == '\r' && in.peek() == '\n') in.get(c);
+  return true;
 }
 
 }  // namespace voskel

@@ -1,5 +1,6 @@
 #pragma once
 // The text helpers every subsystem shares.
+#include <istream>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,12 @@ std::string Cap(std::string_view text);
 void AppendCapped(std::string& text, std::string_view more);
 
 // The substring from a 0-based position, empty when the position lies past the end.
-std::string_view SubFrom(std::string_view text, std::size_t pos, std::size_t count = std::string_view::npos);
+std::string_view SubFrom(std::string_view text, std::size_t pos,
+                         std::size_t count = std::string_view::npos);
+
+// Reads one line of a text file, ended by CR LF, CR or LF, into line; a longer line than
+// the text capacity is cut and its rest skipped. False at the end of the input with
+// nothing read.
+bool ReadTextLine(std::istream& in, std::string& line);
 
 }  // namespace voskel

@@ -6,37 +6,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <fstream>
 
 #include "app/text.h"
 #include "voice/voice.h"
 
 namespace voskel {
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// One line up to CR, LF or CR LF; longer lines are cut and their rest skipped. False at
-// the end of the file with nothing read.
-bool ReadLine(std::FILE* file, std::string& line) {
-  line.clear();
-  int c = std::fgetc(file);
-  if (c == EOF) return false;
-  while (c != EOF && c != '\r' && c != '\n') {
-    if (line.size() < kMaxText) line += static_cast<char>(c);
-    c = std::fgetc(file);
-  }
-  if (c == '\r') {
-    const int next = std::fgetc(file);
-    if (next != '\n' && next != EOF) std::ungetc(next, file);
-  }
-  return true;
-}
-
-}  // namespace
 
 const std::string& BankLine(const PanelState& state, int i) {
   static const std::string kNone;
@@ -46,19 +21,20 @@ const std::string& BankLine(const PanelState& state, int i) {
 
 void LoadBank(Panel& panel) {
   auto& s = panel.state;
-  File file(std::fopen((panel.workDir / s.BankFileName).c_str(), "rb"));
+  const std::filesystem::path path = panel.workDir / s.BankFileName;
+  std::error_code ignored;
   // A folder opens for reading but is no bank.
-  struct stat info {};
-  if (file && (::fstat(::fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode))) file.reset();
-  s.IoResult = file ? 0 : 1;
-  if (!file) {
+  std::ifstream file;
+  if (!std::filesystem::is_directory(path, ignored)) file.open(path, std::ios::binary);
+  s.IoResult = file.is_open() ? 0 : 1;
+  if (s.IoResult != 0) {
     Speak(panel, "bnf");
     return;
   }
   for (int i = 0; i < kBankFileLines; ++i) s.BankLines[static_cast<std::size_t>(i)].clear();
   std::string line;
   for (int i = 0; i < kBankFileLines; ++i) {
-    if (!ReadLine(file.get(), line)) break;
+    if (!ReadTextLine(file, line)) break;
     s.BankLines[static_cast<std::size_t>(i)] = line;
     if (line == kEndMarker) {
       // A marker on line 0 or 1 of a damaged file must not make the index point before

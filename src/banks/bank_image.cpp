@@ -18,10 +18,6 @@ int SealBank(PanelState& state) {
   return end;
 }
 
-std::string DigitClip(char c) {
-  return c == '.' ? std::string("point") : std::string(1, c);
-}
-
 void Selection::Restore(Panel& panel) const {
   auto& s = panel.state;
   if (s.BankState != 1 || s.BankFileName == name) return;

@@ -19,9 +19,6 @@ int ChannelEnd(const PanelState& state);
 // before it. Returns that line.
 int SealBank(PanelState& state);
 
-// The clip that speaks one character of a bank number.
-std::string DigitClip(char c);
-
 // The bank selected for stepping, remembered before an edit loads other banks into the
 // one image, and loaded again afterwards so that the arrows and K still work on it.
 struct Selection {

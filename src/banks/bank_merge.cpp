@@ -25,7 +25,7 @@ bool IsBlank(const std::string& text) {
 
 void SpeakCreate(Panel& panel, const std::string& number) {
   Speak(panel, "create");
-  for (char c : number.substr(0, 2)) Speak(panel, DigitClip(c));
+  for (char c : number.substr(0, 2)) SpeakDigit(panel, c);
 }
 
 // The empty search list ends on line 2, and a file cut short may end even earlier: a

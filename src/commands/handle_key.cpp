@@ -162,7 +162,7 @@ void EnterDigit(Panel& panel) {
   auto& s = panel.state;
   if (s.BankState > 1) return;
   const char c = static_cast<char>(s.CurrentKey);
-  Speak(panel, c == '.' ? std::string("point") : std::string(1, c));
+  SpeakDigit(panel, c);
   switch (s.EntryMode) {
     case 0:
       AppendFresh(s.Frequency, s.FreshFrequency, c);

@@ -197,7 +197,7 @@ void SpeakSignalLevel(Panel& panel) {
   const int level = panel.state.SignalLevel;
   Speak(panel, "s");
   const int digit = std::clamp(level, 0, 9);
-  Speak(panel, std::string(1, char('0' + digit)));
+  SpeakDigit(panel, static_cast<char>('0' + digit));
   if (level > 9) Speak(panel, "plus");
 }
 

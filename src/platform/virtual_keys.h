@@ -35,6 +35,8 @@ inline constexpr int kOemBackslash = 220;
 inline constexpr int kOemCloseBracket = 221;
 inline constexpr int kOemQuote = 222;
 
-constexpr bool IsDigit(int key) { return key >= '0' && key <= '9'; }
+constexpr bool IsDigit(int key) {
+  return key >= '0' && key <= '9';
+}
 
 }  // namespace voskel::keys

@@ -4,6 +4,7 @@
 
 #include "app/text.h"
 #include "banks/bank_file.h"
+#include "banks/bank_image.h"
 #include "commands/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
@@ -24,8 +25,12 @@ void DrawStatus(Panel& panel, int x, const char* text, platform::Colour colour) 
   SetColour(panel, platform::kBlack);
 }
 
-void DrawScanning(Panel& panel) { DrawStatus(panel, 270, "      *** SCANNING ***  ", platform::kRed); }
-void DrawStopped(Panel& panel) { DrawStatus(panel, 270, "      *** STOPPED ***  ", platform::kRed); }
+void DrawScanning(Panel& panel) {
+  DrawStatus(panel, 270, "      *** SCANNING ***  ", platform::kRed);
+}
+void DrawStopped(Panel& panel) {
+  DrawStatus(panel, 270, "      *** STOPPED ***  ", platform::kRed);
+}
 
 void DrawChannelNote(Panel& panel, const std::string& text) {
   MoveTo(panel, 340, 370);
@@ -38,13 +43,6 @@ void DrawChannelNote(Panel& panel, const std::string& text) {
 std::string StripLeadingZeros(std::string text) {
   const auto first = text.find_first_not_of('0');
   return first == std::string::npos ? std::string() : text.substr(first);
-}
-
-// The line index of the end marker, or -1 when the image has none.
-int EndMarkerIndex(const PanelState& s) {
-  for (int i = 4; i < kBankFileLines; i += 2)
-    if (BankLine(s, i) == kEndMarker) return i;
-  return -1;
 }
 
 void MemoryScanMoving(Panel& panel) {
@@ -66,7 +64,8 @@ void BankScanNext(Panel& panel) {
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   s.ChannelIndex += 2;
-  if (s.ChannelIndex >= kBankFileLines || BankLine(s, s.ChannelIndex) == kEndMarker) s.ChannelIndex = 4;
+  if (s.ChannelIndex >= kBankFileLines || BankLine(s, s.ChannelIndex) == kEndMarker)
+    s.ChannelIndex = 4;
   if (s.BankState != 3) {
     DrawScanning(panel);
     if (s.ScanVoice == 1) Speak(panel, "scan");
@@ -83,8 +82,8 @@ void BankScanHalted(Panel& panel) {
   // the scan has just started again from the top.
   int tuned = s.ChannelIndex - 2;
   if (s.ChannelIndex <= 4) {
-    const int end = EndMarkerIndex(s);
-    tuned = (s.BankState == 3 && end > 4) ? end - 2 : 4;
+    const int end = ChannelEnd(s);
+    tuned = (s.BankState == 3 && end > kFirstChannel) ? end - 2 : kFirstChannel;
   }
   DrawChannelNote(panel, BankLine(s, tuned + 1));
   s.BankState = 4;

@@ -18,7 +18,9 @@ void SpeakFixed(Panel& panel, std::string_view clip) {
   panel.sound.Play(panel.state.FixedVoiceDir + std::string(clip), true);
 }
 
-void Pause(Panel& panel) { SpeakFixed(panel, "shdel"); }
+void Pause(Panel& panel) {
+  SpeakFixed(panel, "shdel");
+}
 
 void SpeakNumber(Panel& panel) {
   auto& s = panel.state;
@@ -27,14 +29,7 @@ void SpeakNumber(Panel& panel) {
     while (!s.TuneText.empty() && s.TuneText.back() == '0') s.TuneText.pop_back();
     if (!s.TuneText.empty() && s.TuneText.back() == '.') s.TuneText += '0';
   }
-  // Copied: a clip may not change TuneText, but the loop must not depend on that.
-  const std::string digits = s.TuneText;
-  for (char c : digits) {
-    if (c == '.')
-      Speak(panel, "point");
-    else
-      Speak(panel, std::string(1, c));
-  }
+  for (char c : s.TuneText) SpeakDigit(panel, c);
 }
 
 void SpeakMode(Panel& panel) {
@@ -43,9 +38,9 @@ void SpeakMode(Panel& panel) {
     const char* clip;
   };
   static constexpr Row kRows[] = {
-      {"WFM", "wfm.wav"}, {"FM", "fm.wav"},   {"AM", "am.wav"},         {"USB", "usb.wav"},
-      {"LSB", "lsb.wav"}, {"CW ", "cw.wav"},  {"AUT", "auto"},          {"ATT ON", "atton.wav"},
-      {"ATT OFF", "attoff.wav"},
+      {"WFM", "wfm.wav"}, {"FM", "fm.wav"},        {"AM", "am.wav"},
+      {"USB", "usb.wav"}, {"LSB", "lsb.wav"},      {"CW ", "cw.wav"},
+      {"AUT", "auto"},    {"ATT ON", "atton.wav"}, {"ATT OFF", "attoff.wav"},
   };
   auto& s = panel.state;
   s.TuneText = s.ModeName;
@@ -56,8 +51,12 @@ void SpeakMode(Panel& panel) {
 void SpeakCount(Panel& panel, int count) {
   if (count < 0) count = 0;
   if (count > 99) count = 99;
-  if (count >= 10) Speak(panel, std::string(1, char('0' + count / 10)));
-  Speak(panel, std::string(1, char('0' + count % 10)));
+  if (count >= 10) SpeakDigit(panel, static_cast<char>('0' + count / 10));
+  SpeakDigit(panel, static_cast<char>('0' + count % 10));
+}
+
+void SpeakDigit(Panel& panel, char c) {
+  Speak(panel, c == '.' ? std::string("point") : std::string(1, c));
 }
 
 }  // namespace voskel

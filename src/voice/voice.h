@@ -15,5 +15,6 @@ void Pause(Panel& panel);                              // the silent "shdel"
 void SpeakNumber(Panel& panel);                        // TuneText, digit by digit
 void SpeakMode(Panel& panel);                          // ModeName
 void SpeakCount(Panel& panel, int count);              // 0..99: tens digit when 10 or more, units
+void SpeakDigit(Panel& panel, char c);                 // "0" ... "9", or "point" for '.'
 
 }  // namespace voskel
