@@ -12,6 +12,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "support/temp_dir.h"
+
 namespace voskel::testing {
 
 // Waits for an event on the pty rather than for time: generous, and only reached when
@@ -87,25 +89,6 @@ class PtyPair {
   int master_ = -1;
   int slave_ = -1;
   std::string slavePath_;
-};
-
-// A fresh directory under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "voskel-link-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace voskel::testing

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/sound_wav_writer.h"
+#include "support/temp_dir.h"
 
 namespace voskel::platform {
 namespace {
@@ -20,12 +21,12 @@ class ClipFilesTest : public ::testing::Test {
     Touch(work() / "wave" / "raw.pcm");
     fs::create_directories(work() / "wave" / "dir.wav");
   }
-  const fs::path& work() const { return scratch_.path(); }
+  const fs::path& work() const { return scratch_.Path(); }
   static void Touch(const fs::path& file) { std::ofstream(file) << "x"; }
   std::optional<fs::path> Resolve(std::string_view name) { return ResolveClip(work(), name); }
 
  private:
-  testing::ScratchDir scratch_{"clips"};
+  testing::TempDir scratch_{"clips"};
 };
 
 TEST_F(ClipFilesTest, FindsClipsWhateverTheCaseSeparatorOrExtension) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/sound_wav_writer.h"
+#include "support/temp_dir.h"
 #include "support/fake_clock.h"
 
 namespace voskel::platform {
@@ -34,7 +35,7 @@ class AudioDriver {
 class SdlSoundTest : public ::testing::Test {
  protected:
   SdlSoundTest() {
-    const fs::path wave = scratch_.path() / "wave";
+    const fs::path wave = scratch_.Path() / "wave";
     fs::create_directories(wave);
     testing::WriteWav(wave / "help.wav", 2000);
     testing::WriteWav(wave / "fm.wav", 100);
@@ -42,15 +43,15 @@ class SdlSoundTest : public ::testing::Test {
     testing::WriteWav(wave / "stereo.wav", 250, 44100, 2);
     std::ofstream(wave / "broken.wav") << "RIFF but not really a wave file";
   }
-  fs::path Clip(const char* file) const { return scratch_.path() / "wave" / file; }
+  fs::path Clip(const char* file) const { return scratch_.Path() / "wave" / file; }
 
-  testing::ScratchDir scratch_{"sound"};
+  testing::TempDir scratch_{"sound"};
   AudioDriver driver_{"dummy"};
   testing::FakeClock clock_;
 };
 
 TEST_F(SdlSoundTest, SyncPlayLastsTheClipsOwnDurationOnTheClock) {
-  SdlSound sound(scratch_.path(), clock_);
+  SdlSound sound(scratch_.Path(), clock_);
   sound.Play("wave\\ok", true);
   EXPECT_TRUE(sound.HasDevice());  // the dummy driver: samples really go out
   EXPECT_EQ(clock_.now, 300);
@@ -62,7 +63,7 @@ TEST_F(SdlSoundTest, SyncPlayLastsTheClipsOwnDurationOnTheClock) {
 }
 
 TEST_F(SdlSoundTest, NothingToPlayReturnsAtOnce) {
-  SdlSound sound(scratch_.path(), clock_);
+  SdlSound sound(scratch_.Path(), clock_);
   sound.Play("wave\\absent", true);
   sound.Play("ok", true);  // voice switched off: bare name, no clip beside the config
   sound.Play("wave\\broken", true);
@@ -73,7 +74,7 @@ TEST_F(SdlSoundTest, NothingToPlayReturnsAtOnce) {
 }
 
 TEST_F(SdlSoundTest, NextClipCutsAnAsyncClipOff) {
-  SdlSound sound(scratch_.path(), clock_);
+  SdlSound sound(scratch_.Path(), clock_);
   sound.Play("wave\\help", false);
   EXPECT_EQ(clock_.now, 0);
   EXPECT_EQ(sound.Sounding(), Clip("help.wav"));
@@ -95,7 +96,7 @@ TEST_F(SdlSoundTest, NextClipCutsAnAsyncClipOff) {
 }
 
 TEST_F(SdlSoundTest, AsyncClipThatHasEndedIsNotCut) {
-  SdlSound sound(scratch_.path(), clock_);
+  SdlSound sound(scratch_.Path(), clock_);
   sound.Play("wave\\help", false);
   clock_.now += 2000;
   EXPECT_TRUE(sound.Sounding().empty());
@@ -105,7 +106,7 @@ TEST_F(SdlSoundTest, AsyncClipThatHasEndedIsNotCut) {
 }
 
 TEST_F(SdlSoundTest, EachFileIsDecodedOnce) {
-  SdlSound sound(scratch_.path(), clock_);
+  SdlSound sound(scratch_.Path(), clock_);
   sound.Play("wave\\fm", true);
   sound.Play("wave\\FM.wav", true);
   sound.Play("WAVE\\Fm", false);
@@ -117,17 +118,17 @@ TEST_F(SdlSoundTest, EachFileIsDecodedOnce) {
 }
 
 TEST(SdlSoundWithoutDevice, ClipsStillTakeTheirTime) {
-  testing::ScratchDir scratch("sound-nodevice");
-  fs::create_directories(scratch.path() / "wave");
-  testing::WriteWav(scratch.path() / "wave" / "shdel.wav", 200);
+  testing::TempDir scratch("sound-nodevice");
+  fs::create_directories(scratch.Path() / "wave");
+  testing::WriteWav(scratch.Path() / "wave" / "shdel.wav", 200);
   AudioDriver driver("no-such-driver");
   testing::FakeClock clock;
-  SdlSound sound(scratch.path(), clock);
+  SdlSound sound(scratch.Path(), clock);
   sound.Play("wave\\shdel", true);
   sound.Play("wave\\shdel", true);
   EXPECT_EQ(clock.now, 400);
   sound.Play("wave\\shdel", false);
-  EXPECT_EQ(sound.Sounding(), scratch.path() / "wave" / "shdel.wav");
+  EXPECT_EQ(sound.Sounding(), scratch.Path() / "wave" / "shdel.wav");
 }
 
 }  // namespace

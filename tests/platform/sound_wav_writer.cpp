@@ -40,17 +40,4 @@ void WriteWav(const std::filesystem::path& file, int lengthMs, int frequency, in
   }
 }
 
-ScratchDir::ScratchDir(const std::string& tag) {
-  static std::atomic<int> serial{0};
-  path_ = std::filesystem::temp_directory_path() /
-          ("voskel-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
-  std::filesystem::remove_all(path_);
-  std::filesystem::create_directories(path_);
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 }  // namespace voskel::testing

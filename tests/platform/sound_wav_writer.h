@@ -10,16 +10,5 @@ void WriteWav(const std::filesystem::path& file, int lengthMs, int frequency = 2
               int channels = 1);
 
 // A scratch directory under the system's temporary folder, removed with the object.
-class ScratchDir {
- public:
-  explicit ScratchDir(const std::string& tag);
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace voskel::testing

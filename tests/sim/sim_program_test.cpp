@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,21 +26,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kStartLimit = std::chrono::seconds(10);
 constexpr auto kReplyLimit = std::chrono::seconds(5);
 
-class SimTempDir {
- public:
-  SimTempDir() {
-    std::string pattern = (fs::temp_directory_path() / "ar8600-sim-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~SimTempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 class SimProgram {
  public:
@@ -134,10 +121,10 @@ bool LooksLikeLevel(const std::string& reply) {
 }
 
 TEST(SimProgram, ServesThePortKeepsMemoryAndCleansUpOnSigterm) {
-  SimTempDir dir;
-  ASSERT_FALSE(dir.Path().empty());
+  voskel::testing::TempDir dir{"ar8600-sim-test"};
+  ASSERT_FALSE(dir.Path().string().empty());
   {
-    SimProgram sim(dir.Path());
+    SimProgram sim(dir.Path().string());
     ASSERT_TRUE(sim.WaitForLink());
     int fd = OpenRaw(sim.Link());
     ASSERT_GE(fd, 0);
@@ -156,13 +143,13 @@ TEST(SimProgram, ServesThePortKeepsMemoryAndCleansUpOnSigterm) {
     struct stat info {};
     EXPECT_NE(::lstat(sim.Link().c_str(), &info), 0) << "link left behind";
   }
-  std::ifstream memoryFile(dir.Path() + "/ar8600-sim-memory.txt");
+  std::ifstream memoryFile(dir.Path().string() + "/ar8600-sim-memory.txt");
   std::string text((std::istreambuf_iterator<char>(memoryFile)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("C07 145.500000 MHz"), std::string::npos) << text;
 
   // A restart reads the banks back and replaces the stale link it finds.
-  ASSERT_EQ(::symlink("/nonexistent", (dir.Path() + "/com1").c_str()), 0);
-  SimProgram again(dir.Path());
+  ASSERT_EQ(::symlink("/nonexistent", (dir.Path().string() + "/com1").c_str()), 0);
+  SimProgram again(dir.Path().string());
   const auto deadline = Clock::now() + kStartLimit;
   while (fs::read_symlink(again.Link()) == "/nonexistent" && Clock::now() < deadline) {
     ::poll(nullptr, 0, 10);
@@ -175,12 +162,12 @@ TEST(SimProgram, ServesThePortKeepsMemoryAndCleansUpOnSigterm) {
 }
 
 TEST(SimProgram, RefusesToReplaceARealFile) {
-  SimTempDir dir;
-  ASSERT_FALSE(dir.Path().empty());
-  std::ofstream(dir.Path() + "/com1") << "not a link";
-  SimProgram sim(dir.Path());
+  voskel::testing::TempDir dir{"ar8600-sim-test"};
+  ASSERT_FALSE(dir.Path().string().empty());
+  std::ofstream(dir.Path().string() + "/com1") << "not a link";
+  SimProgram sim(dir.Path().string());
   EXPECT_EQ(sim.WaitExit(), 1);
-  std::ifstream kept(dir.Path() + "/com1");
+  std::ifstream kept(dir.Path().string() + "/com1");
   std::string text;
   std::getline(kept, text);
   EXPECT_EQ(text, "not a link");
@@ -188,9 +175,9 @@ TEST(SimProgram, RefusesToReplaceARealFile) {
 
 TEST(SimProgram, HamlibRigctlTalksToIt) {
   if (::access("/usr/bin/rigctl", X_OK) != 0) GTEST_SKIP() << "rigctl not installed";
-  SimTempDir dir;
-  ASSERT_FALSE(dir.Path().empty());
-  SimProgram sim(dir.Path());
+  voskel::testing::TempDir dir{"ar8600-sim-test"};
+  ASSERT_FALSE(dir.Path().string().empty());
+  SimProgram sim(dir.Path().string());
   ASSERT_TRUE(sim.WaitForLink());
   const std::string command = "timeout 30 /usr/bin/rigctl -m 5013 -r " + sim.Link() +
                               " -s 9600 F 145600000 f M AM 0 m l STRENGTH 2>&1";

@@ -42,16 +42,6 @@ class PanelHarness::CountingPorts : public platform::SerialPorts {
   std::int64_t& sent_;
 };
 
-namespace {
-
-std::filesystem::path MakeTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "voskel-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
-
-}  // namespace
-
 std::vector<int> KeysOf(std::string_view text) {
   std::vector<int> codes;
   for (char c : text) {
@@ -67,7 +57,7 @@ std::vector<int> KeysOf(std::string_view text) {
   return codes;
 }
 
-PanelHarness::PanelHarness(HarnessOptions options) : dir_(MakeTempDir()) {
+PanelHarness::PanelHarness(HarnessOptions options) : dir_(temp_.Path()) {
   int slave = -1;
   if (::openpty(&master_, &slave, nullptr, nullptr, nullptr) != 0)
     throw std::runtime_error("openpty failed");
@@ -84,8 +74,8 @@ PanelHarness::PanelHarness(HarnessOptions options) : dir_(MakeTempDir()) {
                                   dir_ / "com1");
   if (options.writeConfig) {
     std::ostringstream cfg;
-    cfg << "PORTCOM1\r\nSPEED:9600\r\nFLOW:0\r\nVOICE:" << options.voiceSwitch << "\r\nDEBUG:"
-        << options.debugSwitch << "\r\n";
+    cfg << "PORTCOM1\r\nSPEED:9600\r\nFLOW:0\r\nVOICE:" << options.voiceSwitch
+        << "\r\nDEBUG:" << options.debugSwitch << "\r\n";
     WriteFile("VOSKEL.CFG", cfg.str());
   }
   ports = std::make_unique<SerialLink>(dir_);
@@ -102,8 +92,6 @@ PanelHarness::~PanelHarness() {
   panel.reset();
   ports.reset();
   if (master_ >= 0) ::close(master_);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }
 
 bool PanelHarness::Begin() {

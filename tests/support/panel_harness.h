@@ -15,6 +15,7 @@
 #include "support/fake_clock.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
+#include "support/temp_dir.h"
 
 namespace voskel::testing {
 
@@ -51,10 +52,16 @@ class PanelHarness {
   int Finish();
 
   // Everything the panel sent on the line so far.
-  const std::string& Wire() { Pump(); return wire_; }
+  const std::string& Wire() {
+    Pump();
+    return wire_;
+  }
   // The commands sent, without their CR, in order (resume bytes appear as "\x1e").
   std::vector<std::string> Commands();
-  void ClearWire() { Pump(); wire_.clear(); }
+  void ClearWire() {
+    Pump();
+    wire_.clear();
+  }
   // Bytes written to the panel's end as if the receiver had sent them.
   void Inject(std::string_view bytes);
   // Reads the whole of a file in the working directory; empty when it is missing.
@@ -76,6 +83,7 @@ class PanelHarness {
   class CountingPorts;
   void Pump();
 
+  TempDir temp_{"voskel-test"};
   std::filesystem::path dir_;
   int master_ = -1;
   std::string wire_;

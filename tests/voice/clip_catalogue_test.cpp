@@ -10,6 +10,7 @@
 #include "platform/clip_files.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sound_wav_writer.h"
+#include "support/temp_dir.h"
 #include "support/fake_clock.h"
 
 namespace voskel {
@@ -172,18 +173,18 @@ TEST(ClipCatalogue, ScanSeesLiteralsInEveryPlayingCall) {
 TEST(ClipCatalogue, GeneratorWritesEveryClip) {
   if (std::system("command -v espeak-ng >/dev/null && command -v sox >/dev/null") != 0)
     GTEST_SKIP() << "espeak-ng and sox are needed to make the clips";
-  testing::ScratchDir scratch("make-clips");
-  const fs::path wave = scratch.path() / "wave";
+  testing::TempDir scratch("make-clips");
+  const fs::path wave = scratch.Path() / "wave";
   const std::string command = "'" + (kSourceDir / "tools" / "make-voice-clips").string() + "' '" +
                               wave.string() + "' >/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
 
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   testing::FakeClock clock;
-  platform::SdlSound sound(scratch.path(), clock);
+  platform::SdlSound sound(scratch.Path(), clock);
   const ClipTable table = RealTable();
   for (const ClipEntry& clip : table.clips) {
-    const auto file = platform::ResolveClip(scratch.path(), "wave\\" + clip.name);
+    const auto file = platform::ResolveClip(scratch.Path(), "wave\\" + clip.name);
     ASSERT_TRUE(file) << clip.name;
     const std::int64_t before = clock.now;
     sound.Play("wave\\" + clip.name, true);

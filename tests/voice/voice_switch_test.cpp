@@ -8,6 +8,7 @@
 
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sound_wav_writer.h"
+#include "support/temp_dir.h"
 #include "support/fake_clock.h"
 #include "support/recording_window.h"
 #include "voice/clip_catalogue.h"
@@ -34,18 +35,18 @@ int LengthOf(const ClipEntry& clip) {
 
 class VoiceSwitchTest : public ::testing::Test {
  protected:
-  VoiceSwitchTest() : panel_(window_, sound_, ports_, clock_, scratch_.path()) {
+  VoiceSwitchTest() : panel_(window_, sound_, ports_, clock_, scratch_.Path()) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    fs::create_directories(scratch_.path() / "wave");
+    fs::create_directories(scratch_.Path() / "wave");
     for (const ClipEntry& clip : table_.clips)
-      testing::WriteWav(scratch_.path() / "wave" / (clip.name + ".wav"), LengthOf(clip));
+      testing::WriteWav(scratch_.Path() / "wave" / (clip.name + ".wav"), LengthOf(clip));
     panel_.state.FixedVoiceDir = kVoiceFolder;
   }
 
   ClipTable table_ = ReadRealTable();
-  testing::ScratchDir scratch_{"voice-switch"};
+  testing::TempDir scratch_{"voice-switch"};
   testing::FakeClock clock_;
-  platform::SdlSound sound_{scratch_.path(), clock_};
+  platform::SdlSound sound_{scratch_.Path(), clock_};
   testing::RecordingWindow window_;
   testing::NoPorts ports_;
   Panel panel_;
