@@ -34,7 +34,14 @@ void SendCommand(Panel& panel) {
   s.LogLine = Cap("TX= " + s.CommandText);
   WriteLogLine(panel);
   s.CommandText += '\r';
-  panel.ports.WriteBytes(s.PortNumber, s.CommandText.data(), static_cast<int>(s.CommandText.size()));
+  const int size = static_cast<int>(s.CommandText.size());
+  if (panel.ports.WriteBytes(s.PortNumber, s.CommandText.data(), size) < size &&
+      s.ConnectState == 1) {
+    // The receiver answered before and now takes nothing: it was unplugged or switched
+    // off. Said once here; the keys say it again instead of pretending to work.
+    s.ConnectState = 0;
+    Speak(panel, "rnc");
+  }
 }
 
 void ReadRaw(Panel& panel) {

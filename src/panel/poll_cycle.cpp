@@ -15,7 +15,6 @@
 namespace voskel {
 namespace {
 
-
 void QueueKey(PanelState& s, int code) {
   if (s.KeyLatch == 1) return;  // auto-repeat of a held key
   s.KeyLatch = 1;
@@ -73,6 +72,12 @@ void KeyStep(Panel& panel) {
     Speak(panel, "rnc");
     s.ConnectState = 0;
     s.RunFlag = 0;
+    return;
+  }
+  // A receiver lost during the run: nothing a key would send can arrive, so no key may
+  // say "ok"; Q still ends the run and stores the state.
+  if (s.ConnectState == 0 && s.CurrentKey != 'Q') {
+    Speak(panel, "rnc");
     return;
   }
   HandleKey(panel);

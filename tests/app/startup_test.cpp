@@ -2,9 +2,8 @@
 // other end is the simulated receiver.
 #include "app/startup.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
@@ -29,8 +28,9 @@ std::vector<std::string> Without(std::vector<std::string> commands, const std::s
 
 TEST(StartUp, MissingConfigurationSaysSoAndKeepsTheStoredState) {
   PanelHarness h(HarnessOptions{.writeConfig = false});
-  const std::string stored = "*** Voskel V 4.1a ***  01-12-2026  10:00:00\r\nAM\r\n118.1\r\n"
-                             "118\r\n137\r\n25\r\n9999\r\n";
+  const std::string stored =
+      "*** Voskel V 4.1a ***  01-12-2026  10:00:00\r\nAM\r\n118.1\r\n"
+      "118\r\n137\r\n25\r\n9999\r\n";
   h.WriteFile("bank00.dat", stored);
   EXPECT_EQ(StartUp(*h.panel), 0);
   EXPECT_EQ(h.window.TextAt(0, 30), "--- VOSKEL.CFG file not found ---");
@@ -181,6 +181,29 @@ TEST(StartUp, StateThatCannotBeStoredIsHeardNotPassedOver) {
   EXPECT_TRUE(std::filesystem::is_directory(h.dir() / "bank00.dat"));
 }
 
+TEST(StartUp, ReceiverUnpluggedDuringTheRunIsHeardAndNoKeySaysOk) {
+  PanelHarness h;
+  SimPeer sim;
+  h.peer = sim.AsPeer();
+  ASSERT_TRUE(h.Begin());
+  h.Tick(3);
+  ASSERT_EQ(h.state().ConnectState, 1);
+  h.Unplug();
+  h.sound.Clear();
+  h.Tick(9);
+  EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>{"rnc"}) << "told once, not at every poll";
+  h.Type("145.5\r");
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>(7, "rnc"));
+  EXPECT_EQ(h.state().Frequency, "145.0");
+  h.Press('Q');
+  h.Settle();
+  EXPECT_EQ(h.state().RunFlag, 0);
+  EXPECT_EQ(h.sound.Spoken().back(), "quit");
+  EXPECT_EQ(h.Finish(), 0);
+  EXPECT_NE(h.ReadFile("bank00.dat").find("\r\n145.0\r\n"), std::string::npos);
+}
+
 TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {
   PanelHarness h;
   SimPeer sim;
@@ -194,8 +217,8 @@ TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {
   };
   EXPECT_EQ(StartUp(*h.panel), 0);
   const auto commands = Without(h.Commands(), "LM");
-  EXPECT_EQ(commands, (std::vector<std::string>{"VA0145000000", "MD1", "ST012.50", "AT0", "AT1",
-                                                "EX"}));
+  EXPECT_EQ(commands,
+            (std::vector<std::string>{"VA0145000000", "MD1", "ST012.50", "AT0", "AT1", "EX"}));
   EXPECT_FALSE(h.window.open);
   EXPECT_FALSE(h.window.timerRunning);
 }

@@ -163,6 +163,12 @@ void PanelHarness::Pump() {
   }
 }
 
+void PanelHarness::Unplug() {
+  Pump();
+  ::close(master_);
+  master_ = -1;
+}
+
 void PanelHarness::Inject(std::string_view bytes) {
   if (master_ < 0 || bytes.empty()) return;
   const int before = ports->BytesWaiting(1);

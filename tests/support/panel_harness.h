@@ -62,6 +62,8 @@ class PanelHarness {
     Pump();
     wire_.clear();
   }
+  // The receiver's end goes away, as when its cable is pulled.
+  void Unplug();
   // Bytes written to the panel's end as if the receiver had sent them.
   void Inject(std::string_view bytes);
   // Reads the whole of a file in the working directory; empty when it is missing.
