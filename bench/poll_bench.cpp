@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "app/panel.h"
+#include "core/panel.h"
 #include "link/serial_link.h"
 #include "panel/pen.h"
-#include "panel/poll_cycle.h"
+#include "keys/poll_cycle.h"
 #include "platform/sdl/sdl_window.h"
 #include "support/fake_clock.h"
 #include "support/recording_sound.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace voskel {
 namespace {

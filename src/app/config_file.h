@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <istream>
 
-#include "app/panel_state.h"
+#include "core/panel_state.h"
 
 namespace voskel {
 

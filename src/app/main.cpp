@@ -1,7 +1,7 @@
 // Voskel: the talking front panel for the AR8600 receiver.
 #include <filesystem>
 
-#include "app/panel.h"
+#include "core/panel.h"
 #include "app/startup.h"
 #include "link/serial_link.h"
 #include "platform/clock.h"

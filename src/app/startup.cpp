@@ -4,13 +4,13 @@
 #include <string>
 
 #include "app/config_file.h"
-#include "app/text.h"
+#include "core/text.h"
 #include "banks/bank_file.h"
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
-#include "panel/poll_cycle.h"
-#include "scan/panel_lines.h"
+#include "keys/poll_cycle.h"
+#include "panel/panel_lines.h"
 #include "voice/voice.h"
 
 namespace voskel {

@@ -1,6 +1,6 @@
 #pragma once
 // The spine of a run: start-up, connection of the receiver, the event wait, shutdown.
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

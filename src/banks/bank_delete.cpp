@@ -6,7 +6,7 @@
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
 namespace voskel {

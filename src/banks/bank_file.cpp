@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "voice/voice.h"
 
 namespace voskel {

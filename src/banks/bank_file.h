@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

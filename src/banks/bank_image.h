@@ -3,7 +3,7 @@
 // written by hand may lack its end marker or carry it on the wrong line.
 #include <string>
 
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The bank operations behind the keys B, O, T, P, D and K and the arrows: each takes the
 // bank number typed into EntryText, works on the one bank image in memory and saves it back.
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

@@ -2,7 +2,7 @@
 // list), P puts the current frequency. Both end in MergeBank with the source in MergeLines.
 #include <string>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"

@@ -1,11 +1,11 @@
 // Selecting a bank and stepping through its channels with the arrows.
 #include <string>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 #include "panel/pen.h"
 #include "voice/voice.h"
 

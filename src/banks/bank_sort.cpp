@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"

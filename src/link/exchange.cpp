@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -23,10 +23,6 @@ bool CutAtKey(std::string& reply, const ReplyKey& rule) {
 }
 
 }  // namespace
-
-void WriteLogLine(Panel& panel) {
-  if (panel.state.DebugSwitch == 1) panel.log.Write(panel.state.LogLine);
-}
 
 void SendCommand(Panel& panel) {
   auto& s = panel.state;

@@ -1,7 +1,7 @@
 #pragma once
 // One command out, one recognised reply in. Neither operation waits: the callers pace the
 // exchange with pauses and timer ticks.
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

@@ -1,6 +1,6 @@
 #include "panel/pen.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace voskel {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

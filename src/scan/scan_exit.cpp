@@ -1,7 +1,7 @@
 #include "scan/scan_exit.h"
 
 #include "banks/bank_file.h"
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "voice/voice.h"
 

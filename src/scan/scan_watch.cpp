@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
 #include "voice/voice.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The poll cycle's watch over the receiver's search, its memory scan and the panel's own
 // bank scan: after each level reply the first reaction whose condition holds runs.
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

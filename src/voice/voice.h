@@ -2,7 +2,7 @@
 // Spoken feedback: clips by name from the voice folders, numbers and modes clip by clip.
 #include <string_view>
 
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

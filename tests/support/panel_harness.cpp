@@ -15,7 +15,7 @@
 
 #include "app/startup.h"
 #include "panel/pen.h"
-#include "panel/poll_cycle.h"
+#include "keys/poll_cycle.h"
 #include "platform/virtual_keys.h"
 
 namespace voskel::testing {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/panel.h"
+#include "core/panel.h"
 #include "link/serial_link.h"
 #include "support/fake_clock.h"
 #include "support/recording_sound.h"

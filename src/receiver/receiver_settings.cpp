@@ -1,10 +1,10 @@
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
 #include "voice/voice.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

@@ -1,4 +1,4 @@
-#include "scan/panel_lines.h"
+#include "panel/panel_lines.h"
 
 #include <string>
 

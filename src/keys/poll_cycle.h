@@ -1,7 +1,7 @@
 #pragma once
 // Everything after start-up happens here, one window event at a time: keys are queued,
 // and each timer tick performs one step of the poll cycle.
-#include "app/panel.h"
+#include "core/panel.h"
 #include "platform/window.h"
 
 namespace voskel {

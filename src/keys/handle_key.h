@@ -1,7 +1,7 @@
 #pragma once
 // The interpreter of one key: every key is a command, digits build up numbers, and Enter
 // or Q completes the entry that is pending.
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

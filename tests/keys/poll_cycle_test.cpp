@@ -1,4 +1,4 @@
-#include "panel/poll_cycle.h"
+#include "keys/poll_cycle.h"
 
 #include <gtest/gtest.h>
 

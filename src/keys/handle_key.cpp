@@ -1,15 +1,15 @@
-#include "commands/handle_key.h"
+#include "keys/handle_key.h"
 
 #include <cmath>
 #include <string>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "banks/bank_keys.h"
 #include "platform/virtual_keys.h"
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
-#include "scan/panel_lines.h"
+#include "panel/panel_lines.h"
 #include "scan/scan_exit.h"
 #include "voice/voice.h"
 

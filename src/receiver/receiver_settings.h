@@ -2,7 +2,7 @@
 // Single settings put into the receiver and mirrored on the panel.
 #include <cstdint>
 
-#include "app/panel.h"
+#include "core/panel.h"
 
 namespace voskel {
 

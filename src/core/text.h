@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/panel_state.h"
+#include "core/panel_state.h"
 
 namespace voskel {
 

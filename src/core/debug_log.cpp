@@ -1,4 +1,6 @@
-#include "app/debug_log.h"
+#include "core/debug_log.h"
+
+#include "core/panel.h"
 
 namespace voskel {
 
@@ -19,6 +21,10 @@ void DebugLog::Write(std::string_view line) {
 void DebugLog::Close() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
+}
+
+void WriteLogLine(Panel& panel) {
+  if (panel.state.DebugSwitch == 1) panel.log.Write(panel.state.LogLine);
 }
 
 }  // namespace voskel

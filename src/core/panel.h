@@ -2,8 +2,8 @@
 // The context of one run: the panel's state and the services it works through.
 #include <filesystem>
 
-#include "app/debug_log.h"
-#include "app/panel_state.h"
+#include "core/debug_log.h"
+#include "core/panel_state.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/sound.h"

@@ -1,5 +1,5 @@
 // The command keys, pressed as a user would, against the simulated receiver.
-#include "commands/handle_key.h"
+#include "keys/handle_key.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "panel/poll_cycle.h"
+#include "keys/poll_cycle.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "app/text.h"
-#include "commands/handle_key.h"
+#include "core/text.h"
+#include "keys/handle_key.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"

@@ -1,4 +1,4 @@
-#include "commands/receiver_settings.h"
+#include "receiver/receiver_settings.h"
 
 #include <gtest/gtest.h>
 
