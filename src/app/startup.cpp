@@ -175,7 +175,11 @@ int ShutDown(Panel& panel, bool storeState) {
   if (s.DebugSwitch == 1) panel.log.Close();
   if (storeState) {
     s.CommandText = "EX";
-    SendCommand(panel);
+    try {
+      SendCommand(panel);
+    } catch (const ReceiverLost&) {
+      // Nothing to say goodbye to; the state is stored all the same.
+    }
     panel.ports.ClosePort(s.PortNumber);
     StoreState(panel);
   }

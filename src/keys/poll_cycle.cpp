@@ -9,6 +9,7 @@
 #include "link/exchange.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
+#include "scan/scan_exit.h"
 #include "scan/scan_watch.h"
 #include "voice/voice.h"
 
@@ -23,6 +24,16 @@ void QueueKey(PanelState& s, int code) {
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = code;
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = 0;
   s.KeyCount += 2;
+}
+
+// The key or poll step that found the receiver gone has stopped where it was; what it
+// left running is ended here.
+void OnReceiverLost(Panel& panel) {
+  auto& s = panel.state;
+  AbandonScans(panel);
+  s.EntryMode = 0;
+  s.FreshEntry = 0;
+  s.PollState = 0;
 }
 
 std::string KeyLogText(int code) {
@@ -46,7 +57,11 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
       QueueKey(s, event.key);
       break;
     case platform::Event::Kind::Timer:
-      PollCycle(panel);
+      try {
+        PollCycle(panel);
+      } catch (const ReceiverLost&) {
+        OnReceiverLost(panel);
+      }
       break;
   }
 }
@@ -75,9 +90,19 @@ void KeyStep(Panel& panel) {
     return;
   }
   // A receiver lost during the run: nothing a key would send can arrive, so no key may
-  // say "ok"; Q still ends the run and stores the state.
-  if (s.ConnectState == 0 && s.CurrentKey != 'Q') {
-    Speak(panel, "rnc");
+  // say "ok"; Q still ends the run and stores the state, even where it would be typed.
+  if (IsReceiverLost(s)) {
+    if (s.CurrentKey != 'Q') {
+      Speak(panel, "rnc");
+      return;
+    }
+    if (s.EntryMode == 12) s.EntryMode = 0;
+    try {
+      HandleKey(panel);
+    } catch (const ReceiverLost&) {
+      // The entry went as far as it could without the receiver; the run ends all the same.
+      Speak(panel, "quit");
+    }
     return;
   }
   HandleKey(panel);
@@ -128,6 +153,10 @@ void PollCycle(Panel& panel) {
       s.PollState = s.KeyCount != 0 ? 0 : 1;
       break;
     case 1:
+      if (IsReceiverLost(s)) {
+        s.PollState = 0;
+        break;
+      }
       s.CommandText = "LM";
       SendCommand(panel);
       s.PollState = 2;

@@ -27,6 +27,7 @@ bool CutAtKey(std::string& reply, const ReplyKey& rule) {
 void SendCommand(Panel& panel) {
   auto& s = panel.state;
   if (s.CommandText.empty()) return;
+  if (IsReceiverLost(s)) throw ReceiverLost{};
   s.LogLine = Cap("TX= " + s.CommandText);
   WriteLogLine(panel);
   s.CommandText += '\r';
@@ -37,6 +38,7 @@ void SendCommand(Panel& panel) {
     // off. Said once here; the keys say it again instead of pretending to work.
     s.ConnectState = 0;
     Speak(panel, "rnc");
+    throw ReceiverLost{};
   }
 }
 
@@ -86,6 +88,7 @@ void NoteReply(Panel& panel) {
 }
 
 void SendResumeByte(Panel& panel) {
+  if (IsReceiverLost(panel.state)) return;
   const char byte = kResumeByte;
   panel.ports.WriteBytes(panel.state.PortNumber, &byte, 1);
 }

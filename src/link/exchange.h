@@ -7,7 +7,17 @@ namespace voskel {
 
 inline constexpr char kResumeByte = 30;
 
-void SendCommand(Panel& panel);  // CommandText + CR, logged "TX= "
+// Thrown by SendCommand when a receiver that had answered takes no more commands: the
+// operation that sent it stops there, so nothing after it can claim success. Caught where
+// a key or a poll step begins.
+struct ReceiverLost {};
+
+// True once a receiver that had answered was found gone.
+inline bool IsReceiverLost(const PanelState& s) { return s.ConnectState == 0; }
+
+// CommandText + CR, logged "TX= ". Throws ReceiverLost when the receiver was lost before
+// or is found lost now ("rnc" is spoken once, when it is found).
+void SendCommand(Panel& panel);
 void ReadReply(Panel& panel);    // ReplyText = the first recognised reply waiting, or empty
 void NoteReply(Panel& panel);    // logs "RX= ", notices the receiver's first answer
 void SendResumeByte(Panel& panel);

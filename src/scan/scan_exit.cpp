@@ -41,4 +41,15 @@ void EndSearch(Panel& panel) {
   s.SearchActive = 0;
 }
 
+void AbandonScans(Panel& panel) {
+  auto& s = panel.state;
+  if (s.SearchActive > 0 && !SaveBank(panel)) Speak(panel, "inv");
+  s.SearchActive = 0;
+  s.ScanState = 0;
+  if (s.BankState > 1) s.BankState = 0;
+  s.ScanHold = 0;
+  s.ResumeCountdown = 0;
+  s.PassCount = 1;
+}
+
 }  // namespace voskel
