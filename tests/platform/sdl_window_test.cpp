@@ -113,6 +113,12 @@ TEST_F(PlatformSdlWindow, ShorterPaddedLineLeavesNoTraceOfTheLongerOne) {
       green = green || window_.PixelAt(x, y) == kGreen;
   }
   EXPECT_TRUE(green);
+
+  // The strongest level is wider than the quiet line with all its blanks, in most fonts.
+  window_.DrawText(320, 30, std::string(12, '*') + "9++++>" + std::string(17, ' '), kMeterFont,
+                   kGreen);
+  window_.DrawText(320, 30, ">" + std::string(26, ' '), kMeterFont, kGreen);
+  EXPECT_EQ(Ink().right, shorter.right) << "nothing of the strong level is left";
 }
 
 TEST_F(PlatformSdlWindow, InitialFontAndAnyBytesDraw) {

@@ -108,6 +108,7 @@ void SdlWindow::Close() {
     fonts_.Clear();
     if (backing_ != nullptr) SDL_FreeSurface(backing_);
     backing_ = nullptr;
+    reach_.clear();
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     window_ = nullptr;
     if (ttfStarted_) TTF_Quit();
@@ -132,11 +133,12 @@ int SdlWindow::DrawText(int x, int y, std::string_view text, const Font& font, C
   int height = 0;
   if (TTF_SizeUTF8(ttf, shown.c_str(), &width, &height) != 0) return 0;
   const SDL_Rect cells{x, y, width, std::max(height, TTF_FontHeight(ttf))};
-  SDL_Rect visible;
-  const SDL_Rect image{0, 0, backing_->w, backing_->h};
-  if (!SDL_IntersectRect(&cells, &image, &visible)) return width;
 
-  SDL_FillRect(backing_, &cells, SDL_MapRGB(backing_->format, 255, 255, 255));
+  SDL_Rect blanked = cells;
+  int& reach = reach_[{x, y}];
+  blanked.w = std::max(reach, x + width) - x;
+  reach = x + width;
+  SDL_FillRect(backing_, &blanked, SDL_MapRGB(backing_->format, 255, 255, 255));
   // Trailing spaces only clear; most prints end in a run of them.
   const std::size_t inked = shown.find_last_not_of(' ');
   if (inked != std::string::npos) {
@@ -148,7 +150,9 @@ int SdlWindow::DrawText(int x, int y, std::string_view text, const Font& font, C
       SDL_FreeSurface(rendered);
     }
   }
-  Repaint(visible);
+  const SDL_Rect image{0, 0, backing_->w, backing_->h};
+  SDL_Rect visible;
+  if (SDL_IntersectRect(&blanked, &image, &visible)) Repaint(visible);
   return width;
 }
 

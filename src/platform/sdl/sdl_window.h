@@ -4,6 +4,8 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <map>
+#include <utility>
 
 #include "platform/sdl/font_cache.h"
 #include "platform/sdl/window_signals.h"
@@ -21,7 +23,9 @@ class SdlWindow : public Window {
   ~SdlWindow() override;
 
   bool Open(const std::string& title) override;
-  // Text is 8-bit Latin-1; control bytes are drawn as "?".
+  // Text is 8-bit Latin-1; control bytes are drawn as "?". A print that starts where an
+  // earlier one started and ends short of it blanks the rest of the earlier one: its
+  // trailing blanks may be narrower than the glyphs they were meant to cover.
   int DrawText(int x, int y, std::string_view text, const Font& font, Colour colour) override;
   void StartTimer(int periodMs) override;
   void StopTimer() override;
@@ -46,6 +50,8 @@ class SdlWindow : public Window {
   SDL_Window* window_ = nullptr;
   SDL_Surface* backing_ = nullptr;
   SDL_TimerID timer_ = 0;
+  // (x, y) of a print -> the right edge the last print there reached.
+  std::map<std::pair<int, int>, int> reach_;
   FontCache fonts_;
   WindowSignals signals_;
 };
