@@ -8,7 +8,9 @@
 namespace voskel {
 
 inline constexpr std::size_t kMaxText = 255;
-inline constexpr int kKeyQueueSize = 20;
+// Two entries per press (the key and the marker that reads the reply behind it): room for
+// 64 presses typed while a long clip plays.
+inline constexpr int kKeyQueueSize = 128;
 inline constexpr int kBankImageLines = 420;
 inline constexpr int kPassSlots = 50;
 
@@ -52,6 +54,7 @@ struct PanelState {
   std::array<int, kKeyQueueSize> KeyQueue{};
   int KeyCount = 0;
   int KeyLatch = 0;
+  int KeyOverflow = 0;  // 1: a press found the queue full; told at the next key
   int CurrentKey = 0;
   int PollState = 0;
   int SignalLevel = 0;

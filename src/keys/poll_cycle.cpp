@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "core/text.h"
@@ -16,11 +17,17 @@
 namespace voskel {
 namespace {
 
+constexpr std::int64_t kFirstAnswerWaitMs = 500;
+constexpr std::int64_t kFirstAnswerStepMs = 20;
+
 void QueueKey(PanelState& s, int code) {
   if (s.KeyLatch == 1) return;  // auto-repeat of a held key
   s.KeyLatch = 1;
-  // A key press needs two entries; one that finds no room is dropped whole.
-  if (s.KeyCount + 2 > kKeyQueueSize) return;
+  // A key press needs two entries; one that finds no room is dropped whole, and said.
+  if (s.KeyCount + 2 > kKeyQueueSize) {
+    s.KeyOverflow = 1;
+    return;
+  }
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = code;
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = 0;
   s.KeyCount += 2;
@@ -34,6 +41,23 @@ void OnReceiverLost(Panel& panel) {
   s.EntryMode = 0;
   s.FreshEntry = 0;
   s.PollState = 0;
+}
+
+// A key that comes before the first level reply may only have overtaken it: the
+// receiver gets a short while to answer before the panel gives up on it.
+bool AwaitFirstAnswer(Panel& panel) {
+  auto& s = panel.state;
+  s.CommandText = "LM";
+  SendCommand(panel);
+  for (std::int64_t waited = 0; waited < kFirstAnswerWaitMs; waited += kFirstAnswerStepMs) {
+    if (panel.ports.BytesWaiting(s.PortNumber) > 0) break;
+    panel.clock.SleepMs(kFirstAnswerStepMs);
+  }
+  if (panel.ports.BytesWaiting(s.PortNumber) <= 0) return false;
+  ReadReply(panel);
+  // Any answer at all shows a receiver on the line, even one the panel cannot read.
+  if (s.ConnectState == -1) NoteReply(panel);
+  return true;
 }
 
 std::string KeyLogText(int code) {
@@ -83,7 +107,12 @@ void KeyStep(Panel& panel) {
   s.LogLine = "**" + KeyLogText(s.CurrentKey);
   if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
-  if (s.ConnectState == -1) {
+  if (s.KeyOverflow == 1) {
+    // Some press was lost: what was typed is not what will be tuned.
+    s.KeyOverflow = 0;
+    Speak(panel, "inv");
+  }
+  if (s.ConnectState == -1 && !AwaitFirstAnswer(panel)) {
     Speak(panel, "rnc");
     s.ConnectState = 0;
     s.RunFlag = 0;

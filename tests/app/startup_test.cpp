@@ -152,9 +152,33 @@ TEST(StartUp, DebugLogHoldsBannerKeysAndTrafficButNeverEx) {
 
 TEST(StartUp, LogThatCannotBeCreatedLeavesThePanelRunning) {
   PanelHarness h(HarnessOptions{.debugSwitch = 1});
+  SimPeer sim;
+  h.peer = sim.AsPeer();
   std::filesystem::create_directory(h.dir() / "debug1.dat");
   ASSERT_TRUE(h.Begin());
-  h.Tick(3);
+  EXPECT_FALSE(h.panel->log.IsOpen());
+  h.Tick(6);
+  EXPECT_EQ(h.state().ConnectState, 1) << "polled and answered";
+  h.sound.Clear();
+  h.ClearWire();
+  h.Press('A');
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>{"atton"});
+  EXPECT_EQ(Without(h.Commands(), "LM"), std::vector<std::string>{"AT1"});
+  EXPECT_EQ(h.Close(), 0);
+}
+
+TEST(StartUp, KeyBeforeTheFirstLevelReplyWaitsForTheReceiver) {
+  PanelHarness h;
+  SimPeer sim;
+  h.peer = sim.AsPeer();
+  ASSERT_TRUE(h.Begin());
+  h.sound.Clear();
+  h.Press('F');  // taken by the very first tick, before any level poll
+  h.Settle();
+  EXPECT_EQ(h.state().RunFlag, 1);
+  EXPECT_EQ(h.sound.Spoken(), (std::vector<std::string>{"connected", "1", "4", "5", "point", "0",
+                                                        "fm.wav"}));
   EXPECT_EQ(h.Close(), 0);
 }
 

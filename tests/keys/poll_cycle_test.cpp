@@ -81,22 +81,37 @@ TEST(PollCycle, PollsTheLevelEveryThirdTickAndConnects) {
   h.Tick(30);
   EXPECT_EQ(CountOf(h.Commands(), "LM"), 10);
   EXPECT_EQ(h.state().ConnectState, 1);
-  EXPECT_EQ(h.state().MeterLine.front(), h.state().Quiet ? '>' : h.state().MeterLine.front());
   EXPECT_EQ(CountOf(h.sound.Spoken(), "connected"), 1);
 }
 
-TEST(KeyQueue, TenPressesWaitWhileAClipBlocksTheEleventhIsDropped) {
+TEST_F(MeterPoll, MeterLineFollowsTheSquelchBothWays) {
+  Poll("LM%000\r\n");
+  EXPECT_EQ(h.state().Quiet, 1);
+  EXPECT_EQ(h.state().MeterLine, ">" + std::string(26, ' '));
+  Poll("LM 100\r\n");
+  EXPECT_EQ(h.state().Quiet, 0);
+  EXPECT_EQ(h.state().MeterLine, MeterLineFor(std::string(18, '*'), 8));
+  EXPECT_EQ(Meter(), "*******8>");
+}
+
+TEST(KeyQueue, SixtyFourPressesWaitForTheirTurnAndALostOneIsTold) {
   PanelHarness h;
   testing::SimPeer sim;
   h.peer = sim.AsPeer();
   ASSERT_TRUE(h.Begin());
   h.Tick(3);
-  // While the "help" key's clip would be playing, eleven keys arrive.
-  h.Type("1234567890");
-  h.Press('5');
-  EXPECT_EQ(h.state().KeyCount, 20);
+  // Typed faster than the panel takes them (no tick in between, as while a clip plays).
+  const std::string typed = "145.5" + std::string(58, '0') + "\r";
+  h.Type(typed);
+  EXPECT_EQ(h.state().KeyCount, 2 * 64);
+  h.Press('7');  // the 65th finds no room
+  h.sound.Clear();
   h.Settle();
-  EXPECT_EQ(h.state().Frequency, "1234567890");
+  const auto spoken = h.sound.Spoken();
+  EXPECT_EQ(spoken.front(), "inv") << "the lost press is told";
+  EXPECT_EQ(CountOf(spoken, "inv"), 1);
+  EXPECT_EQ(h.state().Frequency.substr(0, 7), "145.500");
+  EXPECT_EQ(h.state().Frequency.size(), 63u);
 }
 
 TEST(KeyQueue, HeldKeyQueuesOnceAndKeysAlternateWithReads) {
