@@ -66,6 +66,9 @@ struct PanelState {
   std::string EntryText;
   int FreshFrequency = 1;
   int FreshEntry = 0;
+  // What a typed frequency or search limit replaced, put back when the typed one is refused.
+  std::string FrequencyBefore;
+  std::string LimitBefore;
 
   // Receiver settings. Hz are 64-bit: the receiver tunes to 3000 MHz.
   std::int64_t FrequencyHz = 0;

@@ -76,9 +76,24 @@ void ModeKey(Panel& panel, int key) {
 }
 
 void StartEntry(Panel& panel, int mode, const char* prompt) {
+  auto& s = panel.state;
   Speak(panel, prompt);
-  panel.state.EntryMode = mode;
-  panel.state.FreshEntry = 1;
+  s.EntryMode = mode;
+  s.FreshEntry = 1;
+  if (mode == 1) s.LimitBefore = s.SearchLow;
+  if (mode == 2) s.LimitBefore = s.SearchHigh;
+}
+
+// A search limit typed out of the receiver's range keeps the limit it replaced. True when
+// the typed one stands.
+bool KeepTunableLimit(Panel& panel) {
+  auto& s = panel.state;
+  if (s.FreshEntry == 1 || (s.EntryMode != 1 && s.EntryMode != 2)) return true;
+  std::string& limit = s.EntryMode == 1 ? s.SearchLow : s.SearchHigh;
+  if (TunableFrequency(limit)) return true;
+  limit = s.LimitBefore;
+  Speak(panel, "inv");
+  return false;
 }
 
 // Digits of a limit or step entry go into a field that starts afresh on the first digit.
@@ -123,6 +138,11 @@ void CommitBankEntry(Panel& panel) {
 
 void CompleteSearchLimit(Panel& panel) {
   auto& s = panel.state;
+  if (!KeepTunableLimit(panel)) {
+    s.EntryMode = 0;
+    s.FreshEntry = 0;
+    return;
+  }
   if (s.EntryMode == 3) SetStep(panel);
   if (s.FreshEntry == 1) {
     s.TuneText = s.EntryMode == 1 ? s.SearchLow : s.EntryMode == 2 ? s.SearchHigh : s.StepText;
@@ -137,9 +157,17 @@ void CompleteSearchLimit(Panel& panel) {
 
 void CommitFrequency(Panel& panel) {
   auto& s = panel.state;
+  const bool typed = s.FreshFrequency == 0;
   s.ResumeCountdown = 0;
   s.FreshFrequency = 1;
-  if (s.ScanState > 0 || s.BankState > 1) {
+  const bool leavingScan = s.ScanState > 0 || s.BankState > 1;
+  if (typed && !TunableFrequency(s.Frequency)) {
+    // Nothing the receiver cannot tune goes out; the frequency it is on stays.
+    s.Frequency = s.FrequencyBefore;
+    Speak(panel, "inv");
+    if (!leavingScan) return;
+  }
+  if (leavingScan) {
     ExitScan(panel);
     return;
   }
@@ -153,8 +181,8 @@ void CommitFrequency(Panel& panel) {
 
 long long PageStepHz(const std::string& stepText) {
   const std::size_t point = stepText.find('.');
-  if (point == std::string::npos) return std::llround(ReadNumber(stepText)) * 1000;
-  return std::llround(ReadNumber(std::string_view(stepText).substr(0, point)) * 1000) +
+  if (point == std::string::npos) return RoundedHz(std::round(ReadNumber(stepText)) * 1000);
+  return RoundedHz(ReadNumber(std::string_view(stepText).substr(0, point)) * 1000) +
          std::llround(ReadNumber(SubFrom(stepText, point + 1, 1)) * 100);
 }
 
@@ -165,6 +193,7 @@ void EnterDigit(Panel& panel) {
   SpeakDigit(panel, c);
   switch (s.EntryMode) {
     case 0:
+      if (s.FreshFrequency == 1) s.FrequencyBefore = s.Frequency;
       AppendFresh(s.Frequency, s.FreshFrequency, c);
       break;
     case 1:
@@ -269,7 +298,11 @@ void HandleKey(Panel& panel) {
     CommitEntry(panel);
     return;
   }
-  if (s.EntryMode >= 1 && s.EntryMode <= 3) s.EntryMode = 0;
+  if (s.EntryMode >= 1 && s.EntryMode <= 3) {
+    // The typed text stays, unless the receiver could not search from it.
+    KeepTunableLimit(panel);
+    s.EntryMode = 0;
+  }
 
   switch (key) {
     case 'S':

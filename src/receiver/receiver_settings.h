@@ -1,12 +1,23 @@
 #pragma once
 // Single settings put into the receiver and mirrored on the panel.
 #include <cstdint>
+#include <string>
 
 #include "core/panel.h"
 
 namespace voskel {
 
 enum class Mode { FM, AM, LSB, USB, WFM, CW, Auto };
+
+// What the receiver tunes: 0.1 to 3000 MHz.
+inline constexpr std::int64_t kLowestHz = 100'000;
+inline constexpr std::int64_t kHighestHz = 3'000'000'000;
+bool TunableHz(std::int64_t hz);
+// A frequency text in MHz, as typed or stored, that the receiver can tune.
+bool TunableFrequency(const std::string& mhzText);
+// Hz rounded to a whole number, held far beyond the receiver's range but never past what
+// 64 bits hold, whatever number a typed text makes.
+std::int64_t RoundedHz(double hz);
 
 void SetFrequency(Panel& panel);   // VFO A to TuneText, then ShowFrequency
 void SetFrequencyB(Panel& panel);  // VFO B to TuneText
@@ -21,7 +32,8 @@ void ToggleNoiseLimiter(Panel& panel);
 void SpeakSignalLevel(Panel& panel);
 void TuneTypedFrequency(Panel& panel);
 
-// Moves Frequency by deltaHz and tunes there; a move below 0 Hz is refused with "inv".
+// Moves Frequency by deltaHz and tunes there; a move out of the tunable range is refused
+// with "inv".
 void StepFrequency(Panel& panel, std::int64_t deltaHz);
 
 }  // namespace voskel

@@ -135,11 +135,42 @@ TEST_F(Keys, ArrowsStepAcross2147MHzAndRefuseBelowZero) {
   Press(keys::kLeft);
   Press(keys::kDown);
   EXPECT_EQ(h.state().Frequency, "2147.483");
-  Run(".0005\r");
+}
+
+TEST_F(Keys, FrequenciesTheReceiverCannotTuneAreRefusedBeforeAnythingIsSent) {
+  Run("145.5\r");
+  h.ClearWire();
+  h.sound.Clear();
+  Run("5000\r");
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"5", "0", "0", "0", "inv"}));
+  EXPECT_EQ(h.state().Frequency, "145.5") << "the tuned frequency stays";
+  Run(std::string(13, '9'));
+  Press(keys::kDown);  // the typed text is stepped from: no 64-bit overflow on the way
+  Run("\r");
+  h.state().StepText = "1" + std::string(16, '0');
+  Press(keys::kPageUp);
+  EXPECT_EQ(Sent(), Strings{});
+  EXPECT_EQ(h.state().Frequency, "145.5");
+  Run(".1\r");
+  h.ClearWire();
   h.sound.Clear();
   Press(keys::kDown);
-  EXPECT_EQ(h.state().Frequency, ".0005");
-  EXPECT_EQ(h.sound.Spoken(), Strings{"inv"});
+  Press(keys::kLeft);
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"inv", "inv"}));
+  EXPECT_EQ(Sent(), Strings{});
+  EXPECT_EQ(h.state().Frequency, ".1");
+
+  // Search limits: refused at Enter, and when another key leaves the entry.
+  Run("S5000\r");
+  EXPECT_EQ(h.state().SearchLow, "145");
+  EXPECT_EQ(h.sound.Spoken().back(), "inv");
+  h.sound.Clear();
+  Run("E.05A");
+  EXPECT_EQ(h.state().SearchHigh, "146");
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"end", "point", "0", "5", "inv", "atton"}));
+  Run("S3000\r");
+  EXPECT_EQ(h.state().SearchLow, "3000");
+  EXPECT_EQ(Sent(), Strings{"AT1"});
 }
 
 TEST_F(Keys, FunctionKeysSelectModes) {
