@@ -27,6 +27,8 @@ void DeleteChannel(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
+  // The file decides: a save that fails leaves the image in memory as the file still is.
+  const auto before = s.BankLines;
   // Every record after the current one moves down, the end marker with them, however far
   // down the bank it stands.
   for (int i = s.ChannelIndex; i < end; i += 2) {
@@ -36,6 +38,11 @@ void DeleteChannel(Panel& panel) {
   s.BankLines[static_cast<std::size_t>(end)].clear();
   s.BankLines[static_cast<std::size_t>(end + 1)].clear();
   const int newEnd = end - 2;
+  if (!SaveBank(panel)) {
+    s.BankLines = before;
+    Speak(panel, "inv");
+    return;
+  }
   s.LastChannelIndex = newEnd - 2;
 
   const bool empty = newEnd == kFirstChannel;
@@ -53,7 +60,7 @@ void DeleteChannel(Panel& panel) {
     BlankChannelTag(panel);
     ShowChannelTag(panel);
   }
-  Speak(panel, SaveBank(panel) ? "ok" : "inv");
+  Speak(panel, "ok");
   if (empty) Speak(panel, "empty");
 }
 

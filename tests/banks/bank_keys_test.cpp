@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "banks/bank_file.h"
+#include "core/text.h"
 #include "support/panel_harness.h"
 #include "support/sim_peer.h"
 
@@ -304,6 +305,12 @@ TEST_F(BankKeys, FailedSavesAreHeardAsFailures) {
   std::filesystem::create_directories(h.dir() / "bank51.dat" / "inside");
   EXPECT_EQ(Keys("k\r"), (Clips{"kill", "inv"}));
   EXPECT_TRUE(std::filesystem::is_directory(h.dir() / "bank51.dat" / "inside"));
+  // The channel the file still holds is still there to step to.
+  EXPECT_EQ(Sent(), std::vector<std::string>{});
+  Press(kUp);
+  EXPECT_EQ(Sent(), std::vector<std::string>{"VA0145.20000"});
+  Press(kDown);
+  EXPECT_EQ(Sent(), std::vector<std::string>{"VA0145.10000"});
   std::size_t leftovers = 0;
   for (const auto& entry : std::filesystem::directory_iterator(h.dir()))
     leftovers += entry.path().filename().string().rfind("bank51.dat.", 0) == 0;
@@ -379,8 +386,16 @@ TEST_F(BankKeys, BinaryJunkIsTextLikeAnyOther) {
     EXPECT_EQ(lines.size() % 2, 1u) << name << ": the end marker stands on an even line";
     for (const auto& line : lines) EXPECT_LE(line.size(), 255u) << name;
   }
-  // The sorted junk keeps every line it had before its end, in order of value.
-  EXPECT_TRUE(h.FileExists("bank92.dat"));
+  // The sorted junk holds lines it had, frequencies in order of value.
+  const auto sorted = SplitLines(h.ReadFile("bank92.dat"));
+  ASSERT_GE(sorted.size(), 7u) << "30000 random bytes hold more than one line";
+  double previous = -1e300;
+  for (std::size_t i = 4; i + 1 < sorted.size(); i += 2) {
+    EXPECT_GE(ReadNumber(sorted[i]), previous) << "line " << i;
+    previous = ReadNumber(sorted[i]);
+    EXPECT_NE(junk.find(sorted[i]), std::string::npos) << "line " << i;
+    EXPECT_NE(junk.find(sorted[i + 1]), std::string::npos) << "line " << i + 1;
+  }
   EXPECT_EQ(Keys("b\r").back(), "inv") << "the panel still answers";
 }
 
