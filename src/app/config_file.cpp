@@ -38,6 +38,9 @@ void ReadConfigLines(std::istream& in, PanelState& state) {
 }
 
 bool ReadConfigFile(const std::filesystem::path& path, PanelState& state) {
+  // A folder of that name opens like an empty file; it is no configuration all the same.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   ReadConfigLines(in, state);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+
+#include "support/temp_dir.h"
 
 namespace voskel {
 namespace {
@@ -55,9 +58,12 @@ TEST(ConfigFile, OverlongLineIsCutAndTheNextLineStillRead) {
   EXPECT_EQ(s.VoiceSwitch, 1);
 }
 
-TEST(ConfigFile, MissingFileIsReported) {
+TEST(ConfigFile, MissingFileOrAFolderInItsPlaceIsReported) {
   PanelState s;
   EXPECT_FALSE(ReadConfigFile("/nonexistent/VOSKEL.CFG", s));
+  testing::TempDir dir("voskel-cfg");
+  std::filesystem::create_directory(dir.Path() / "VOSKEL.CFG");
+  EXPECT_FALSE(ReadConfigFile(dir.Path() / "VOSKEL.CFG", s));
 }
 
 }  // namespace
