@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -124,8 +125,12 @@ TEST(SdlSoundWithoutDevice, ClipsStillTakeTheirTime) {
   AudioDriver driver("no-such-driver");
   testing::FakeClock clock;
   SdlSound sound(scratch.Path(), clock);
+  ::testing::internal::CaptureStderr();
   sound.Play("wave\\shdel", true);
   sound.Play("wave\\shdel", true);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.rfind("voskel: no sound device (", 0), 0u) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
   EXPECT_EQ(clock.now, 400);
   sound.Play("wave\\shdel", false);
   EXPECT_EQ(sound.Sounding(), scratch.Path() / "wave" / "shdel.wav");

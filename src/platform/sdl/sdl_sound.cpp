@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -40,7 +41,10 @@ void SdlSound::OpenOutput() {
   outChannels_ = kOutChannels;
   outBytesPerMs_ = static_cast<std::uint32_t>(outFrequency_ / 1000 * outChannels_ *
                                               (SDL_AUDIO_BITSIZE(outFormat_) / 8));
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;  // no audio at all: clips still pace
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    SayNoDevice();  // no audio at all: clips still pace
+    return;
+  }
   audioInitialised_ = true;
   SDL_AudioSpec want{};
   want.freq = outFrequency_;
@@ -49,7 +53,15 @@ void SdlSound::OpenOutput() {
   want.samples = kDeviceBufferFrames;
   SDL_AudioSpec have{};
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
+  if (device_ != 0)
+    SDL_PauseAudioDevice(device_, 0);
+  else
+    SayNoDevice();
+}
+
+void SdlSound::SayNoDevice() {
+  // Silence with no word would pass for a broken panel; the clips still keep their time.
+  std::fprintf(stderr, "voskel: no sound device (%s); the panel runs silently\n", SDL_GetError());
 }
 
 const SdlSound::Clip& SdlSound::Load(const std::filesystem::path& file) {

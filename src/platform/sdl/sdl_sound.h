@@ -39,7 +39,9 @@ class SdlSound : public Sound {
     bool valid = false;
   };
 
+  // Opens the sound device once; without one, says so on stderr once.
   void OpenOutput();
+  void SayNoDevice();
   const Clip& Load(const std::filesystem::path& file);
   void Stop();
 
