@@ -8,6 +8,7 @@
 #include "banks/bank_file.h"
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
+#include "link/receiver_port.h"
 #include "panel/pen.h"
 #include "keys/poll_cycle.h"
 #include "panel/panel_lines.h"
@@ -17,7 +18,6 @@ namespace voskel {
 namespace {
 
 constexpr int kPollTimer = 100;
-constexpr int kStopBitsTwo = 2;
 
 void ShowMissingConfiguration(Panel& panel) {
   MoveTo(panel, 0, 30);
@@ -71,16 +71,6 @@ void RestoreState(Panel& panel) {
   s.BankLines[2] = kEndMarker;
   s.BankLines[3] = "     ";
   if (!SaveBank(panel)) Speak(panel, "inv");
-}
-
-void OpenReceiverPort(Panel& panel) {
-  auto& s = panel.state;
-  s.PortNumber = PortNumberOf(s.PortText);
-  s.BaudRate = BaudRateOf(s.SpeedText);
-  panel.ports.ClosePort(s.PortNumber);
-  panel.ports.OpenPort(s.PortNumber, s.BaudRate);
-  panel.ports.SetReadMode(s.PortNumber, -1);
-  panel.ports.SetPortFormat(s.PortNumber, 8, 0, kStopBitsTwo);
 }
 
 void StoreState(Panel& panel) {
@@ -145,6 +135,8 @@ void ConnectReceiver(Panel& panel) {
   LoadBank(panel);
   RestoreState(panel);
   ShowSearchLine(panel);
+  s.PortNumber = PortNumberOf(s.PortText);
+  s.BaudRate = BaudRateOf(s.SpeedText);
   OpenReceiverPort(panel);
   s.TuneText = s.Frequency;
   SetFrequency(panel);

@@ -60,6 +60,7 @@ struct PanelState {
   int SignalLevel = 0;
   int Quiet = 0;
   int StateQueryCount = 0;  // "RX" queries sent for the current search halt
+  std::int64_t ReconnectDueMs = 0;  // clock time of the next try to reach a lost receiver
 
   // Command keys
   int EntryMode = 0;

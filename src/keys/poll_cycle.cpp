@@ -7,6 +7,7 @@
 
 #include "core/text.h"
 #include "keys/handle_key.h"
+#include "keys/reconnect.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
@@ -41,6 +42,7 @@ void OnReceiverLost(Panel& panel) {
   s.EntryMode = 0;
   s.FreshEntry = 0;
   s.PollState = 0;
+  s.ReconnectDueMs = panel.clock.NowMs() + kReconnectEveryMs;
 }
 
 // A key that comes before the first level reply may only have overtaken it: the
@@ -183,6 +185,7 @@ void PollCycle(Panel& panel) {
       break;
     case 1:
       if (IsReceiverLost(s)) {
+        SeekLostReceiver(panel);
         s.PollState = 0;
         break;
       }

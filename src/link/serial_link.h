@@ -27,7 +27,7 @@ class SerialLink : public platform::SerialPorts {
 
   // The device port n stands for; empty for a number outside 1..256.
   std::filesystem::path DevicePath(int n) const;
-  bool IsOpen(int n) const { return Entry(n) != nullptr; }
+  bool IsOpen(int n) const override { return Entry(n) != nullptr; }
 
  private:
   platform::SerialDevice* Entry(int n) const;

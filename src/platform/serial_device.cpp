@@ -177,7 +177,10 @@ int SerialDevice::Read(char* buffer, int count) {
   if (dead_ || buffer == nullptr || count <= 0) return 0;
   for (;;) {
     const ssize_t got = ::read(fd_, buffer, static_cast<std::size_t>(count));
-    if (got > 0) return static_cast<int>(got);
+    if (got > 0) {
+      stalled_ = false;  // the receiver reads its line again
+      return static_cast<int>(got);
+    }
     if (got < 0 && errno == EINTR) continue;
     if (got < 0)
       NoteError(errno);
@@ -190,7 +193,9 @@ int SerialDevice::Read(char* buffer, int count) {
 int SerialDevice::Write(const char* bytes, int count) {
   if (dead_ || bytes == nullptr || count <= 0) return 0;
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + kWriteBudget;
+  // A line that stalled takes only what fits at once until the receiver speaks again:
+  // otherwise every later command would hold the panel up for the whole budget.
+  const Clock::time_point deadline = Clock::now() + (stalled_ ? Clock::duration{} : kWriteBudget);
   int written = 0;
   while (written < count) {
     const ssize_t put = ::write(fd_, bytes + written, static_cast<std::size_t>(count - written));

@@ -28,7 +28,8 @@ class SerialDevice {
   // At most count bytes of what has arrived; 0 at once when nothing has.
   int Read(char* buffer, int count);
   // Writes all bytes unless the line stalls for about a second in all; then the rest is
-  // dropped. Returns the number written.
+  // dropped. After a stall, writes take only what fits at once until bytes arrive again.
+  // Returns the number written.
   int Write(const char* bytes, int count);
 
   // True once the line hung up or failed: the device is of no further use.

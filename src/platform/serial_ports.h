@@ -20,6 +20,8 @@ class SerialPorts {
   // Sends the bytes as they are. Returns the number written.
   virtual int WriteBytes(int n, const char* bytes, int count) = 0;
   virtual void ClosePort(int n) = 0;
+  // True while port n holds an open device (a hang-up empties it).
+  virtual bool IsOpen(int n) const = 0;
 };
 
 }  // namespace voskel::platform

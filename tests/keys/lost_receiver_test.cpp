@@ -12,6 +12,13 @@ using testing::PanelHarness;
 using testing::SimPeer;
 using Strings = std::vector<std::string>;
 
+Strings WithoutPolls(const Strings& commands) {
+  Strings out;
+  for (const auto& c : commands)
+    if (c != "LM") out.push_back(c);
+  return out;
+}
+
 class LostReceiver : public ::testing::Test {
  protected:
   explicit LostReceiver(HarnessOptions options = {}) : h(options) {}
@@ -46,6 +53,46 @@ TEST_F(LostReceiver, BankSelectionThatFindsItGoneSaysNoSel) {
   h.Type("\r");
   h.Settle();
   EXPECT_EQ(h.sound.Spoken(), Strings{"rnc"});
+}
+
+TEST_F(LostReceiver, ComesBackWhenPluggedInAgainAndGetsTheSettingsAgain) {
+  h.Type("145.5\r");
+  h.Settle();
+  h.Unplug();
+  h.Tick(20);  // found gone at a poll; the port is tried again every second meanwhile
+  h.sound.Clear();
+  h.Press('A');
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken(), Strings{"rnc"}) << "keys say so while it is gone";
+
+  sim.engine = sim::Engine(sim::BuiltInBand());  // switched off and on again
+  h.ClearWire();
+  h.Replug();
+  h.sound.Clear();
+  h.Tick(30);  // within a second it is found and answers
+  ASSERT_EQ(h.state().ConnectState, 1);
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"connected", "FM"}));
+  EXPECT_EQ(WithoutPolls(h.Commands()), (Strings{"VA0145.50000", "MD1", "ST012.50", "AT0"}));
+  h.ClearWire();
+  h.sound.Clear();
+  h.Press('A');
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken(), Strings{"atton"});
+  EXPECT_EQ(WithoutPolls(h.Commands()), Strings{"AT1"});
+}
+
+TEST_F(LostReceiver, ASearchRunningWhenItWentIsEndedAndItsListStored) {
+  h.state().SearchActive = 1;
+  h.state().BankLines[0] = "Srchbank";
+  h.state().BankLines[4] = "145.525";
+  h.state().BankLines[5] = " ";
+  h.state().BankLines[6] = "9999";
+  h.state().BankFileName = "bank00.dat";
+  h.Unplug();
+  h.Tick(6);
+  EXPECT_EQ(h.state().SearchActive, 0);
+  EXPECT_NE(h.ReadFile("bank00.dat").find("Srchbank\r\n"), std::string::npos);
+  EXPECT_NE(h.ReadFile("bank00.dat").find("145.525\r\n \r\n9999\r\n"), std::string::npos);
 }
 
 class LostReceiverWithDebug : public LostReceiver {

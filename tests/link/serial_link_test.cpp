@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -173,6 +174,18 @@ TEST_F(LinkSerialTest, AStalledLineDropsTheRestOfAWrite) {
   EXPECT_GT(written, 0);
   EXPECT_LT(written, static_cast<int>(bytes.size()));
   EXPECT_TRUE(link.IsOpen(1)) << "a stall is not a hang-up";
+
+  // Until the receiver speaks again a write takes what fits and goes on: the line's whole
+  // budget (a second) would otherwise be spent again on every command.
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(link.WriteBytes(1, "LM\r", 3), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500));
+  ASSERT_TRUE(pty.Send("LM 050\r\n"));
+  char reply[16] = {};
+  ASSERT_GT(link.ReadBytes(1, reply, sizeof reply), 0);
+  while (::read(pty.Master(), reply, sizeof reply) > 0) {
+  }
+  EXPECT_EQ(link.WriteBytes(1, "LM\r", 3), 3) << "a line that talks again is written whole";
 }
 
 }  // namespace

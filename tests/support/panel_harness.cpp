@@ -36,6 +36,7 @@ class PanelHarness::CountingPorts : public platform::SerialPorts {
     return written;
   }
   void ClosePort(int n) override { real_.ClosePort(n); }
+  bool IsOpen(int n) const override { return real_.IsOpen(n); }
 
  private:
   platform::SerialPorts& real_;
@@ -57,18 +58,30 @@ std::vector<int> KeysOf(std::string_view text) {
   return codes;
 }
 
-PanelHarness::PanelHarness(HarnessOptions options) : dir_(temp_.Path()) {
+namespace {
+
+// A pseudo-terminal whose master end is returned; its slave's name goes to slaveName.
+int OpenReceiverEnd(std::string& slaveName) {
+  int master = -1;
   int slave = -1;
-  if (::openpty(&master_, &slave, nullptr, nullptr, nullptr) != 0)
+  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
     throw std::runtime_error("openpty failed");
-  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+  ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
   termios raw{};
-  ::tcgetattr(master_, &raw);
+  ::tcgetattr(master, &raw);
   ::cfmakeraw(&raw);
-  ::tcsetattr(master_, TCSANOW, &raw);
-  const std::string slaveName = ::ttyname(slave);
+  ::tcsetattr(master, TCSANOW, &raw);
+  slaveName = ::ttyname(slave);
   // The panel opens the device itself; keeping the slave open here would hide hang-ups.
   ::close(slave);
+  return master;
+}
+
+}  // namespace
+
+PanelHarness::PanelHarness(HarnessOptions options) : dir_(temp_.Path()) {
+  std::string slaveName;
+  master_ = OpenReceiverEnd(slaveName);
   // Without a receiver the link leads nowhere, so the port cannot open.
   std::filesystem::create_symlink(options.connectPort ? slaveName : (dir_ / "unplugged").string(),
                                   dir_ / "com1");
@@ -167,6 +180,15 @@ void PanelHarness::Unplug() {
   Pump();
   ::close(master_);
   master_ = -1;
+}
+
+void PanelHarness::Replug() {
+  if (master_ >= 0) Unplug();
+  std::string slaveName;
+  master_ = OpenReceiverEnd(slaveName);
+  std::filesystem::remove(dir_ / "com1");
+  std::filesystem::create_symlink(slaveName, dir_ / "com1");
+  seenOnWire_ = sentByPanel_;
 }
 
 void PanelHarness::Inject(std::string_view bytes) {

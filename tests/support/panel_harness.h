@@ -64,6 +64,9 @@ class PanelHarness {
   }
   // The receiver's end goes away, as when its cable is pulled.
   void Unplug();
+  // A receiver on a new device behind the same com1 link, as when the cable is plugged
+  // back in (the adapter comes back under another name).
+  void Replug();
   // Bytes written to the panel's end as if the receiver had sent them.
   void Inject(std::string_view bytes);
   // Reads the whole of a file in the working directory; empty when it is missing.

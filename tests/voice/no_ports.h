@@ -13,6 +13,7 @@ class NoPorts : public platform::SerialPorts {
   int ReadBytes(int, char*, int) override { return 0; }
   int WriteBytes(int, const char*, int) override { return 0; }
   void ClosePort(int) override {}
+  bool IsOpen(int) const override { return false; }
 };
 
 }  // namespace voskel::testing

@@ -1,0 +1,50 @@
+#include "keys/reconnect.h"
+
+#include "core/text.h"
+#include "link/exchange.h"
+#include "link/receiver_port.h"
+#include "receiver/receiver_settings.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+// The receiver may have been switched off and on: it gets the panel's settings again, as
+// after start-up.
+void ReceiverBack(Panel& panel) {
+  auto& s = panel.state;
+  s.LogLine = Cap("RX= " + s.ReplyText);
+  WriteLogLine(panel);
+  s.ConnectState = 1;
+  s.ReconnectDueMs = 0;
+  Speak(panel, "connected");
+  s.TuneText = s.Frequency;
+  SetFrequency(panel);
+  SpeakFixed(panel, "shdel");
+  ApplyMode(panel);
+  SpeakFixed(panel, "shdel");
+  SetStep(panel);
+  s.CommandText = s.AttenuatorOn == 1 ? "AT1" : "AT0";
+  SendCommand(panel);
+}
+
+}  // namespace
+
+void SeekLostReceiver(Panel& panel) {
+  auto& s = panel.state;
+  if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
+    ReadRaw(panel);
+    ReceiverBack(panel);
+    return;
+  }
+  const std::int64_t now = panel.clock.NowMs();
+  if (now < s.ReconnectDueMs) return;
+  s.ReconnectDueMs = now + kReconnectEveryMs;
+  if (!panel.ports.IsOpen(s.PortNumber)) OpenReceiverPort(panel);
+  // Written past the exchange, which refuses a lost receiver; a line that stalled takes
+  // only what fits at once, so this never holds the panel up.
+  static constexpr char kLevelQuery[] = "LM\r";
+  panel.ports.WriteBytes(s.PortNumber, kLevelQuery, 3);
+}
+
+}  // namespace voskel

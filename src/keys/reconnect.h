@@ -1,0 +1,15 @@
+#pragma once
+// Getting back a receiver that answered and then went away (unplugged, switched off, an
+// adapter that reset, a line that stalled).
+#include "core/panel.h"
+
+namespace voskel {
+
+// How often the port of a lost receiver is opened again and asked for the level.
+inline constexpr std::int64_t kReconnectEveryMs = 1000;
+
+// One poll step while the receiver is lost: takes any answer it gives as its return, and
+// once a second opens its port again if needed and asks for the level. Never waits.
+void SeekLostReceiver(Panel& panel);
+
+}  // namespace voskel
