@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "banks/bank_keys.h"
+#include "banks/bank_transfer.h"
 #include "platform/virtual_keys.h"
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
@@ -176,6 +177,9 @@ void EnterDigit(Panel& panel) {
     case 3:
       AppendFresh(s.StepText, s.FreshEntry, c);
       break;
+    case 9:
+      WriteEntryDigit(panel, c);
+      break;
     case 4:
     case 5:
     case 6:
@@ -205,6 +209,9 @@ void CommitEntry(Panel& panel) {
     case 6:
     case 7:
       CommitBankEntry(panel);
+      break;
+    case 9:
+      CommitWriteEntry(panel);
       break;
     case 10:
       DeleteBank(panel);
@@ -262,6 +269,14 @@ void HandleKey(Panel& panel) {
     EnterDigit(panel);
     return;
   }
+  if (s.EntryMode == 9 && key != keys::kEnter) {
+    WriteEntryLetter(panel);
+    return;
+  }
+  if (key == 'W') {
+    StartWriteEntry(panel);
+    return;
+  }
   if (key == keys::kEnter) {
     ClearPanelLines(panel);
     if (s.SearchActive > 0) EndSearch(panel);
@@ -272,6 +287,10 @@ void HandleKey(Panel& panel) {
   if (s.EntryMode >= 1 && s.EntryMode <= 3) s.EntryMode = 0;
 
   switch (key) {
+    case 'Z':
+      Speak(panel, "ckconfig");
+      CheckReceiverBanks(panel);
+      return;
     case 'S':
       StartEntry(panel, 1, "start");
       return;
