@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "banks/bank_keys.h"
+#include "banks/bank_transfer.h"
 #include "platform/virtual_keys.h"
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
@@ -205,6 +206,9 @@ void EnterDigit(Panel& panel) {
     case 3:
       AppendFresh(s.StepText, s.FreshEntry, c);
       break;
+    case 9:
+      WriteEntryDigit(panel, c);
+      break;
     case 4:
     case 5:
     case 6:
@@ -234,6 +238,9 @@ void CommitEntry(Panel& panel) {
     case 6:
     case 7:
       CommitBankEntry(panel);
+      break;
+    case 9:
+      CommitWriteEntry(panel);
       break;
     case 10:
       DeleteBank(panel);
@@ -291,6 +298,14 @@ void HandleKey(Panel& panel) {
     EnterDigit(panel);
     return;
   }
+  if (s.EntryMode == 9 && key != keys::kEnter) {
+    WriteEntryLetter(panel);
+    return;
+  }
+  if (key == 'W') {
+    StartWriteEntry(panel);
+    return;
+  }
   if (key == keys::kEnter) {
     ClearPanelLines(panel);
     if (s.SearchActive > 0) EndSearch(panel);
@@ -305,6 +320,10 @@ void HandleKey(Panel& panel) {
   }
 
   switch (key) {
+    case 'Z':
+      Speak(panel, "ckconfig");
+      CheckReceiverBanks(panel);
+      return;
     case 'S':
       StartEntry(panel, 1, "start");
       return;

@@ -7,7 +7,8 @@ namespace voskel::testing {
 
 class SimPeer {
  public:
-  explicit SimPeer(sim::SignalList signals = sim::BuiltInBand()) : engine(std::move(signals)) {}
+  explicit SimPeer(sim::SignalList signals = sim::BuiltInBand(), sim::MemoryBanks memory = {})
+      : engine(std::move(signals), std::move(memory)) {}
 
   Peer AsPeer() {
     return [this](std::string_view bytes, std::int64_t now) {

@@ -1,0 +1,230 @@
+// W, two digits, a bank letter and Enter write a bank file into a receiver bank; Z gives
+// every receiver bank 90 channels. Pressed on a whole panel against the simulated receiver.
+#include "banks/bank_transfer.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/virtual_keys.h"
+#include "support/panel_harness.h"
+#include "support/sim_peer.h"
+#include "support/sim_program.h"
+
+namespace voskel {
+namespace {
+
+using testing::PanelHarness;
+using testing::SimPeer;
+using Strings = std::vector<std::string>;
+
+std::string Bank(const std::string& mode,
+                 const std::vector<std::pair<std::string, std::string>>& channels) {
+  std::string text = "bank07\r\n" + mode + "\r\n12.5\r\n \r\n";
+  for (const auto& [frequency, tag] : channels) text += frequency + "\r\n" + tag + "\r\n";
+  return text + "9999\r\n";
+}
+
+std::vector<std::pair<std::string, std::string>> Numbered(int count) {
+  std::vector<std::pair<std::string, std::string>> channels;
+  for (int i = 0; i < count; ++i) channels.push_back({std::to_string(100 + i) + ".5", "t"});
+  return channels;
+}
+
+int Count(const Strings& items, const std::string& item) {
+  return static_cast<int>(std::count(items.begin(), items.end(), item));
+}
+
+class BankTransfer : public ::testing::Test {
+ protected:
+  explicit BankTransfer(sim::MemoryBanks memory = {})
+      : sim(sim::BuiltInBand(), std::move(memory)) {}
+  void SetUp() override {
+    h.peer = sim.AsPeer();
+    ASSERT_TRUE(h.Begin());
+    h.Tick(3);
+    ASSERT_EQ(h.state().ConnectState, 1);
+  }
+  // The clips spoken for the keys, pauses left out.
+  Strings Keys(std::string_view keys) {
+    h.sound.Clear();
+    h.ClearWire();
+    h.Type(keys);
+    h.Settle();
+    return h.sound.Spoken();
+  }
+  // The commands since the last keys, without the level polls.
+  Strings Sent() {
+    Strings commands = h.Commands();
+    std::erase(commands, "LM");
+    return commands;
+  }
+  SimPeer sim;
+  PanelHarness h;
+};
+
+TEST_F(BankTransfer, WritesEachChannelAsOneMemoryWriteCommand) {
+  h.WriteFile("bank07.dat", Bank("FM", {{"145.5", "REPEATER"},
+                                        {"7.05", "A TAG LONGER THAN TWELVE"},
+                                        {"430", ""},
+                                        {"1296.25", " "},
+                                        {"0.531", "MW"}}));
+  h.WriteFile("bank03.dat", Bank("AM", {{"118.1", "x"}, {"119.1", "y"}}));
+  Keys("b03\r");
+  EXPECT_EQ(Keys("w07a\r"), (Strings{"write", "fromb", "0", "7", "torb", "A", "wait", "ok"}));
+  EXPECT_EQ(Sent(), (Strings{"MQA%%", "MXA00 RF0145500000 ST012500 MD1 TMREPEATER    ",
+                             "MXA01 RF0007050000 ST012500 MD1 TMA TAG LONGER",
+                             "MXA02 RF0430000000 ST012500 MD1 TM            ",
+                             "MXA03 RF1296250000 ST012500 MD1 TM            ",
+                             "MXA04 RF0000531000 ST012500 MD1 TMMW          "}));
+  EXPECT_EQ(Count(h.sound.Names(), "shdel"), 10 + 7 + 5 + 3 + 1 + 1);
+
+  // The bank selected before is still the one the arrows step through.
+  Keys("");
+  h.Press(keys::kUp);
+  h.Settle();
+  EXPECT_EQ(Sent(), Strings{"VA0119.10000"});
+}
+
+TEST_F(BankTransfer, WritesAtMostNinetyOneChannelsAndNothingFromAnEmptyOrMissingBank) {
+  h.WriteFile("bank07.dat", Bank("FM", Numbered(120)));
+  EXPECT_EQ(Count(Keys("w07b\r"), "beep"), 8);
+  EXPECT_EQ(Sent().size(), 1u + 91u);
+  EXPECT_EQ(Sent().back().substr(0, 18), "MXB90 RF0190500000");
+
+  h.WriteFile("bank08.dat", Bank("FM", {}));
+  EXPECT_EQ(Keys("w08c\r"), (Strings{"write", "fromb", "0", "8", "torb", "C", "wait", "ok"}));
+  EXPECT_EQ(Sent(), Strings{"MQC%%"});
+  EXPECT_EQ(Keys("w09c\r").back(), "bnf");
+  EXPECT_EQ(Sent(), Strings{"MQC%%"});
+}
+
+TEST_F(BankTransfer, TrailingBlanksOfTheModeDoNotCountAndNoOtherModeIsWritten) {
+  h.WriteFile("bank07.dat", Bank("CW ", {{"7.03", "CW"}}));
+  Keys("w07d\r");
+  EXPECT_EQ(Sent().back(), "MXD00 RF0007030000 ST012500 MD5 TMCW          ");
+  // A bank in automatic mode, or with a frequency the command cannot carry, is refused
+  // whole: not one channel of it goes out.
+  for (const auto& bank : {Bank("AUT", {{"145.5", "a"}}), Bank("FM", {{"145.5", "a"}, {" ", "b"}}),
+                           Bank("FM", {{"145.5", "a"}, {"12345", "b"}})}) {
+    h.WriteFile("bank07.dat", bank);
+    EXPECT_EQ(Keys("w07d\r").back(), "inv");
+    EXPECT_EQ(Sent(), Strings{"MQD%%"});
+  }
+}
+
+TEST_F(BankTransfer, WrongEntriesSayInvAndSendNoCommand) {
+  EXPECT_EQ(Keys("w07\r"), (Strings{"write", "fromb", "0", "7", "torb", "inv"}));
+  EXPECT_EQ(Keys("w012"), (Strings{"write", "fromb", "0", "1", "torb", "2", "inv"}));
+  Keys("w01");
+  h.Press(keys::kRight);
+  h.Press('A');
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"write", "fromb", "0", "1", "torb", "inv", "atton"}));
+  EXPECT_EQ(Sent(), Strings{"AT1"});
+}
+
+TEST_F(BankTransfer, AWriteIntoAReceiverLostMidRunStops) {
+  h.WriteFile("bank07.dat", Bank("FM", Numbered(30)));
+  h.sound.onPlay = [this](const std::string& clip) {
+    if (clip == "wave\\beep") h.Unplug();
+  };
+  const Strings spoken = Keys("w07a\r");
+  EXPECT_EQ(spoken.back(), "rnc");
+  EXPECT_EQ(Count(spoken, "rnc") + Count(spoken, "ok"), 1);
+  EXPECT_EQ(Sent().back().substr(0, 5), "MXA09") << "nothing after the receiver went";
+}
+
+class BankSizes : public BankTransfer {
+ protected:
+  static sim::MemoryBanks NinetyButAAndB() {
+    sim::MemoryBanks memory;
+    for (auto& bank : memory.banks) bank.size = 90;
+    memory.banks[0].size = memory.banks[1].size = 50;
+    return memory;
+  }
+  BankSizes() : BankTransfer(NinetyButAAndB()) {}
+};
+
+TEST_F(BankSizes, ZSetsOnlyTheBanksNotAtNinetyAndLeavesAStartedScan) {
+  h.sound.Clear();
+  h.ClearWire();
+  h.state().ScanState = 1;
+  h.Press('Z');
+  h.Tick();
+  EXPECT_EQ(h.state().ScanState, 1);
+  h.state().ScanState = 0;
+  h.Settle();
+  // The receiver answers within the first cycle of pauses, so each bank set has 4 beeps.
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"ckconfig", "A", "beep", "beep", "beep", "beep", "B", "beep",
+                                       "beep", "beep", "beep", "ok"}));
+  EXPECT_EQ(Sent(), (Strings{"MWA", "MWA90", "MWB", "MWB90", "MWC", "MWD", "MWE", "MWF", "MWG",
+                             "MWH", "MWI", "MWJ"}));
+  for (const auto& bank : sim.engine.Memory().banks) EXPECT_EQ(bank.size, 90);
+}
+
+TEST_F(BankSizes, ASilentReceiverEndsTheCheckWithInvAndPollingGoesOn) {
+  const auto answered = sim.AsPeer();
+  h.peer = [](std::string_view, std::int64_t) { return std::string(); };
+  EXPECT_EQ(Keys("z"), (Strings{"ckconfig", "inv"}));
+  EXPECT_EQ(Sent(), Strings(20, "MWA"));
+
+  // Asked, it answers; set, it never speaks again.
+  h.peer = [answered](std::string_view in, std::int64_t now) {
+    std::string out = answered(in, now);
+    if (out.starts_with("MWA 090")) out.clear();
+    return out;
+  };
+  const Strings spoken = Keys("z");
+  EXPECT_EQ(spoken.back(), "inv");
+  EXPECT_EQ(Count(spoken, "beep"), 3 * 4);
+  EXPECT_EQ(Sent(), (Strings{"MWA", "MWA90"}));
+
+  h.peer = answered;
+  h.ClearWire();
+  h.Tick(6);
+  EXPECT_EQ(Count(h.Commands(), "LM"), 2) << "the poll cycle runs again";
+}
+
+// The panel against the real simulator program: what was written is in its memory file.
+TEST(BankTransferEndToEnd, TheSimulatorKeepsTheWrittenBankInItsMemoryFile) {
+  PanelHarness h;
+  h.Unplug();
+  std::filesystem::remove(h.dir() / "com1");
+  testing::SimProgram program(h.dir().string());
+  ASSERT_TRUE(program.WaitForLink());
+  ASSERT_TRUE(h.Begin());
+  const auto deadline = std::chrono::steady_clock::now() + testing::SimProgram::kStartLimit;
+  while (h.state().ConnectState != 1 && std::chrono::steady_clock::now() < deadline) {
+    h.Tick();
+    ::poll(nullptr, 0, 10);  // the program answers on its own clock
+  }
+  ASSERT_EQ(h.state().ConnectState, 1);
+  h.WriteFile("bank07.dat", Bank("AM", {{"118.1", "TOWER"}, {"0.531", "MEDIUM WAVE BCST"}}));
+  h.Type("w07c\r");
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken().back(), "ok");
+  const std::string tower =
+      "C00 118.100000 MHz step 12.500 kHz mode AM att off pass no tag \"TOWER       \"";
+  const std::string medium =
+      "C01 0.531000 MHz step 12.500 kHz mode AM att off pass no tag \"MEDIUM WAVE \"";
+  // The program saves its memory after each change, on its own clock.
+  std::string memory;
+  while (memory.find(medium) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    ::poll(nullptr, 0, 10);
+    memory = h.ReadFile("ar8600-sim-memory.txt");
+  }
+  EXPECT_NE(memory.find(tower), std::string::npos) << memory;
+  EXPECT_NE(memory.find(medium), std::string::npos) << memory;
+  EXPECT_EQ(h.Close(), 0);
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+}  // namespace
+}  // namespace voskel
