@@ -83,6 +83,13 @@ void OpenReceiverPort(Panel& panel) {
   panel.ports.SetPortFormat(s.PortNumber, 8, 0, kStopBitsTwo);
 }
 
+// Besides the "rnc" the first key will hear, whoever started the panel from a terminal
+// learns which device failed and why.
+void ReportClosedPort(Panel& panel) {
+  const std::string why = panel.ports.WhyNotOpen(panel.state.PortNumber);
+  if (!why.empty()) std::fprintf(stderr, "voskel: %s\n", why.c_str());
+}
+
 void StoreState(Panel& panel) {
   auto& s = panel.state;
   const std::string lines[] = {
@@ -146,6 +153,7 @@ void ConnectReceiver(Panel& panel) {
   RestoreState(panel);
   ShowSearchLine(panel);
   OpenReceiverPort(panel);
+  ReportClosedPort(panel);
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   SpeakNumber(panel);

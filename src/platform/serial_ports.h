@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace voskel::platform {
 
@@ -20,6 +21,9 @@ class SerialPorts {
   // Sends the bytes as they are. Returns the number written.
   virtual int WriteBytes(int n, const char* bytes, int count) = 0;
   virtual void ClosePort(int n) = 0;
+  // Why the last OpenPort of n failed, naming the device, for a person; empty when the
+  // port is open or was never tried.
+  virtual std::string WhyNotOpen(int /*n*/) const { return {}; }
 };
 
 }  // namespace voskel::platform

@@ -36,6 +36,7 @@ class PanelHarness::CountingPorts : public platform::SerialPorts {
     return written;
   }
   void ClosePort(int n) override { real_.ClosePort(n); }
+  std::string WhyNotOpen(int n) const override { return real_.WhyNotOpen(n); }
 
  private:
   platform::SerialPorts& real_;
