@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/sim_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,61 +27,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kStartLimit = std::chrono::seconds(10);
 constexpr auto kReplyLimit = std::chrono::seconds(5);
 
-
-class SimProgram {
- public:
-  explicit SimProgram(const std::string& dir) : link_(dir + "/com1") {
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      const int devNull = ::open("/dev/null", O_WRONLY);
-      if (devNull >= 0) ::dup2(devNull, STDERR_FILENO);
-      ::execl(VOSKEL_SIM_BINARY, VOSKEL_SIM_BINARY, "--dir", dir.c_str(), "--port", "1",
-              static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-  }
-  ~SimProgram() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  bool WaitForLink() const {
-    const auto deadline = Clock::now() + kStartLimit;
-    struct stat info {};
-    while (Clock::now() < deadline) {
-      if (::lstat(link_.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) return true;
-      ::poll(nullptr, 0, 10);
-    }
-    return false;
-  }
-
-  // Sends SIGTERM; the exit code, or -1 when it did not end within the bound.
-  int Stop() {
-    ::kill(pid_, SIGTERM);
-    return WaitExit();
-  }
-
-  int WaitExit() {
-    const auto deadline = Clock::now() + kStartLimit;
-    int status = 0;
-    while (Clock::now() < deadline) {
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      ::poll(nullptr, 0, 10);
-    }
-    return -1;
-  }
-
-  const std::string& Link() const { return link_; }
-
- private:
-  std::string link_;
-  pid_t pid_ = -1;
-};
+using voskel::testing::SimProgram;
 
 int OpenRaw(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

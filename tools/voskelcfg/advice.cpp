@@ -7,8 +7,8 @@
 namespace voskelcfg {
 
 std::string PermissionAdvice() {
-  return std::string("This user may not open some devices: ") + voskel::platform::kPermissionHint +
-         "\n(the new group counts only after logging out and in again).\n";
+  return std::string("Permission denied: this user may not open the device; ") +
+         voskel::platform::kPermissionHint + ".\n";
 }
 
 bool BrlttyInstalled(const std::filesystem::path& root) {
