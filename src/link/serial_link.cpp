@@ -50,8 +50,7 @@ std::string SerialLink::DeviceName(int n) const {
   const std::filesystem::path path = DevicePath(n);
   std::error_code error;
   const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-  if (path.parent_path() != workDir_ || error) return path.string();
-  return path.filename().string() + " -> " + target.string();
+  return error ? path.string() : path.filename().string() + " -> " + target.string();
 }
 
 int SerialLink::OpenPort(int n, int speed) {
