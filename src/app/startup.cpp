@@ -73,6 +73,13 @@ void RestoreState(Panel& panel) {
   if (!SaveBank(panel)) Speak(panel, "inv");
 }
 
+// Besides the "rnc" the first key will hear, whoever started the panel from a terminal
+// learns which device failed and why.
+void ReportClosedPort(Panel& panel) {
+  const std::string why = panel.ports.WhyNotOpen(panel.state.PortNumber);
+  if (!why.empty()) std::fprintf(stderr, "voskel: %s\n", why.c_str());
+}
+
 void StoreState(Panel& panel) {
   auto& s = panel.state;
   const std::string lines[] = {
@@ -138,6 +145,7 @@ void ConnectReceiver(Panel& panel) {
   s.PortNumber = PortNumberOf(s.PortText);
   s.BaudRate = BaudRateOf(s.SpeedText);
   OpenReceiverPort(panel);
+  ReportClosedPort(panel);
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   SpeakNumber(panel);

@@ -11,6 +11,15 @@ bool InRange(int n) {
   return n >= 1 && n <= SerialLink::kPortCount;
 }
 
+std::string Explain(const platform::OpenError& error, int speed) {
+  std::string why = platform::Describe(error);
+  if (error.failure == platform::OpenFailure::kDenied)
+    why += std::string("; ") + platform::kPermissionHint;
+  if (error.failure == platform::OpenFailure::kBadSpeed)
+    why += " (" + std::to_string(speed) + " baud)";
+  return why;
+}
+
 }  // namespace
 
 SerialLink::SerialLink(std::filesystem::path workDir) : workDir_(std::move(workDir)) {}
@@ -37,14 +46,33 @@ void SerialLink::DropIfDead(int n) {
     ports_[static_cast<std::size_t>(n - 1)].reset();
 }
 
+std::string SerialLink::DeviceName(int n) const {
+  const std::filesystem::path path = DevicePath(n);
+  std::error_code error;
+  const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+  return error ? path.string() : path.filename().string() + " -> " + target.string();
+}
+
 int SerialLink::OpenPort(int n, int speed) {
   // An open port stays as it is; the panel closes before it opens.
   if (!InRange(n) || Entry(n)) return 0;
+  platform::OpenError error;
   std::unique_ptr<platform::SerialDevice> device =
-      platform::SerialDevice::Open(DevicePath(n), speed);
-  if (!device) return 0;
+      platform::SerialDevice::Open(DevicePath(n), speed, &error);
+  std::string& why = whyNotOpen_[static_cast<std::size_t>(n - 1)];
+  if (!device) {
+    why = "port " + std::to_string(n) + " (" + DeviceName(n) + "): " + Explain(error, speed);
+    return 0;
+  }
+  why.clear();
   ports_[static_cast<std::size_t>(n - 1)] = std::move(device);
   return 1;
+}
+
+std::string SerialLink::WhyNotOpen(int n) const {
+  if (!InRange(n))
+    return "port " + std::to_string(n) + ": no such port (ports are numbered 1 to 256)";
+  return whyNotOpen_[static_cast<std::size_t>(n - 1)];
 }
 
 int SerialLink::SetPortFormat(int n, int dataBits, int parityCode, int stopBitsCode) {

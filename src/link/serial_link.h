@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "platform/serial_device.h"
 #include "platform/serial_ports.h"
@@ -24,6 +25,7 @@ class SerialLink : public platform::SerialPorts {
   int ReadBytes(int n, char* buffer, int count) override;
   int WriteBytes(int n, const char* bytes, int count) override;
   void ClosePort(int n) override;
+  std::string WhyNotOpen(int n) const override;
 
   // The device port n stands for; empty for a number outside 1..256.
   std::filesystem::path DevicePath(int n) const;
@@ -33,9 +35,12 @@ class SerialLink : public platform::SerialPorts {
   platform::SerialDevice* Entry(int n) const;
   // Empties the entry of a device that hung up, so the port behaves as one never opened.
   void DropIfDead(int n);
+  // "com1 -> /dev/ttyUSB0", or the device itself when no link names it.
+  std::string DeviceName(int n) const;
 
   std::filesystem::path workDir_;
   std::array<std::unique_ptr<platform::SerialDevice>, kPortCount> ports_;
+  std::array<std::string, kPortCount> whyNotOpen_;
 };
 
 }  // namespace voskel

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 namespace voskel::platform {
 namespace {
@@ -65,35 +66,112 @@ int Apply(int fd, const termios& wanted) {
   return 0;
 }
 
-}  // namespace
+OpenError FailureOf(int code) {
+  switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV:
+      return {OpenFailure::kMissing, code};
+    case EACCES:
+    case EPERM:
+      return {OpenFailure::kDenied, code};
+    case EBUSY:        // another program marked the line exclusive
+    case EWOULDBLOCK:  // another program holds the lock
+      return {OpenFailure::kHeld, code};
+    case ENOTTY:
+      return {OpenFailure::kNotSerial, code};
+    default:
+      return {OpenFailure::kOther, code};
+  }
+}
 
-std::unique_ptr<SerialDevice> SerialDevice::Open(const std::filesystem::path& path, int speed) {
-  speed_t code{};
-  if (!SpeedCode(speed, code)) return nullptr;
+// Opens the device and takes its lock; the descriptor, or -1 with error set.
+int HoldDevice(const std::filesystem::path& path, OpenError& error) {
   // No O_CREAT: a missing device is a failure, never a new file.
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    error = FailureOf(errno);
+    return -1;
+  }
   // The lock refuses a second program even when it runs as root, which TIOCEXCL does not.
   // Only the lock's holder may then mark the line exclusive: a refused opener must leave
   // the first program's mark alone, so it closes without going through the destructor.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = FailureOf(errno);
     ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::string Describe(const OpenError& error) {
+  switch (error.failure) {
+    case OpenFailure::kNone:
+      return "no error";
+    case OpenFailure::kMissing:
+      return "the device is missing";
+    case OpenFailure::kDenied:
+      return "permission denied";
+    case OpenFailure::kHeld:
+      return "held by another program";
+    case OpenFailure::kNotSerial:
+      return "not a serial device";
+    case OpenFailure::kBadSpeed:
+      return "the line cannot be set to this speed";
+    case OpenFailure::kOther:
+      break;
+  }
+  return std::strerror(error.code);
+}
+
+std::unique_ptr<SerialDevice> SerialDevice::Open(const std::filesystem::path& path, int speed,
+                                                 OpenError* why) {
+  OpenError unasked;
+  OpenError& error = why ? *why : unasked;
+  error = {};
+  speed_t code{};
+  if (!SpeedCode(speed, code)) {
+    error = {OpenFailure::kBadSpeed, EINVAL};
     return nullptr;
   }
+  const int fd = HoldDevice(path, error);
+  if (fd < 0) return nullptr;
   std::unique_ptr<SerialDevice> device(new SerialDevice(fd));
-  if (::ioctl(fd, TIOCEXCL) != 0) return nullptr;  // also refuses anything but a tty
+  if (::ioctl(fd, TIOCEXCL) != 0) {  // also refuses anything but a tty
+    error = FailureOf(errno);
+    return nullptr;
+  }
 
   termios line{};
-  if (::tcgetattr(fd, &line) != 0) return nullptr;
+  if (::tcgetattr(fd, &line) != 0) {
+    error = FailureOf(errno);
+    return nullptr;
+  }
   ::cfmakeraw(&line);
   line.c_cflag &= ~kFormatBits;
   line.c_cflag |= CS8 | CLOCAL | CREAD;
   // With O_NONBLOCK these make a read return at once with what has arrived.
   line.c_cc[VMIN] = 0;
   line.c_cc[VTIME] = 0;
-  if (::cfsetispeed(&line, code) != 0 || ::cfsetospeed(&line, code) != 0) return nullptr;
-  if (Apply(fd, line) != 0) return nullptr;
+  const bool speedSet = ::cfsetispeed(&line, code) == 0 && ::cfsetospeed(&line, code) == 0;
+  if (const int refused = speedSet ? Apply(fd, line) : EINVAL; refused != 0) {
+    // The driver changing what was asked shows as EINVAL: this line cannot run so.
+    error = refused == EINVAL ? OpenError{OpenFailure::kBadSpeed, refused} : FailureOf(refused);
+    return nullptr;
+  }
   return device;
+}
+
+OpenError SerialDevice::TryHold(const std::filesystem::path& path) {
+  OpenError error;
+  const int fd = HoldDevice(path, error);
+  if (fd < 0) return error;
+  if (::isatty(fd) == 0) error = FailureOf(ENOTTY);
+  ::close(fd);
+  return error;
 }
 
 SerialDevice::~SerialDevice() {
@@ -233,6 +311,27 @@ int SerialDevice::Write(const char* bytes, int count) {
   }
   if (written == count) stalled_ = false;
   return written;
+}
+
+bool SerialDevice::WaitForInput(int ms) {
+  if (dead_) return false;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd line{fd_, POLLIN, 0};
+    const int ready = ::poll(&line, 1, left > 0 ? static_cast<int>(left) : 0);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) {
+      NoteError(errno);
+      return false;
+    }
+    if (ready == 0) return false;
+    if (line.revents & POLLIN) return true;
+    dead_ = true;  // woken without input: hung up or failed
+    return false;
+  }
 }
 
 void SerialDevice::Peek(short events) {

@@ -3,16 +3,37 @@
 // return what has arrived, writes give up on a stalled line after about a second.
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace voskel::platform {
+
+// Why a device did not open, in terms a user can act on.
+enum class OpenFailure { kNone, kMissing, kDenied, kHeld, kNotSerial, kBadSpeed, kOther };
+
+struct OpenError {
+  OpenFailure failure = OpenFailure::kNone;
+  int code = 0;  // the errno behind it, 0 when there is none
+};
+
+// A few words for a person: "the device is missing", "held by another program", ...
+std::string Describe(const OpenError& error);
+
+// What a user refused a serial device does about it.
+inline constexpr const char* kPermissionHint =
+    "on Debian, join the dialout group and log in again: sudo adduser $USER dialout";
 
 class SerialDevice {
  public:
   // Opens an existing tty for reading and writing, held exclusively against other programs
   // (TIOCEXCL and a non-blocking flock), raw, at the speed with 8 data bits, no parity and
   // one stop bit, modem lines ignored. Null when the device is missing, held elsewhere, not
-  // a tty, or the speed is not one termios can set; then nothing stays open.
-  static std::unique_ptr<SerialDevice> Open(const std::filesystem::path& path, int speed);
+  // a tty, or the speed is not one termios can set; then nothing stays open and why says
+  // which.
+  static std::unique_ptr<SerialDevice> Open(const std::filesystem::path& path, int speed,
+                                            OpenError* why = nullptr);
+  // Whether Open could take the device now: takes and drops the same exclusive hold,
+  // leaving the line's settings alone.
+  static OpenError TryHold(const std::filesystem::path& path);
 
   SerialDevice(const SerialDevice&) = delete;
   SerialDevice& operator=(const SerialDevice&) = delete;
@@ -31,6 +52,9 @@ class SerialDevice {
   // dropped. After a stall, writes take only what fits at once until bytes arrive again.
   // Returns the number written.
   int Write(const char* bytes, int count);
+  // Waits at most ms for bytes to arrive; true when some are waiting. For programs that
+  // ask one question and wait for its answer; the panel never waits on the line.
+  bool WaitForInput(int ms);
 
   // True once the line hung up or failed: the device is of no further use.
   bool Dead() const { return dead_; }

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace voskel::platform {
 
@@ -22,6 +23,9 @@ class SerialPorts {
   virtual void ClosePort(int n) = 0;
   // True while port n holds an open device (a hang-up empties it).
   virtual bool IsOpen(int n) const = 0;
+  // Why the last OpenPort of n failed, naming the device, for a person; empty when the
+  // port is open or was never tried.
+  virtual std::string WhyNotOpen(int /*n*/) const { return {}; }
 };
 
 }  // namespace voskel::platform

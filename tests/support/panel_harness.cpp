@@ -37,6 +37,7 @@ class PanelHarness::CountingPorts : public platform::SerialPorts {
   }
   void ClosePort(int n) override { real_.ClosePort(n); }
   bool IsOpen(int n) const override { return real_.IsOpen(n); }
+  std::string WhyNotOpen(int n) const override { return real_.WhyNotOpen(n); }
 
  private:
   platform::SerialPorts& real_;

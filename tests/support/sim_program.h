@@ -1,6 +1,5 @@
 #pragma once
-// The real ar8600-sim program, started in a directory where it links comN to its
-// pseudo-terminal and keeps its memory file; killed when the object goes.
+// The real ar8600-sim program, started on a port in a directory and stopped with the test.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -15,27 +14,29 @@ namespace voskel::testing {
 
 class SimProgram {
  public:
-  // A bound on waiting for the program; it stops a broken run, it times nothing.
-  static constexpr auto kStartLimit = std::chrono::seconds(10);
+  // Bounds a broken run; it times nothing.
+  static constexpr std::chrono::seconds kStartLimit{10};
 
-  explicit SimProgram(const std::string& dir) : link_(dir + "/com1") {
+  explicit SimProgram(const std::string& dir, int port = 1)
+      : link_(dir + "/com" + std::to_string(port)) {
+    const std::string portText = std::to_string(port);
     pid_ = ::fork();
     if (pid_ == 0) {
       const int devNull = ::open("/dev/null", O_WRONLY);
       if (devNull >= 0) ::dup2(devNull, STDERR_FILENO);
-      ::execl(VOSKEL_SIM_BINARY, VOSKEL_SIM_BINARY, "--dir", dir.c_str(), "--port", "1",
-              static_cast<char*>(nullptr));
+      ::execl(VOSKEL_SIM_BINARY, VOSKEL_SIM_BINARY, "--dir", dir.c_str(), "--port",
+              portText.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
   }
+  SimProgram(const SimProgram&) = delete;
+  SimProgram& operator=(const SimProgram&) = delete;
   ~SimProgram() {
     if (pid_ > 0) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
   }
-  SimProgram(const SimProgram&) = delete;
-  SimProgram& operator=(const SimProgram&) = delete;
 
   bool WaitForLink() const {
     const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
