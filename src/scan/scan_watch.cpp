@@ -8,6 +8,7 @@
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
+#include "scan/status_line.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -16,21 +17,6 @@ namespace {
 constexpr int kMaxSearchHits = 91;
 constexpr int kScanHoldPolls = 7;
 constexpr int kResumePolls = 5;
-
-void DrawStatus(Panel& panel, int x, const char* text, platform::Colour colour) {
-  MoveTo(panel, x, 320);
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, colour);
-  PrintAt(panel, text, "\r\n");
-  SetColour(panel, platform::kBlack);
-}
-
-void DrawScanning(Panel& panel) {
-  DrawStatus(panel, 270, "      *** SCANNING ***  ", platform::kRed);
-}
-void DrawStopped(Panel& panel) {
-  DrawStatus(panel, 270, "      *** STOPPED ***  ", platform::kRed);
-}
 
 void DrawChannelNote(Panel& panel, const std::string& text) {
   MoveTo(panel, 340, 370);
