@@ -141,6 +141,9 @@ bool ReadBackSearchFrequency(Panel& panel) {
   // taken into the frequency would end up inside the next tuning command.
   std::string digits(SubFrom(s.ReplyText, at + 2, 11));
   digits = digits.substr(0, digits.find_first_not_of("0123456789"));
+  // An "RF" with no frequency after it says nothing about where the search stopped:
+  // asking again is better than recording "." as a hit.
+  if (digits.empty()) return false;
   s.TuneText = digits;
   std::string frequency =
       std::string(SubFrom(s.TuneText, 0, 4)) + "." + std::string(SubFrom(s.TuneText, 4));
