@@ -11,6 +11,7 @@
 #include "panel/pen.h"
 #include "panel/panel_lines.h"
 #include "scan/scan_exit.h"
+#include "scan/scan_keys.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -261,6 +262,14 @@ void HandleKey(Panel& panel) {
   if (key == keys::kPoint || keys::IsDigit(key)) {
     EnterDigit(panel);
     return;
+  }
+  if (key == 'R') {
+    s.EntryMode = 0;
+    if (s.BankState == 0) {
+      StartSearch(panel);
+      return;
+    }
+    StartBankScan(panel);  // R goes on: only the scan interruption below still applies
   }
   if (key == keys::kEnter) {
     ClearPanelLines(panel);
