@@ -213,6 +213,9 @@ void CommitEntry(Panel& panel) {
     case 11:
       DeleteChannel(panel);
       break;
+    case 8:
+      StartMemoryScan(panel);  // refused with "inv" unless one bank letter was chosen
+      break;
     default:
       s.EntryMode = 0;
       s.FreshEntry = 0;
@@ -278,6 +281,10 @@ void HandleKey(Panel& panel) {
     CommitEntry(panel);
     return;
   }
+  if (s.EntryMode == 8) {
+    ChooseRadioBank(panel);
+    return;
+  }
   if (s.EntryMode >= 1 && s.EntryMode <= 3) s.EntryMode = 0;
 
   switch (key) {
@@ -328,6 +335,10 @@ void HandleKey(Panel& panel) {
     case 'I':
       StartEntry(panel, 3, "incr");
       return;
+    case 'G':
+      s.EntryMode = 8;
+      Speak(panel, "radbank");
+      return;
     case 'C':
       s.StopMode = 1 - s.StopMode;
       Speak(panel, s.StopMode == 1 ? "stmode" : "cont");
@@ -354,7 +365,10 @@ void HandleKey(Panel& panel) {
       StartBankEntry(panel, 6, "sort");
       return;
     case 'P':
-      StartBankEntry(panel, 5, "put");
+      if (s.ScanState > 0 && s.Quiet == 0)
+        PassChannel(panel);
+      else
+        StartBankEntry(panel, 5, "put");
       return;
     case 'T':
       StartBankEntry(panel, 4, "transfer");
