@@ -198,3 +198,40 @@ TEST_F(ScriptedSearch, AnRfWithoutDigitsIsAskedAgainAndNeverRecorded) {
 
 }  // namespace
 }  // namespace voskel
+
+namespace voskel {
+namespace {
+
+// The whole road with the simulator's own band: search the two-metre repeaters, keep the
+// hits in a numbered bank, and scan that bank.
+TEST(SearchToBankScan, RepeatersFoundSavedCopiedAndScanned) {
+  SimPeer sim;
+  PanelHarness h;
+  h.peer = sim.AsPeer();
+  ASSERT_TRUE(h.Begin());
+  h.Tick(3);
+  h.Type("R");
+  h.Tick(600);  // a minute: the band is swept many times over
+  h.Type("\r");
+  h.Settle();
+  Strings hits;
+  for (int i = 0; i < h.state().FoundCount; ++i) hits.push_back(h.state().BankLines[4 + 2 * i]);
+  std::sort(hits.begin(), hits.end());
+  EXPECT_EQ(hits, (Strings{"145.5", "145.6", "145.725", "145.775"}));
+  EXPECT_NE(h.ReadFile("bank00.dat").find("\r\n145.6\r\n \r\n"), std::string::npos);
+
+  h.Type("T05\r");
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken().back(), "ok");
+  h.Type("B05\r");
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken().back(), "sel");
+  EXPECT_EQ(h.state().BankState, 1);
+  h.Type("R");
+  TickUntil(h, [&] { return h.state().BankState == 4; });
+  EXPECT_EQ(h.state().Frequency, "145.6") << "the bank scan holds on the steady repeater";
+  EXPECT_EQ(h.sound.Spoken().back(), "stop");
+}
+
+}  // namespace
+}  // namespace voskel
