@@ -26,8 +26,12 @@ struct ModeDigit {
 constexpr ModeDigit kModeDigits[] = {{'0', "WFM"}, {'1', "FM"},  {'2', "AM"},
                                      {'3', "USB"}, {'4', "LSB"}, {'5', "CW"}};
 
-bool IsRadioBankLetter(int c) { return c >= 'A' && c <= 'J'; }
-bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool IsRadioBankLetter(int c) {
+  return c >= 'A' && c <= 'J';
+}
+bool IsDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
 
 void Send(Panel& panel, std::string command) {
   panel.state.CommandText = Cap(command);
