@@ -12,6 +12,7 @@
 #include "panel/pen.h"
 #include "panel/panel_lines.h"
 #include "scan/scan_exit.h"
+#include "scan/scan_keys.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -248,6 +249,9 @@ void CommitEntry(Panel& panel) {
     case 11:
       DeleteChannel(panel);
       break;
+    case 8:
+      StartMemoryScan(panel);  // refused with "inv" unless one bank letter was chosen
+      break;
     default:
       s.EntryMode = 0;
       s.FreshEntry = 0;
@@ -306,11 +310,24 @@ void HandleKey(Panel& panel) {
     StartWriteEntry(panel);
     return;
   }
+  if (key == 'R') {
+    if (s.EntryMode >= 1 && s.EntryMode <= 3) KeepTunableLimit(panel);
+    s.EntryMode = 0;
+    if (s.BankState == 0) {
+      StartSearch(panel);
+      return;
+    }
+    StartBankScan(panel);  // R goes on: only the scan interruption below still applies
+  }
   if (key == keys::kEnter) {
     ClearPanelLines(panel);
     if (s.SearchActive > 0) EndSearch(panel);
     s.SearchActive = 0;
     CommitEntry(panel);
+    return;
+  }
+  if (s.EntryMode == 8) {
+    ChooseRadioBank(panel);
     return;
   }
   if (s.EntryMode >= 1 && s.EntryMode <= 3) {
@@ -371,6 +388,10 @@ void HandleKey(Panel& panel) {
     case 'I':
       StartEntry(panel, 3, "incr");
       return;
+    case 'G':
+      s.EntryMode = 8;
+      Speak(panel, "radbank");
+      return;
     case 'C':
       s.StopMode = 1 - s.StopMode;
       Speak(panel, s.StopMode == 1 ? "stmode" : "cont");
@@ -397,7 +418,10 @@ void HandleKey(Panel& panel) {
       StartBankEntry(panel, 6, "sort");
       return;
     case 'P':
-      StartBankEntry(panel, 5, "put");
+      if (s.ScanState > 0 && s.Quiet == 0)
+        PassChannel(panel);
+      else
+        StartBankEntry(panel, 5, "put");
       return;
     case 'T':
       StartBankEntry(panel, 4, "transfer");

@@ -8,6 +8,7 @@
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
+#include "scan/status_line.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -16,21 +17,6 @@ namespace {
 constexpr int kMaxSearchHits = 91;
 constexpr int kScanHoldPolls = 7;
 constexpr int kResumePolls = 5;
-
-void DrawStatus(Panel& panel, int x, const char* text, platform::Colour colour) {
-  MoveTo(panel, x, 320);
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, colour);
-  PrintAt(panel, text, "\r\n");
-  SetColour(panel, platform::kBlack);
-}
-
-void DrawScanning(Panel& panel) {
-  DrawStatus(panel, 270, "      *** SCANNING ***  ", platform::kRed);
-}
-void DrawStopped(Panel& panel) {
-  DrawStatus(panel, 270, "      *** STOPPED ***  ", platform::kRed);
-}
 
 void DrawChannelNote(Panel& panel, const std::string& text) {
   MoveTo(panel, 340, 370);
@@ -155,6 +141,9 @@ bool ReadBackSearchFrequency(Panel& panel) {
   // taken into the frequency would end up inside the next tuning command.
   std::string digits(SubFrom(s.ReplyText, at + 2, 11));
   digits = digits.substr(0, digits.find_first_not_of("0123456789"));
+  // An "RF" with no frequency after it says nothing about where the search stopped:
+  // asking again is better than recording "." as a hit.
+  if (digits.empty()) return false;
   s.TuneText = digits;
   std::string frequency =
       std::string(SubFrom(s.TuneText, 0, 4)) + "." + std::string(SubFrom(s.TuneText, 4));

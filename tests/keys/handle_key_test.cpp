@@ -168,6 +168,11 @@ TEST_F(Keys, FrequenciesTheReceiverCannotTuneAreRefusedBeforeAnythingIsSent) {
   Run("E.05A");
   EXPECT_EQ(h.state().SearchHigh, "146");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"end", "point", "0", "5", "inv", "atton"}));
+  h.state().SearchHigh = "9999";  // as a hand-edited stored state may hold
+  h.sound.Clear();
+  Run("R");
+  EXPECT_EQ(h.sound.Spoken(), Strings{"inv"});
+  EXPECT_EQ(h.state().SearchActive, 0);
   Run("S3000\r");
   EXPECT_EQ(h.state().SearchLow, "3000");
   EXPECT_EQ(Sent(), Strings{"AT1"});

@@ -1,0 +1,163 @@
+// G, a letter and Enter: the receiver's scan of one of its memory banks; P while it holds
+// on a signal passes the channel.
+#include <optional>
+#include <string>
+
+#include "core/text.h"
+#include "link/exchange.h"
+#include "panel/pen.h"
+#include "receiver/receiver_settings.h"
+#include "scan/scan_keys.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+constexpr int kChannelReads = 3;
+constexpr int kFrequencyRead = 2;  // the read that carries the first channel's frequency
+
+struct ModeDigit {
+  char digit;
+  const char* name;  // ModeName, and the clip that says it
+};
+
+// The receiver's mode digits. "CW" has no trailing blank here: ExitScan's ApplyMode then
+// leaves the receiver's own mode alone.
+constexpr ModeDigit kModeDigits[] = {{'0', "WFM"}, {'1', "FM"},  {'2', "AM"},
+                                     {'3', "USB"}, {'4', "LSB"}, {'5', "CW"}};
+
+bool IsRadioBankLetter(int c) {
+  return c >= 'A' && c <= 'J';
+}
+bool IsDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
+
+void Send(Panel& panel, std::string command) {
+  panel.state.CommandText = Cap(command);
+  SendCommand(panel);
+}
+
+// "RF" and ten digits of Hz: four of whole MHz, then the fraction. A reply cut short
+// inside the digits would show a wrong frequency, so it shows none.
+void ReadBackChannelFrequency(Panel& panel) {
+  auto& s = panel.state;
+  const std::size_t at = s.ReplyText.find("RF");
+  if (at == std::string::npos) return;
+  const std::string digits(SubFrom(s.ReplyText, at + 2, 10));
+  if (digits.size() != 10 || digits.find_first_not_of("0123456789") != std::string::npos) return;
+  std::string frequency = digits.substr(0, 4) + "." + digits.substr(4);
+  frequency.erase(0, frequency.find_first_not_of('0'));
+  s.Frequency = frequency;
+  s.TuneText = frequency;
+  ShowFrequency(panel);
+}
+
+void ShowModeName(Panel& panel) {
+  MoveTo(panel, 380, 80);
+  SetFont(panel, "Ariel", 50, 700);
+  SetColour(panel, platform::kBlack);
+  PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
+  SetFont(panel, "Aerial", 30, 700);
+}
+
+// The mode digit after "MD"; the mode is spoken only the first time it is read.
+void ReadBackChannelMode(Panel& panel, bool& spoken) {
+  auto& s = panel.state;
+  const std::size_t at = s.ReplyText.find("MD");
+  if (at == std::string::npos || at + 2 >= s.ReplyText.size()) return;
+  for (const ModeDigit& row : kModeDigits) {
+    if (row.digit != s.ReplyText[at + 2]) continue;
+    s.ModeName = row.name;
+    ShowModeName(panel);
+    if (!spoken) Speak(panel, row.name);
+    spoken = true;
+    return;
+  }
+}
+
+// The bank letter and two-digit channel after "MX", as "MR" takes them back.
+std::optional<std::string> ReportedChannel(const std::string& reply) {
+  const std::size_t at = reply.find("MX");
+  if (at == std::string::npos) return std::nullopt;
+  const std::string channel(SubFrom(reply, at + 2, 3));
+  if (channel.size() != 3 || !IsRadioBankLetter(channel[0]) || !IsDigitChar(channel[1]) ||
+      !IsDigitChar(channel[2]))
+    return std::nullopt;
+  return channel;
+}
+
+}  // namespace
+
+void ChooseRadioBank(Panel& panel) {
+  auto& s = panel.state;
+  if (!IsRadioBankLetter(s.CurrentKey)) {
+    Speak(panel, "inv");
+    s.EntryMode = 0;
+    return;
+  }
+  s.EntryText = std::string(1, static_cast<char>(s.CurrentKey));
+  Speak(panel, s.EntryText);
+}
+
+void StartMemoryScan(Panel& panel) {
+  auto& s = panel.state;
+  // G keeps what an earlier entry left in EntryText, so anything but one bank letter is
+  // refused; the entry stays open for the letter.
+  if (s.EntryText.size() != 1 || !IsRadioBankLetter(s.EntryText[0])) {
+    Speak(panel, "inv");
+    return;
+  }
+  s.ScanHold = 0;
+  Send(panel, "LC1");
+  Pause(panel);
+  Send(panel, "MA" + s.EntryText);
+  bool modeSpoken = false;
+  for (int read = 1; read <= kChannelReads; ++read) {
+    Pause(panel);
+    ReadReply(panel);
+    if (read == kFrequencyRead) ReadBackChannelFrequency(panel);
+    ReadBackChannelMode(panel, modeSpoken);
+  }
+  Pause(panel);
+  Send(panel, "MS" + s.EntryText);
+  Speak(panel, "shdel");  // silent and at once when the voice is off
+  // The start is sent twice in case the first is lost; SendCommand left its CR on the text.
+  if (!s.CommandText.empty() && s.CommandText.back() == '\r') s.CommandText.pop_back();
+  SendCommand(panel);
+  s.EntryMode = 0;
+  s.ScanState = 1;
+  // With the scan voice on, the poll that sees the scan move says "scan".
+  if (s.ScanVoice == 0) Speak(panel, "scan");
+}
+
+void PassChannel(Panel& panel) {
+  auto& s = panel.state;
+  // Slot 0 stays empty, so 49 channels can be passed in one scan; one more would have no
+  // slot and could never be released.
+  if (s.PassCount >= kPassSlots) {
+    Speak(panel, "passfull");
+    return;
+  }
+  Speak(panel, "pass");
+  Send(panel, "MR");
+  Pause(panel);
+  ReadReply(panel);
+  const auto channel = ReportedChannel(s.ReplyText);
+  if (!channel) {
+    Speak(panel, "inv");
+    // "MR" has stopped the receiver's scan on this channel: let it go on unpassed rather
+    // than leave it sitting there while the panel says it scans.
+    Pause(panel);
+    Send(panel, "MS");
+    return;
+  }
+  s.PassList[static_cast<std::size_t>(s.PassCount)] = *channel;
+  s.PassCount += 1;
+  Pause(panel);
+  Send(panel, "MP1");
+  Pause(panel);
+  Send(panel, "MS");
+}
+
+}  // namespace voskel
