@@ -11,6 +11,7 @@
 #include "keys/poll_cycle.h"
 #include "platform/sdl/sdl_window.h"
 #include "support/fake_clock.h"
+#include "support/fake_speech.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 
@@ -31,7 +32,8 @@ void BM_PollCycleThreeTicks(benchmark::State& state) {
   testing::FakeClock clock;
   testing::RecordingSound sound(&clock);
   SerialLink ports("/nonexistent");
-  Panel panel(window, sound, ports, clock, "/nonexistent");
+  testing::FakeSpeech speech;
+  Panel panel(window, sound, speech, ports, clock, "/nonexistent");
   OpenPanel(panel);
   PreparePanel(panel);
   for (auto _ : state) {
@@ -48,7 +50,8 @@ void BM_MeterRedrawSdl(benchmark::State& state) {
   testing::FakeClock clock;
   testing::RecordingSound sound(&clock);
   SerialLink ports("/nonexistent");
-  Panel panel(window, sound, ports, clock, "/nonexistent");
+  testing::FakeSpeech speech;
+  Panel panel(window, sound, speech, ports, clock, "/nonexistent");
   if (!OpenPanel(panel)) {
     state.SkipWithError("no offscreen window");
     return;

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "link/serial_link.h"
 #include "platform/clock.h"
+#include "platform/espeak_speech.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sdl/sdl_window.h"
 
@@ -14,7 +15,8 @@ int main() {
   platform::SystemClock clock;
   platform::SdlWindow window;
   platform::SdlSound sound(workDir, clock);
+  platform::EspeakSpeech speech(platform::SpeechVoiceFromEnvironment());
   SerialLink ports(workDir);
-  Panel panel(window, sound, ports, clock, workDir);
+  Panel panel(window, sound, speech, ports, clock, workDir);
   return StartUp(panel);
 }

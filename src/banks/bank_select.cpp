@@ -106,6 +106,7 @@ void StepChannel(Panel& panel, int direction) {
   TuneChannel(panel);
   ShowChannelTag(panel);
   if (s.ChannelIndex == kFirstChannel) Speak(panel, "beep");
+  SpeakTag(panel, BankLine(s, s.ChannelIndex + 1));
 }
 
 }  // namespace voskel

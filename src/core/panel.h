@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/sound.h"
+#include "platform/speech.h"
 #include "platform/window.h"
 
 namespace voskel {
@@ -20,13 +21,14 @@ struct Pen {
 };
 
 struct Panel {
-  Panel(platform::Window& w, platform::Sound& s, platform::SerialPorts& p, platform::Clock& c,
-        std::filesystem::path dir)
-      : window(w), sound(s), ports(p), clock(c), workDir(std::move(dir)) {}
+  Panel(platform::Window& w, platform::Sound& s, platform::Speech& t, platform::SerialPorts& p,
+        platform::Clock& c, std::filesystem::path dir)
+      : window(w), sound(s), speech(t), ports(p), clock(c), workDir(std::move(dir)) {}
 
   PanelState state;
   platform::Window& window;
   platform::Sound& sound;
+  platform::Speech& speech;  // what has no clip (a channel's tag), played through sound
   platform::SerialPorts& ports;
   platform::Clock& clock;
   std::filesystem::path workDir;  // where VOSKEL.CFG, wave/, the banks and the log live

@@ -36,6 +36,7 @@ struct PanelState {
   int PortNumber = 0;
   int BaudRate = 0;
   int ScanVoice = 1;
+  int TagVoice = 1;  // 1: a channel's tag is spoken where it is drawn; V switches, for the run
   int AttenuatorOn = 0;
 
   // Configuration and debug log

@@ -385,6 +385,11 @@ void HandleKey(Panel& panel) {
       Speak(panel, "svoice");
       Speak(panel, s.ScanVoice == 1 ? "on" : "off");
       return;
+    case 'V':
+      s.TagVoice = 1 - s.TagVoice;
+      Speak(panel, "tags");
+      Speak(panel, s.TagVoice == 1 ? "on" : "off");
+      return;
     case 'I':
       StartEntry(panel, 3, "incr");
       return;

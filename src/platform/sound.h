@@ -1,7 +1,13 @@
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace voskel::platform {
+
+// The clips' own format, which speech is synthesized into as well: mono, signed 16-bit.
+inline constexpr int kSamplesPerSecond = 22050;
 
 class Sound {
  public:
@@ -12,6 +18,11 @@ class Sound {
   // nothing and returns at once. With wait, returns once the clip's own duration has
   // passed.
   virtual void Play(const std::string& fullName, bool wait) = 0;
+  // Plays samples made at run time (kSamplesPerSecond, mono) exactly as a clip: it stops
+  // the one playing, no samples only stop, and with wait it returns once their own duration
+  // has passed. what is the text they say, kept for whoever records the sound.
+  virtual void PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
+                           bool wait) = 0;
 };
 
 }  // namespace voskel::platform

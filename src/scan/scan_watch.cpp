@@ -72,6 +72,7 @@ void BankScanHalted(Panel& panel) {
     tuned = (s.BankState == 3 && end > kFirstChannel) ? end - 2 : kFirstChannel;
   }
   DrawChannelNote(panel, BankLine(s, tuned + 1));
+  SpeakTag(panel, BankLine(s, tuned + 1));
   s.BankState = 4;
 }
 

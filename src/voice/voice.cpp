@@ -59,4 +59,12 @@ void SpeakDigit(Panel& panel, char c) {
   Speak(panel, c == '.' ? std::string("point") : std::string(1, c));
 }
 
+void SpeakTag(Panel& panel, std::string_view tag) {
+  const auto& s = panel.state;
+  // An empty voice folder is how the voice switch silences every clip; tags follow it.
+  if (s.TagVoice != 1 || s.VoiceDir.empty()) return;
+  if (tag.find_first_not_of(" \t") == std::string_view::npos) return;
+  panel.sound.PlaySamples(tag, panel.speech.Synthesize(tag), true);
+}
+
 }  // namespace voskel

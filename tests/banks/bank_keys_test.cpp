@@ -111,7 +111,7 @@ TEST_F(BankKeys, SelectTunesTheFirstChannelAndTheArrowsGoRound) {
   EXPECT_EQ(h.state().ChannelIndex, 4);
   EXPECT_EQ(Tag(), "tower");
 
-  EXPECT_EQ(Press(kUp), Clips{});
+  EXPECT_EQ(Press(kUp), Clips{"tag:approach"});
   EXPECT_EQ(Sent(), std::vector<std::string>{"VA0119.25000"});
   const auto* tag = h.window.LastPrintContaining("approach");
   ASSERT_NE(tag, nullptr);
@@ -122,9 +122,9 @@ TEST_F(BankKeys, SelectTunesTheFirstChannelAndTheArrowsGoRound) {
   EXPECT_EQ(Tag(), "approach") << "the longer tag before was blanked";
 
   Press(kUp);
-  EXPECT_EQ(Press(kUp), Clips{"beep"}) << "from the last channel to the first";
+  EXPECT_EQ(Press(kUp), (Clips{"beep", "tag:tower"})) << "from the last channel to the first";
   EXPECT_EQ(Sent(), std::vector<std::string>{"VA0118.10000"});
-  EXPECT_EQ(Press(kDown), Clips{}) << "from the first channel to the last";
+  EXPECT_EQ(Press(kDown), Clips{}) << "from the first channel to the last, whose tag is blank";
   EXPECT_EQ(Sent(), std::vector<std::string>{"VA0121.50000"});
   EXPECT_EQ(h.state().Frequency, "121.5");
 
@@ -260,7 +260,7 @@ TEST_F(BankKeys, KillRemovesTheChannelAndTunesTheNext) {
   EXPECT_EQ(Keys("k\r"), (Clips{"kill", "ok"}));
   EXPECT_EQ(Sent(), std::vector<std::string>{"VA0145.10000"});
   EXPECT_EQ(h.ReadFile("bank30.dat"), Bank("bank30", "FM", {{"145.1", "a"}}));
-  EXPECT_EQ(Press(kDown), Clips{"beep"});
+  EXPECT_EQ(Press(kDown), (Clips{"beep", "tag:a"}));
   EXPECT_EQ(Sent(), std::vector<std::string>{"VA0145.10000"});
 
   // The only channel goes: the receiver stays and the bank is told empty.
@@ -350,7 +350,7 @@ TEST_F(BankKeys, LongFilesWithoutEndAreCutToTheImage) {
   // 250 channels and no end marker: 504 lines, more than a bank holds.
   h.WriteFile("bank80.dat", Bank("bank80", "FM", Numbered(250, 100), false));
   EXPECT_EQ(Keys("b80\r").back(), "sel");
-  EXPECT_EQ(Press(kDown), Clips{});
+  EXPECT_EQ(Press(kDown), Clips{"tag:t196"});
   EXPECT_EQ(Sent(), std::vector<std::string>{"VA0296.50000"}) << "channel 197 ends the image";
   EXPECT_EQ(Keys("o80\r").back(), "ok");
   const auto lines = SplitLines(h.ReadFile("bank80.dat"));

@@ -250,7 +250,7 @@ TEST_F(Keys, SteppingIsRefusedWhileASearchRuns) {
 }
 
 TEST_F(Keys, UnassignedKeysDoNothing) {
-  Run("VY");
+  Run("UY");
   Press(123);
   EXPECT_TRUE(h.sound.Spoken().empty());
   EXPECT_TRUE(Sent().empty());

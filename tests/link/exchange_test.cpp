@@ -13,6 +13,7 @@
 #include "link/pty_pair.h"
 #include "link/serial_link.h"
 #include "support/fake_clock.h"
+#include "support/fake_speech.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 
@@ -20,6 +21,7 @@ namespace voskel {
 namespace {
 
 using testing::FakeClock;
+using testing::FakeSpeech;
 using testing::PtyPair;
 using testing::RecordingSound;
 using testing::RecordingWindow;
@@ -65,7 +67,8 @@ class LinkExchangeTest : public ::testing::Test {
   RecordingWindow window;
   FakeClock clock;
   RecordingSound sound{&clock};
-  Panel panel{window, sound, link, clock, dir.Path()};
+  FakeSpeech speech;
+  Panel panel{window, sound, speech, link, clock, dir.Path()};
 };
 
 TEST_F(LinkExchangeTest, KeepsTheKeyAndItsLengthAndLogsIt) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_clock.h"
+#include "support/fake_speech.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 #include "link/serial_link.h"
@@ -14,12 +15,13 @@ using testing::RecordingWindow;
 
 class PenTest : public ::testing::Test {
  protected:
-  PenTest() : ports("/nonexistent"), panel(window, sound, ports, clock, "/nonexistent") {
+  PenTest() : ports("/nonexistent"), panel(window, sound, speech, ports, clock, "/nonexistent") {
     OpenPanel(panel);
   }
   RecordingWindow window;
   testing::FakeClock clock;
   testing::RecordingSound sound;
+  testing::FakeSpeech speech;
   SerialLink ports;
   Panel panel;
 };

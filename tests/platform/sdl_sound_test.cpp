@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 #include "platform/sound_wav_writer.h"
 #include "support/temp_dir.h"
@@ -118,6 +119,22 @@ TEST_F(SdlSoundTest, EachFileIsDecodedOnce) {
   EXPECT_EQ(clock_.now, 200);
 }
 
+TEST_F(SdlSoundTest, SpokenSamplesPlayLikeAClip) {
+  SdlSound sound(scratch_.Path(), clock_);
+  const std::vector<std::int16_t> tag(kSamplesPerSecond * 3 / 4, 1000);  // 750 ms
+  sound.PlaySamples("TOWER 1", tag, true);
+  EXPECT_EQ(clock_.now, 750);
+
+  sound.Play("wave\\help", false);
+  sound.PlaySamples("ATIS", tag, false);  // cuts the help text off, as any clip would
+  EXPECT_EQ(sound.CutCount(), 1);
+  EXPECT_EQ(sound.Sounding(), "tag:ATIS");
+  sound.Play("wave\\ok", true);  // and is cut off by the next clip
+  EXPECT_EQ(sound.CutCount(), 2);
+  sound.PlaySamples("", {}, true);
+  EXPECT_EQ(clock_.now, 1050);
+}
+
 TEST(SdlSoundWithoutDevice, ClipsStillTakeTheirTime) {
   testing::TempDir scratch("sound-nodevice");
   fs::create_directories(scratch.Path() / "wave");
@@ -134,6 +151,8 @@ TEST(SdlSoundWithoutDevice, ClipsStillTakeTheirTime) {
   EXPECT_EQ(clock.now, 400);
   sound.Play("wave\\shdel", false);
   EXPECT_EQ(sound.Sounding(), scratch.Path() / "wave" / "shdel.wav");
+  sound.PlaySamples("TOWER 1", std::vector<std::int16_t>(kSamplesPerSecond / 2), true);
+  EXPECT_EQ(clock.now, 900);
 }
 
 }  // namespace

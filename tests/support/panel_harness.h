@@ -13,6 +13,7 @@
 #include "core/panel.h"
 #include "link/serial_link.h"
 #include "support/fake_clock.h"
+#include "support/fake_speech.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
@@ -26,7 +27,8 @@ struct HarnessOptions {
   bool writeConfig = true;
   int voiceSwitch = 1;
   int debugSwitch = 0;
-  bool connectPort = true;  // false: com1 leads nowhere, as with no receiver cabled
+  bool connectPort = true;             // false: com1 leads nowhere, as with no receiver cabled
+  platform::Speech* speech = nullptr;  // a synthesizer of the test's own; else the fake
 };
 
 class PanelHarness {
@@ -80,6 +82,7 @@ class PanelHarness {
   FakeClock clock;
   RecordingWindow window;
   RecordingSound sound{&clock};
+  FakeSpeech speech;
   Peer peer;
   std::unique_ptr<SerialLink> ports;
   std::unique_ptr<Panel> panel;

@@ -1,6 +1,9 @@
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -9,12 +12,13 @@
 namespace voskel::testing {
 
 struct Played {
-  std::string name;  // as asked for, folder included ("wave\\ok")
+  std::string name;  // as asked for, folder included ("wave\\ok"); "tag:" + text for speech
   bool wait = false;
 };
 
 // Records every clip asked for. A synchronous clip takes clipMs of the clock (shdel
-// pauses included), so pacing that rests on clips runs on virtual time.
+// pauses included), spoken samples their own length, so pacing that rests on clips runs on
+// virtual time.
 class RecordingSound : public platform::Sound {
  public:
   explicit RecordingSound(platform::Clock* clock = nullptr) : clock_(clock) {}
@@ -23,7 +27,9 @@ class RecordingSound : public platform::Sound {
     if (onPlay) onPlay(fullName);
     if (wait && clock_ && !fullName.empty()) clock_->SleepMs(clipMs);
   }
-  // Clip names without their folder prefix, in order.
+  void PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
+                   bool wait) override;
+  // Clip names without their folder prefix, in order; a spoken tag as "tag:" + its text.
   std::vector<std::string> Names() const;
   // Names without the pauses ("shdel").
   std::vector<std::string> Spoken() const;

@@ -10,6 +10,7 @@
 #include "platform/sound_wav_writer.h"
 #include "support/temp_dir.h"
 #include "support/fake_clock.h"
+#include "support/fake_speech.h"
 #include "support/recording_window.h"
 #include "voice/clip_catalogue.h"
 #include "voice/no_ports.h"
@@ -35,7 +36,7 @@ int LengthOf(const ClipEntry& clip) {
 
 class VoiceSwitchTest : public ::testing::Test {
  protected:
-  VoiceSwitchTest() : panel_(window_, sound_, ports_, clock_, scratch_.Path()) {
+  VoiceSwitchTest() : panel_(window_, sound_, speech_, ports_, clock_, scratch_.Path()) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     fs::create_directories(scratch_.Path() / "wave");
     for (const ClipEntry& clip : table_.clips)
@@ -48,6 +49,7 @@ class VoiceSwitchTest : public ::testing::Test {
   testing::FakeClock clock_;
   platform::SdlSound sound_{scratch_.Path(), clock_};
   testing::RecordingWindow window_;
+  testing::FakeSpeech speech_;
   testing::NoPorts ports_;
   Panel panel_;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/fake_clock.h"
+#include "support/fake_speech.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 #include "voice/no_ports.h"
@@ -15,7 +16,7 @@ namespace {
 
 class VoiceTest : public ::testing::Test {
  protected:
-  VoiceTest() : panel_(window_, sound_, ports_, clock_, ".") {
+  VoiceTest() : panel_(window_, sound_, speech_, ports_, clock_, ".") {
     panel_.state.VoiceDir = kVoiceFolder;
     panel_.state.FixedVoiceDir = kVoiceFolder;
   }
@@ -33,6 +34,7 @@ class VoiceTest : public ::testing::Test {
   testing::FakeClock clock_;
   testing::RecordingSound sound_{&clock_};
   testing::RecordingWindow window_;
+  testing::FakeSpeech speech_;
   testing::NoPorts ports_;
   Panel panel_;
 };

@@ -11,7 +11,8 @@
 namespace voskel::platform {
 namespace {
 
-constexpr int kOutFrequency = 22050;
+// Speech samples come in this format as they are: no conversion on their way out.
+constexpr int kOutFrequency = kSamplesPerSecond;
 constexpr SDL_AudioFormat kOutFormat = AUDIO_S16SYS;
 constexpr int kOutChannels = 1;
 constexpr Uint16 kDeviceBufferFrames = 512;  // about 23 ms of latency
@@ -127,16 +128,32 @@ void SdlSound::Play(const std::string& fullName, bool wait) {
     return;
   }
 
+  Start(*file, clip->samples.data(), clip->samples.size(), clip->durationMs, wait);
+}
+
+void SdlSound::PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
+                           bool wait) {
+  OpenOutput();
+  if (samples.empty()) {
+    Stop();
+    return;
+  }
+  const auto durationMs = static_cast<std::int64_t>(
+      (samples.size() * 1000 + kSamplesPerSecond - 1) / kSamplesPerSecond);
+  Start("tag:" + std::string(what), samples.data(), samples.size_bytes(), durationMs, wait);
+}
+
+void SdlSound::Start(std::filesystem::path what, const void* bytes, std::size_t size,
+                     std::int64_t durationMs, bool wait) {
   if (!Sounding().empty() ||
       (device_ != 0 && SDL_GetQueuedAudioSize(device_) > kMaxBacklogMs * outBytesPerMs_)) {
     Stop();
   }
-  if (device_ != 0 && !clip->samples.empty())
-    SDL_QueueAudio(device_, clip->samples.data(), static_cast<Uint32>(clip->samples.size()));
+  if (device_ != 0 && size > 0) SDL_QueueAudio(device_, bytes, static_cast<Uint32>(size));
 
   const std::int64_t start = clock_.NowMs();
-  sounding_ = *file;
-  soundingEndsMs_ = start + clip->durationMs;
+  sounding_ = std::move(what);
+  soundingEndsMs_ = start + durationMs;
   if (!wait) return;
   for (int sleeps = 0; sleeps < kMaxSleeps; ++sleeps) {
     const std::int64_t now = clock_.NowMs();

@@ -19,10 +19,13 @@ class SdlSound : public Sound {
   SdlSound& operator=(const SdlSound&) = delete;
 
   void Play(const std::string& fullName, bool wait) override;
+  void PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
+                   bool wait) override;
 
   // What a test or a benchmark can see of the player.
   bool HasDevice() const { return device_ != 0; }
-  // The file of the clip that is sounding now by the clock, empty when none is.
+  // The file of the clip that is sounding now by the clock ("tag:" and the text for played
+  // samples), empty when none is.
   std::filesystem::path Sounding();
   // Clips stopped before their end by the next clip or by a stop.
   int CutCount() const { return cuts_; }
@@ -44,6 +47,9 @@ class SdlSound : public Sound {
   void SayNoDevice();
   const Clip& Load(const std::filesystem::path& file);
   void Stop();
+  // Queues the bytes (in the output format) and holds the clock for their duration.
+  void Start(std::filesystem::path what, const void* bytes, std::size_t size,
+             std::int64_t durationMs, bool wait);
 
   std::filesystem::path workDir_;
   Clock& clock_;
