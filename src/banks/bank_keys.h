@@ -14,6 +14,9 @@ void MergeBank(Panel& panel);      // the end that T and P share; MergeLines hol
 void DeleteChannel(Panel& panel);  // K, Enter: remove the current channel of the selected bank
 void DeleteBank(Panel& panel);     // D, Enter: remove a bank file
 
+// The bank's mode (line 1) and step (line 2) into the receiver, each after a pause.
+void ApplyBankModeAndStep(Panel& panel);
+
 // The tag of the current channel, in green under the frequency.
 void BlankChannelTag(Panel& panel);
 void ShowChannelTag(Panel& panel);

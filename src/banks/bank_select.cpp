@@ -76,13 +76,18 @@ void SelectBank(Panel& panel) {
   TuneChannel(panel);
   BlankChannelTag(panel);
   ShowChannelTag(panel);
+  ApplyBankModeAndStep(panel);
+  Speak(panel, "sel");
+}
+
+void ApplyBankModeAndStep(Panel& panel) {
+  auto& s = panel.state;
   Pause(panel);
   s.ModeName = BankLine(s, 1);
   ApplyMode(panel);
   Pause(panel);
   s.StepText = BankLine(s, 2);
   SetStep(panel);
-  Speak(panel, "sel");
 }
 
 void StepChannel(Panel& panel, int direction) {

@@ -3,6 +3,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
+#include "banks/bank_keys.h"
 #include "link/exchange.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
@@ -86,12 +87,7 @@ void StartBankScan(Panel& panel) {
   s.Frequency = BankLine(s, kFirstChannel);
   s.TuneText = s.Frequency;
   SetFrequency(panel);
-  Pause(panel);
-  s.ModeName = BankLine(s, 1);
-  ApplyMode(panel);
-  Pause(panel);
-  s.StepText = BankLine(s, 2);
-  SetStep(panel);
+  ApplyBankModeAndStep(panel);
 }
 
 }  // namespace voskel

@@ -21,11 +21,6 @@ using testing::HarnessOptions;
 using testing::PanelHarness;
 using testing::SimPeer;
 
-std::vector<std::string> Without(std::vector<std::string> commands, const std::string& drop) {
-  commands.erase(std::remove(commands.begin(), commands.end(), drop), commands.end());
-  return commands;
-}
-
 TEST(StartUp, MissingConfigurationSaysSoAndKeepsTheStoredState) {
   PanelHarness h(HarnessOptions{.writeConfig = false});
   const std::string stored =
@@ -164,7 +159,7 @@ TEST(StartUp, LogThatCannotBeCreatedLeavesThePanelRunning) {
   h.Press('A');
   h.Settle();
   EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>{"atton"});
-  EXPECT_EQ(Without(h.Commands(), "LM"), std::vector<std::string>{"AT1"});
+  EXPECT_EQ(h.CommandsWithoutPolls(), std::vector<std::string>{"AT1"});
   EXPECT_EQ(h.Close(), 0);
 }
 
@@ -240,7 +235,7 @@ TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {
        Event{Event::Kind::Timer}},
   };
   EXPECT_EQ(StartUp(*h.panel), 0);
-  const auto commands = Without(h.Commands(), "LM");
+  const auto commands = h.CommandsWithoutPolls();
   EXPECT_EQ(commands,
             (std::vector<std::string>{"VA0145000000", "MD1", "ST012.50", "AT0", "AT1", "EX"}));
   EXPECT_FALSE(h.window.open);

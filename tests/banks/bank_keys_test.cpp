@@ -88,11 +88,7 @@ class BankKeys : public ::testing::Test {
     return h.sound.Spoken();
   }
   // The commands since the last keys, without the level polls.
-  std::vector<std::string> Sent() {
-    auto commands = h.Commands();
-    commands.erase(std::remove(commands.begin(), commands.end(), "LM"), commands.end());
-    return commands;
-  }
+  std::vector<std::string> Sent() { return h.CommandsWithoutPolls(); }
   std::string Tag() { return h.window.TextAt(300, 370); }
 
   SimPeer sim;

@@ -60,11 +60,7 @@ class BankTransfer : public ::testing::Test {
     return h.sound.Spoken();
   }
   // The commands since the last keys, without the level polls.
-  Strings Sent() {
-    Strings commands = h.Commands();
-    std::erase(commands, "LM");
-    return commands;
-  }
+  Strings Sent() { return h.CommandsWithoutPolls(); }
   SimPeer sim;
   PanelHarness h;
 };

@@ -15,14 +15,6 @@ using testing::PanelHarness;
 using testing::SimPeer;
 using Strings = std::vector<std::string>;
 
-// Everything but the level polls.
-Strings KeyCommands(const Strings& commands) {
-  Strings out;
-  for (const auto& c : commands)
-    if (c != "LM") out.push_back(c);
-  return out;
-}
-
 class Keys : public ::testing::Test {
  protected:
   explicit Keys(HarnessOptions options = {}) : h(options) {}
@@ -43,7 +35,7 @@ class Keys : public ::testing::Test {
     h.Press(key);
     h.Settle();
   }
-  Strings Sent() { return KeyCommands(h.Commands()); }
+  Strings Sent() { return h.CommandsWithoutPolls(); }
 
   PanelHarness h;
   SimPeer sim;

@@ -12,13 +12,6 @@ using testing::PanelHarness;
 using testing::SimPeer;
 using Strings = std::vector<std::string>;
 
-Strings WithoutPolls(const Strings& commands) {
-  Strings out;
-  for (const auto& c : commands)
-    if (c != "LM") out.push_back(c);
-  return out;
-}
-
 class LostReceiver : public ::testing::Test {
  protected:
   explicit LostReceiver(HarnessOptions options = {}) : h(options) {}
@@ -72,13 +65,13 @@ TEST_F(LostReceiver, ComesBackWhenPluggedInAgainAndGetsTheSettingsAgain) {
   h.Tick(30);  // within a second it is found and answers
   ASSERT_EQ(h.state().ConnectState, 1);
   EXPECT_EQ(h.sound.Spoken(), (Strings{"connected", "FM"}));
-  EXPECT_EQ(WithoutPolls(h.Commands()), (Strings{"VA0145.50000", "MD1", "ST012.50", "AT0"}));
+  EXPECT_EQ(h.CommandsWithoutPolls(), (Strings{"VA0145.50000", "MD1", "ST012.50", "AT0"}));
   h.ClearWire();
   h.sound.Clear();
   h.Press('A');
   h.Settle();
   EXPECT_EQ(h.sound.Spoken(), Strings{"atton"});
-  EXPECT_EQ(WithoutPolls(h.Commands()), Strings{"AT1"});
+  EXPECT_EQ(h.CommandsWithoutPolls(), Strings{"AT1"});
 }
 
 TEST_F(LostReceiver, ASearchRunningWhenItWentIsEndedAndItsListStored) {

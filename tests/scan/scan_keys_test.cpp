@@ -67,11 +67,7 @@ class Hunt : public ::testing::Test {
     h.Type(keys);
     h.Settle();
   }
-  Strings Sent() {
-    Strings sent = h.Commands();
-    sent.erase(std::remove(sent.begin(), sent.end(), "LM"), sent.end());
-    return sent;
-  }
+  Strings Sent() { return h.CommandsWithoutPolls(); }
   void TickUntil(const std::function<bool()>& done, int maxTicks = 3000) {
     for (int i = 0; i < maxTicks; ++i) {
       if (h.state().PollState == 0 && h.state().KeyCount == 0 && done()) return;

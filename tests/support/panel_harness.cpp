@@ -229,6 +229,12 @@ std::vector<std::string> PanelHarness::Commands() {
   return commands;
 }
 
+std::vector<std::string> PanelHarness::CommandsWithoutPolls() {
+  std::vector<std::string> commands = Commands();
+  std::erase(commands, "LM");
+  return commands;
+}
+
 std::string PanelHarness::ReadFile(const std::string& name) const {
   std::ifstream in(dir_ / name, std::ios::binary);
   if (!in) return {};

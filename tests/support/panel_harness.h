@@ -60,6 +60,8 @@ class PanelHarness {
   }
   // The commands sent, without their CR, in order (resume bytes appear as "\x1e").
   std::vector<std::string> Commands();
+  // The same without the level polls ("LM").
+  std::vector<std::string> CommandsWithoutPolls();
   void ClearWire() {
     Pump();
     wire_.clear();
