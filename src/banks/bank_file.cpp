@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/text.h"
+#include "platform/atomic_file.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -46,28 +47,6 @@ void LoadBank(Panel& panel) {
   }
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents) {
-  std::string temp = path.string() + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < contents.size()) {
-    const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      ok = false;
-    else
-      done += static_cast<std::size_t>(n);
-  }
-  if (ok && ::fchmod(fd, 0644) != 0) ok = false;
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) std::remove(temp.c_str());
-  return ok;
-}
-
 bool SaveBank(Panel& panel) {
   auto& s = panel.state;
   std::string contents;
@@ -77,7 +56,7 @@ bool SaveBank(Panel& panel) {
     contents += "\r\n";
     if (line == kEndMarker) break;
   }
-  return WriteFileAtomically(panel.workDir / s.BankFileName, contents);
+  return platform::WriteFileAtomically(panel.workDir / s.BankFileName, contents);
 }
 
 }  // namespace voskel

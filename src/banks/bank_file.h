@@ -18,9 +18,6 @@ void LoadBank(Panel& panel);
 // False when the bank could not be written; the old file is then untouched.
 bool SaveBank(Panel& panel);
 
-// Writes lines (CR LF each) to path atomically. False on any failure.
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents);
-
 // Line i of the image, or an empty text when i lies outside it.
 const std::string& BankLine(const PanelState& state, int i);
 

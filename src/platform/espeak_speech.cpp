@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/latin1_text.h"
 #include "platform/sound.h"
 
 namespace voskel::platform {
@@ -121,26 +122,6 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-bool IsControl(unsigned codePoint) {
-  return codePoint < 0x20 || (codePoint >= 0x7f && codePoint <= 0x9f);
-}
-
-std::string Latin1ToUtf8(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (IsControl(code)) {
-      out += ' ';
-    } else if (code < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xc0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3f));
-    }
-  }
-  return out;
-}
-
 std::string CleanUtf8(std::string_view text) {
   std::string out;
   for (std::size_t at = 0; at < text.size();) {
@@ -148,7 +129,7 @@ std::string CleanUtf8(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[at]);
     // The two-byte forms of U+0080 to U+009F are the C1 controls.
     const bool control = length == 1
-                             ? IsControl(lead)
+                             ? IsControlCode(lead)
                              : lead == 0xc2 && static_cast<unsigned char>(text[at + 1]) < 0xa0;
     if (control)
       out += ' ';
@@ -197,7 +178,7 @@ void ShapeLikeClips(std::vector<std::int16_t>& samples) {
 // The text as espeak-ng is given it: UTF-8, with control characters as blanks. A tag that is
 // not valid UTF-8 is taken as Latin-1, as bank files written on other systems are.
 std::string SpeakableText(std::string_view text) {
-  return IsUtf8(text) ? CleanUtf8(text) : Latin1ToUtf8(text);
+  return IsUtf8(text) ? CleanUtf8(text) : Latin1ToUtf8(text, ' ');
 }
 
 std::vector<std::int16_t> SynthesizeNow(const std::string& text, const SpeechVoice& voice) {

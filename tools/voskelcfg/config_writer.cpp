@@ -4,8 +4,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
+
+#include "platform/atomic_file.h"
 
 namespace voskelcfg {
 namespace fs = std::filesystem;
@@ -15,24 +16,6 @@ namespace {
 bool Fail(const std::string& what, const std::error_code& error) {
   std::fprintf(stderr, "voskelcfg: %s: %s\n", what.c_str(), error.message().c_str());
   return false;
-}
-
-// Writes a temporary file beside the target and renames it over, so a full disk or an
-// interrupted run never leaves the panel half a configuration.
-bool WriteWhole(const fs::path& path, const std::string& text, std::error_code& error) {
-  const fs::path temp = path.string() + ".new" + std::to_string(::getpid());
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  std::error_code ignored;
-  if (!out) {
-    error = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
-    fs::remove(temp, ignored);
-    return false;
-  }
-  fs::rename(temp, path, error);
-  if (error) fs::remove(temp, ignored);
-  return !error;
 }
 
 }  // namespace
@@ -47,7 +30,10 @@ bool WriteConfig(const std::string& dir, const ConfigValues& values) {
   std::error_code error;
   fs::create_directories(dir, error);
   if (error) return Fail("cannot make " + dir, error);
-  if (!WriteWhole(path, ConfigText(values), error)) return Fail("cannot write " + path, error);
+  // Whole or not at all: a full disk or an interrupted run never leaves the panel half a
+  // configuration.
+  if (!voskel::platform::WriteFileAtomically(path, ConfigText(values)))
+    return Fail("cannot write " + path, std::error_code(errno, std::generic_category()));
   std::fprintf(stderr, "wrote %s: port %s, %s baud, voice %s, debug log %s\n", path.c_str(),
                values.port.c_str(), values.speed.c_str(), values.voice.c_str(),
                values.debug.c_str());

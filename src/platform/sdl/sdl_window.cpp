@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/event_batch.h"
+#include "platform/latin1_text.h"
 #include "platform/sdl/key_codes.h"
 #include "platform/tick_gate.h"
 
@@ -34,24 +35,6 @@ Uint32 OnTimer(Uint32 interval, void*) {
     if (SDL_PushEvent(&tick) != 1) tickGate.Taken();  // not posted: nothing pending
   }
   return interval;
-}
-
-// Latin-1 as UTF-8 for SDL_ttf; control bytes (and NUL, which would end the text) as "?".
-std::string DisplayText(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size() * 2);
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f || (byte >= 0x80 && byte < 0xa0)) {
-      shown += '?';
-    } else if (byte < 0x80) {
-      shown += c;
-    } else {
-      shown += static_cast<char>(0xc0 | (byte >> 6));
-      shown += static_cast<char>(0x80 | (byte & 0x3f));
-    }
-  }
-  return shown;
 }
 
 }  // namespace
@@ -128,7 +111,7 @@ int SdlWindow::DrawText(int x, int y, std::string_view text, const Font& font, C
   if (backing_ == nullptr || text.empty()) return 0;
   TTF_Font* ttf = fonts_.Get(font);
   if (ttf == nullptr) return 0;
-  const std::string shown = DisplayText(text);
+  const std::string shown = Latin1ToUtf8(text, '?');  // control bytes drawn as "?"
   int width = 0;
   int height = 0;
   if (TTF_SizeUTF8(ttf, shown.c_str(), &width, &height) != 0) return 0;
