@@ -13,14 +13,11 @@
 
 #include "banks/bank_file.h"
 #include "core/text.h"
-#include "support/panel_harness.h"
-#include "support/sim_peer.h"
+#include "support/connected_panel.h"
 
 namespace voskel {
 namespace {
 
-using testing::PanelHarness;
-using testing::SimPeer;
 using Channels = std::vector<std::pair<std::string, std::string>>;
 using Clips = std::vector<std::string>;
 
@@ -63,36 +60,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-class BankKeys : public ::testing::Test {
+class BankKeys : public testing::ConnectedPanel {
  protected:
-  void SetUp() override {
-    h.peer = sim.AsPeer();
-    ASSERT_TRUE(h.Begin());
-    h.Tick(3);
-    ASSERT_EQ(h.state().ConnectState, 1);
-  }
-
-  // The clips spoken for the keys, pauses left out.
-  Clips Keys(std::string_view keys) {
-    h.sound.Clear();
-    h.ClearWire();
-    h.Type(keys);
-    h.Settle();
-    return h.sound.Spoken();
-  }
-  Clips Press(int key) {
-    h.sound.Clear();
-    h.ClearWire();
-    h.Press(key);
-    h.Settle();
-    return h.sound.Spoken();
-  }
-  // The commands since the last keys, without the level polls.
-  std::vector<std::string> Sent() { return h.CommandsWithoutPolls(); }
   std::string Tag() { return h.window.TextAt(300, 370); }
-
-  SimPeer sim;
-  PanelHarness h;
 };
 
 constexpr int kUp = 38;

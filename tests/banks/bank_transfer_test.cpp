@@ -13,15 +13,13 @@
 #include <vector>
 
 #include "platform/virtual_keys.h"
-#include "support/panel_harness.h"
-#include "support/sim_peer.h"
+#include "support/connected_panel.h"
 #include "support/sim_program.h"
 
 namespace voskel {
 namespace {
 
 using testing::PanelHarness;
-using testing::SimPeer;
 using Strings = std::vector<std::string>;
 
 std::string Bank(const std::string& mode,
@@ -41,28 +39,9 @@ int Count(const Strings& items, const std::string& item) {
   return static_cast<int>(std::count(items.begin(), items.end(), item));
 }
 
-class BankTransfer : public ::testing::Test {
+class BankTransfer : public testing::ConnectedPanel {
  protected:
-  explicit BankTransfer(sim::MemoryBanks memory = {})
-      : sim(sim::BuiltInBand(), std::move(memory)) {}
-  void SetUp() override {
-    h.peer = sim.AsPeer();
-    ASSERT_TRUE(h.Begin());
-    h.Tick(3);
-    ASSERT_EQ(h.state().ConnectState, 1);
-  }
-  // The clips spoken for the keys, pauses left out.
-  Strings Keys(std::string_view keys) {
-    h.sound.Clear();
-    h.ClearWire();
-    h.Type(keys);
-    h.Settle();
-    return h.sound.Spoken();
-  }
-  // The commands since the last keys, without the level polls.
-  Strings Sent() { return h.CommandsWithoutPolls(); }
-  SimPeer sim;
-  PanelHarness h;
+  explicit BankTransfer(sim::MemoryBanks memory = {}) : ConnectedPanel({}, std::move(memory)) {}
 };
 
 TEST_F(BankTransfer, WritesEachChannelAsOneMemoryWriteCommand) {

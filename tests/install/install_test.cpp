@@ -33,12 +33,6 @@ using testing::TempDir;
 // Bounds a broken run; it times nothing. A first run makes the clips, which takes seconds.
 constexpr auto kLimit = std::chrono::seconds(60);
 
-std::string ReadAll(const fs::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
 // A program in a process group of its own, its stdout and stderr into a file.
 class Program {
  public:
@@ -114,7 +108,7 @@ class Program {
     return false;
   }
 
-  std::string Output() const { return ReadAll(output_); }
+  std::string Output() const { return testing::ReadWholeFile(output_); }
 
  private:
   fs::path output_;
@@ -205,18 +199,18 @@ TEST_F(Installed, LauncherSetsUpItsDirectoryTalksToTheSimulatorAndEndsBoth) {
         << "the installed panel has the simulator's line open\n"
         << first.Output();
     EXPECT_TRUE(Runs(work, sim));
-    EXPECT_EQ(ReadAll(work / "VOSKEL.CFG"),
+    EXPECT_EQ(testing::ReadWholeFile(work / "VOSKEL.CFG"),
               "PORT9\r\nSPEED:9600\r\nFLOW:0\r\nVOICE:1\r\nDEBUG:0\r\n");
-    const ClipTable table = ParseClipTable(ReadAll(prefix / "share/voskel/voice-clips.txt"));
+    const ClipTable table = ParseClipTable(testing::ReadWholeFile(prefix / "share/voskel/voice-clips.txt"));
     ASSERT_GT(table.clips.size(), 50u);
     for (const ClipEntry& clip : table.clips)
-      EXPECT_GT(ReadAll(work / "wave" / (clip.name + ".wav")).size(), 44u) << clip.name;
+      EXPECT_GT(testing::ReadWholeFile(work / "wave" / (clip.name + ".wav")).size(), 44u) << clip.name;
 
     first.Signal(SIGTERM);
     EXPECT_EQ(first.WaitExit(), 0) << first.Output();
     EXPECT_TRUE(ProgramsIn(work).empty());
     EXPECT_FALSE(fs::exists(fs::symlink_status(work / "com9"))) << "the simulator was stopped";
-    EXPECT_NE(ReadAll(work / "bank00.dat").find("\r\nFM\r\n145.0\r\n"), std::string::npos)
+    EXPECT_NE(testing::ReadWholeFile(work / "bank00.dat").find("\r\nFM\r\n145.0\r\n"), std::string::npos)
         << "the panel stored its state on the close request";
   }
 
@@ -229,7 +223,7 @@ TEST_F(Installed, LauncherSetsUpItsDirectoryTalksToTheSimulatorAndEndsBoth) {
     Program second({prefix / "bin/voskel", work}, scratch_.Path() / "second.txt",
                    withData(scratch_.Path() / "unused"));
     EXPECT_TRUE(second.WaitUntil([&] {
-      return ReadAll(work / "debug1.dat").find("\r\nRX= LM") != std::string::npos;
+      return testing::ReadWholeFile(work / "debug1.dat").find("\r\nRX= LM") != std::string::npos;
     })) << second.Output();
     second.Signal(SIGINT);
     EXPECT_EQ(second.WaitExit(), 0) << second.Output();

@@ -4,29 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "platform/virtual_keys.h"
-#include "support/panel_harness.h"
-#include "support/sim_peer.h"
+#include "support/connected_panel.h"
 
 namespace voskel {
 namespace {
 
 using testing::HarnessOptions;
-using testing::PanelHarness;
-using testing::SimPeer;
 using Strings = std::vector<std::string>;
 
-class Keys : public ::testing::Test {
+// Keys pressed one after another; the clips and the wire gather until a test clears them.
+class Keys : public testing::ConnectedPanel {
  protected:
-  explicit Keys(HarnessOptions options = {}) : h(options) {}
-  void SetUp() override {
-    h.peer = sim.AsPeer();
-    ASSERT_TRUE(h.Begin());
-    h.Tick(3);  // the receiver answers the first poll
-    ASSERT_EQ(h.state().ConnectState, 1);
-    h.ClearWire();
-    h.sound.Clear();
-  }
-  // Presses the keys and lets the panel handle them.
+  explicit Keys(HarnessOptions options = {}) : ConnectedPanel(options) {}
   void Run(std::string_view keys) {
     h.Type(keys);
     h.Settle();
@@ -35,10 +24,6 @@ class Keys : public ::testing::Test {
     h.Press(key);
     h.Settle();
   }
-  Strings Sent() { return h.CommandsWithoutPolls(); }
-
-  PanelHarness h;
-  SimPeer sim;
 };
 
 class KeysWithLog : public Keys {

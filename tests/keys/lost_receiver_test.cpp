@@ -1,29 +1,17 @@
 // A receiver that answered and then went away in the middle of the run.
 #include <gtest/gtest.h>
 
-#include "support/panel_harness.h"
-#include "support/sim_peer.h"
+#include "support/connected_panel.h"
 
 namespace voskel {
 namespace {
 
 using testing::HarnessOptions;
-using testing::PanelHarness;
-using testing::SimPeer;
 using Strings = std::vector<std::string>;
 
-class LostReceiver : public ::testing::Test {
+class LostReceiver : public testing::ConnectedPanel {
  protected:
-  explicit LostReceiver(HarnessOptions options = {}) : h(options) {}
-  void SetUp() override {
-    h.peer = sim.AsPeer();
-    ASSERT_TRUE(h.Begin());
-    h.Tick(3);
-    ASSERT_EQ(h.state().ConnectState, 1);
-    h.sound.Clear();
-  }
-  PanelHarness h;
-  SimPeer sim;
+  explicit LostReceiver(HarnessOptions options = {}) : ConnectedPanel(options) {}
 };
 
 TEST_F(LostReceiver, KeyThatFindsItGoneStopsAtRncWithoutASuccessClip) {

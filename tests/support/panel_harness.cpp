@@ -236,11 +236,7 @@ std::vector<std::string> PanelHarness::CommandsWithoutPolls() {
 }
 
 std::string PanelHarness::ReadFile(const std::string& name) const {
-  std::ifstream in(dir_ / name, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadWholeFile(dir_ / name);
 }
 
 void PanelHarness::WriteFile(const std::string& name, std::string_view contents) const {

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,5 +31,13 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The whole of a file, byte for byte; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  if (in) text << in.rdbuf();
+  return text.str();
+}
 
 }  // namespace voskel::testing

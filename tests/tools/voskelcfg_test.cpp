@@ -44,12 +44,6 @@ struct Result {
   std::string err;
 };
 
-std::string ReadAll(const fs::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
 // A pseudo-terminal whose far end only the program under test opens. The receiver's
 // engine answers on it, but only while the line runs at the receiver's speed: at any
 // other speed a real line garbles what it carries.
@@ -129,8 +123,8 @@ class VoskelcfgTest : public ::testing::Test {
     ::close(errFd);
     Result result;
     result.exitCode = Wait(pid);
-    result.out = ReadAll(out);
-    result.err = ReadAll(err);
+    result.out = testing::ReadWholeFile(out);
+    result.err = testing::ReadWholeFile(err);
     return result;
   }
 
@@ -157,7 +151,7 @@ class VoskelcfgTest : public ::testing::Test {
     return path;
   }
 
-  std::string Config() const { return ReadAll(work.Path() / "VOSKEL.CFG"); }
+  std::string Config() const { return testing::ReadWholeFile(work.Path() / "VOSKEL.CFG"); }
 
   TempDir root{"voskelcfg-root"};
   TempDir work{"voskelcfg-work"};
@@ -169,12 +163,12 @@ TEST_F(VoskelcfgTest, PlainRunWritesTheFiveLinesAndBadUsageExitsTwo) {
   const std::string dir = (work.Path() / "new").string();
   Result r = Run({"--dir", dir});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(ReadAll(dir + "/VOSKEL.CFG"),
+  EXPECT_EQ(testing::ReadWholeFile(dir + "/VOSKEL.CFG"),
             "PORT9\r\nSPEED:9600\r\nFLOW:0\r\nVOICE:1\r\nDEBUG:0\r\n");
   EXPECT_EQ(r.err, "wrote " + dir + "/VOSKEL.CFG: port 9, 9600 baud, voice 1, debug log 0\n");
   r = Run({"--dir", dir, "--port", "3", "--speed=4800", "--voice", "0", "--debug", "1"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(ReadAll(dir + "/VOSKEL.CFG"),
+  EXPECT_EQ(testing::ReadWholeFile(dir + "/VOSKEL.CFG"),
             "PORT3\r\nSPEED:4800\r\nFLOW:0\r\nVOICE:0\r\nDEBUG:1\r\n");
 
   const std::string untouched = (work.Path() / "untouched").string();

@@ -20,15 +20,8 @@ namespace fs = std::filesystem;
 
 const fs::path kSourceDir = VOSKEL_SOURCE_DIR;
 
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 ClipTable RealTable() {
-  return ParseClipTable(ReadFile(kSourceDir / "tools" / "voice-clips.txt"));
+  return ParseClipTable(testing::ReadWholeFile(kSourceDir / "tools" / "voice-clips.txt"));
 }
 
 bool IsIdentifierChar(char c) {
@@ -142,7 +135,7 @@ TEST(ClipCatalogue, EveryClipTheCodeAsksForIsGenerated) {
   for (const auto& entry : fs::recursive_directory_iterator(kSourceDir / "src")) {
     const auto ext = entry.path().extension();
     if (ext != ".cpp" && ext != ".h") continue;
-    const std::string text = ReadFile(entry.path());
+    const std::string text = testing::ReadWholeFile(entry.path());
     std::set<std::string> clips = ClipsNamedIn(text);
     if (entry.path().filename() == "voice.cpp") clips.merge(ModeTableClips(text));
     for (const std::string& clip : clips) {
