@@ -22,7 +22,7 @@ void PreparePanel(Panel& panel) {
   auto& s = panel.state;
   s.MeterBar = std::string(18, '*');
   s.MeterLine = ">";
-  s.ConnectState = 1;
+  s.ConnectState = ConnectState::kConnected;
   s.PortNumber = 1;  // never opened: sends and reads are the link's quick no-ops
 }
 

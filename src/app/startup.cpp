@@ -28,22 +28,22 @@ void ShowMissingConfiguration(Panel& panel) {
 }
 
 void ResetRunState(PanelState& s) {
-  s.EntryMode = 0;
-  s.FreshEntry = 0;
-  s.FreshFrequency = 1;
+  s.EntryMode = EntryMode::kNone;
+  s.FreshEntry = false;
+  s.FreshFrequency = true;
   s.PassCount = 1;
   s.KeyCount = 0;
   s.KeyQueue.fill(0);
-  s.PollState = 0;
-  s.NoiseLimiterOn = 0;
-  s.BankState = 0;
+  s.PollState = PollState::kIdle;
+  s.NoiseLimiterOn = false;
+  s.BankState = BankState::kNone;
   s.ChannelIndex = 0;
-  s.ScanState = 0;
-  s.SearchActive = 0;
-  s.StopMode = 0;
+  s.ScanState = ScanState::kOff;
+  s.SearchActive = SearchActive::kOff;
+  s.StopMode = StopMode::kContinue;
   s.ResumeCountdown = 0;
   s.ScanHold = 0;
-  s.ConnectState = -1;
+  s.ConnectState = ConnectState::kUnknown;
   s.MeterLine = "Connecting";
   s.Frequency.clear();
   s.MeterBar = std::string(18, '*');
@@ -153,7 +153,7 @@ void ConnectReceiver(Panel& panel) {
   ApplyMode(panel);
   SpeakFixed(panel, "shdel");
   SetStep(panel);
-  s.AttenuatorOn = 1;
+  s.AttenuatorOn = true;
   ToggleAttenuator(panel);
   MoveTo(panel, 380, 80);
   SetFont(panel, "Ariel", 50, 700);
@@ -163,8 +163,8 @@ void ConnectReceiver(Panel& panel) {
 
 void RunEventLoop(Panel& panel) {
   auto& s = panel.state;
-  s.RunFlag = 1;
-  while (s.RunFlag != 0) {
+  s.RunFlag = true;
+  while (s.RunFlag) {
     for (const platform::Event& event : panel.window.WaitEvents()) OnPanelEvent(panel, event);
   }
 }

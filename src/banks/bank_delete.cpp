@@ -13,8 +13,8 @@ namespace voskel {
 
 void DeleteChannel(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = 0;
-  if (s.BankState != 1) {
+  s.EntryMode = EntryMode::kNone;
+  if (s.BankState != BankState::kSelected) {
     Speak(panel, "inv");
     return;
   }
@@ -48,7 +48,7 @@ void DeleteChannel(Panel& panel) {
   const bool empty = newEnd == kFirstChannel;
   if (empty) {
     // The end marker is no frequency: the receiver stays where it is.
-    s.BankState = 0;
+    s.BankState = BankState::kNone;
     s.ChannelIndex = kFirstChannel;
     BlankChannelTag(panel);
   } else {
@@ -66,7 +66,7 @@ void DeleteChannel(Panel& panel) {
 
 void DeleteBank(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = 0;
+  s.EntryMode = EntryMode::kNone;
   if (s.EntryText.size() != 2) {
     Speak(panel, "inv");
     return;
@@ -85,7 +85,7 @@ void DeleteBank(Panel& panel) {
     return;
   }
   // The selected bank is gone: a later K must not write it back.
-  if (s.BankState == 1 && s.BankFileName == name) s.BankState = 0;
+  if (s.BankState == BankState::kSelected && s.BankFileName == name) s.BankState = BankState::kNone;
   Speak(panel, "ok");
 }
 

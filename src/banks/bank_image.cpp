@@ -20,17 +20,17 @@ int SealBank(PanelState& state) {
 
 void Selection::Restore(Panel& panel) const {
   auto& s = panel.state;
-  if (s.BankState != 1 || s.BankFileName == name) return;
+  if (s.BankState != BankState::kSelected || s.BankFileName == name) return;
   s.BankFileName = name;
   LoadBank(panel);
   if (s.IoResult != 0) {
-    s.BankState = 0;
+    s.BankState = BankState::kNone;
     return;
   }
   const int end = SealBank(s);
   s.LastChannelIndex = end - 2;
   s.ChannelIndex = channel;
-  if (end == kFirstChannel) s.BankState = 0;
+  if (end == kFirstChannel) s.BankState = BankState::kNone;
 }
 
 }  // namespace voskel

@@ -55,23 +55,23 @@ void SelectBank(Panel& panel) {
   Pause(panel);
   LoadBank(panel);
   if (s.IoResult != 0) {
-    s.BankState = 0;
-    s.ScanState = 0;
-    s.SearchActive = 0;
+    s.BankState = BankState::kNone;
+    s.ScanState = ScanState::kOff;
+    s.SearchActive = SearchActive::kOff;
     return;
   }
-  s.EntryMode = 0;
+  s.EntryMode = EntryMode::kNone;
   const int end = SealBank(s);
   s.LastChannelIndex = end - 2;
   s.ChannelIndex = kFirstChannel;
   if (end == kFirstChannel) {
     // The end marker is no frequency: the receiver stays where it is.
-    s.BankState = 0;
+    s.BankState = BankState::kNone;
     BlankChannelTag(panel);
     Speak(panel, "empty");
     return;
   }
-  s.BankState = 1;
+  s.BankState = BankState::kSelected;
   Pause(panel);
   TuneChannel(panel);
   BlankChannelTag(panel);
@@ -92,7 +92,7 @@ void ApplyBankModeAndStep(Panel& panel) {
 
 void StepChannel(Panel& panel, int direction) {
   auto& s = panel.state;
-  if (s.SearchActive > 0 || s.ScanState > 0) {
+  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState)) {
     Speak(panel, "inv");
     return;
   }

@@ -18,7 +18,6 @@
 namespace voskel {
 namespace {
 
-constexpr int kWriteEntryMode = 9;
 constexpr int kLastReceiverChannel = 90;
 constexpr int kPausesAfterWait = 10;
 constexpr int kFirstChannelPauses = 7;
@@ -196,7 +195,7 @@ bool SetBankSize(Panel& panel, char letter) {
 
 void StartWriteEntry(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = kWriteEntryMode;
+  s.EntryMode = EntryMode::kWriteBank;
   s.EntryText.clear();
   Speak(panel, "write");
   Speak(panel, "fromb");
@@ -206,7 +205,7 @@ void WriteEntryDigit(Panel& panel, char c) {
   auto& s = panel.state;
   if (s.EntryText.size() >= 2) {
     Speak(panel, "inv");
-    s.EntryMode = 0;
+    s.EntryMode = EntryMode::kNone;
     return;
   }
   s.EntryText += c;
@@ -219,7 +218,7 @@ void WriteEntryLetter(Panel& panel) {
   // that does not exist, and the write address it.
   if (s.EntryText.size() != 2 || !IsReceiverBankLetter(s.CurrentKey)) {
     Speak(panel, "inv");
-    s.EntryMode = 0;
+    s.EntryMode = EntryMode::kNone;
     return;
   }
   const std::string letter(1, static_cast<char>(s.CurrentKey));
@@ -231,7 +230,7 @@ void WriteEntryLetter(Panel& panel) {
 
 void CommitWriteEntry(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = 0;
+  s.EntryMode = EntryMode::kNone;
   if (s.EntryText.size() == 3)
     WriteBankToReceiver(panel);
   else

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/panel_modes.h"
+
 namespace voskel {
 
 inline constexpr std::size_t kMaxText = 255;
@@ -21,9 +23,9 @@ struct PanelState {
   std::string CreditLine;
   std::string VoiceDir;
   std::string FixedVoiceDir;
-  int RunFlag = 0;
-  int QuitRequested = 0;
-  int ConnectState = -1;
+  bool RunFlag = false;
+  bool QuitRequested = false;
+  voskel::ConnectState ConnectState = voskel::ConnectState::kUnknown;
   std::string MeterLine;
   std::string MeterBar;
   std::string BankFileName = "bank00.dat";
@@ -35,13 +37,15 @@ struct PanelState {
   std::string TuneText;
   int PortNumber = 0;
   int BaudRate = 0;
-  int ScanVoice = 1;
-  int TagVoice = 1;  // 1: a channel's tag is spoken where it is drawn; V switches, for the run
-  int AttenuatorOn = 0;
+  bool ScanVoice = true;
+  bool TagVoice = true;  // a channel's tag is spoken where it is drawn; V switches, for the run
+  bool AttenuatorOn = false;
 
   // Configuration and debug log
   std::string PortText;
   std::string SpeedText;
+  // The digits read from VOSKEL.CFG as they stand: 0 silences the clips, and only 1 turns
+  // the log on (any other digit leaves it off).
   int VoiceSwitch = 0;
   int DebugSwitch = 0;
   std::string LogLine;
@@ -54,27 +58,27 @@ struct PanelState {
   // Key intake and poll cycle
   std::array<int, kKeyQueueSize> KeyQueue{};
   int KeyCount = 0;
-  int KeyLatch = 0;
-  int KeyOverflow = 0;  // 1: a press found the queue full; told at the next key
+  bool KeyLatch = false;
+  bool KeyOverflow = false;  // a press found the queue full; told at the next key
   int CurrentKey = 0;
-  int PollState = 0;
+  voskel::PollState PollState = voskel::PollState::kIdle;
   int SignalLevel = 0;
-  int Quiet = 0;
+  bool Quiet = false;       // the last level reply showed the squelch closed
   int StateQueryCount = 0;  // "RX" queries sent for the current search halt
   std::int64_t ReconnectDueMs = 0;  // clock time of the next try to reach a lost receiver
 
   // Command keys
-  int EntryMode = 0;
+  voskel::EntryMode EntryMode = voskel::EntryMode::kNone;
   std::string EntryText;
-  int FreshFrequency = 1;
-  int FreshEntry = 0;
+  bool FreshFrequency = true;  // the next digit starts a new Frequency
+  bool FreshEntry = false;     // the next digit starts a new limit or step
   // What a typed frequency or search limit replaced, put back when the typed one is refused.
   std::string FrequencyBefore;
   std::string LimitBefore;
 
   // Receiver settings. Hz are 64-bit: the receiver tunes to 3000 MHz.
   std::int64_t FrequencyHz = 0;
-  int NoiseLimiterOn = 0;
+  bool NoiseLimiterOn = false;
 
   // Bank files
   std::array<std::string, kBankImageLines> BankLines{};
@@ -82,14 +86,14 @@ struct PanelState {
   int IoResult = 0;
   int LastChannelIndex = 0;
   int ChannelIndex = 0;
-  int BankState = 0;
+  voskel::BankState BankState = voskel::BankState::kNone;
 
   // Scan and search
-  int SearchActive = 0;
+  voskel::SearchActive SearchActive = voskel::SearchActive::kOff;
   int FoundCount = 0;
-  int StopMode = 0;
+  voskel::StopMode StopMode = voskel::StopMode::kContinue;
   int ResumeCountdown = 0;
-  int ScanState = 0;
+  voskel::ScanState ScanState = voskel::ScanState::kOff;
   int ScanHold = 0;
   std::array<std::string, kPassSlots> PassList{};
   int PassCount = 1;

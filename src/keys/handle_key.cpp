@@ -22,16 +22,17 @@ constexpr int kFineStepHz = 100;
 constexpr int kArrowStepHz = 1000;
 
 bool AnyScanOrSearch(const PanelState& s) {
-  return s.SearchActive > 0 || s.ScanState > 0 || s.BankState > 0;
+  return IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState) ||
+         s.BankState != BankState::kNone;
 }
 
 void ArrowStep(Panel& panel, int key) {
   auto& s = panel.state;
-  if (s.SearchActive > 0 || s.ScanState > 0) {
+  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState)) {
     Speak(panel, "inv");
     return;
   }
-  if (s.BankState == 1) {
+  if (s.BankState == BankState::kSelected) {
     StepChannel(panel, key == keys::kUp ? 1 : -1);
     return;
   }
@@ -57,13 +58,14 @@ void PageStep(Panel& panel, int key) {
 
 void SpeakFrequency(Panel& panel) {
   auto& s = panel.state;
-  if (s.ScanState == 1 || s.ScanState == 2 || (s.BankState > 1 && s.Quiet == 1)) {
+  if (s.ScanState == ScanState::kStarted || s.ScanState == ScanState::kMoving ||
+      (IsBankScanning(s.BankState) && s.Quiet)) {
     Speak(panel, "scan");
     return;
   }
   s.TuneText = s.Frequency;
   SpeakNumber(panel);
-  if (s.ScanState == 0) SpeakMode(panel);
+  if (s.ScanState == ScanState::kOff) SpeakMode(panel);
 }
 
 void ModeKey(Panel& panel, int key) {
@@ -77,38 +79,44 @@ void ModeKey(Panel& panel, int key) {
   SetFont(panel, "Aerial", 30, 700);
 }
 
-void StartEntry(Panel& panel, int mode, const char* prompt) {
+void StartEntry(Panel& panel, EntryMode mode, const char* prompt) {
   auto& s = panel.state;
   Speak(panel, prompt);
   s.EntryMode = mode;
-  s.FreshEntry = 1;
-  if (mode == 1) s.LimitBefore = s.SearchLow;
-  if (mode == 2) s.LimitBefore = s.SearchHigh;
+  s.FreshEntry = true;
+  if (mode == EntryMode::kSearchStart) s.LimitBefore = s.SearchLow;
+  if (mode == EntryMode::kSearchEnd) s.LimitBefore = s.SearchHigh;
+}
+
+// The search limit a limit entry types into; null for the step entry.
+std::string* TypedLimit(PanelState& s) {
+  if (s.EntryMode == EntryMode::kSearchStart) return &s.SearchLow;
+  if (s.EntryMode == EntryMode::kSearchEnd) return &s.SearchHigh;
+  return nullptr;
 }
 
 // A search limit typed out of the receiver's range keeps the limit it replaced. True when
 // the typed one stands.
 bool KeepTunableLimit(Panel& panel) {
   auto& s = panel.state;
-  if (s.FreshEntry == 1 || (s.EntryMode != 1 && s.EntryMode != 2)) return true;
-  std::string& limit = s.EntryMode == 1 ? s.SearchLow : s.SearchHigh;
-  if (TunableFrequency(limit)) return true;
-  limit = s.LimitBefore;
+  std::string* limit = TypedLimit(s);
+  if (s.FreshEntry || limit == nullptr || TunableFrequency(*limit)) return true;
+  *limit = s.LimitBefore;
   Speak(panel, "inv");
   return false;
 }
 
 // Digits of a limit or step entry go into a field that starts afresh on the first digit.
-void AppendFresh(std::string& field, int& fresh, char c) {
-  if (fresh == 1) {
+void AppendFresh(std::string& field, bool& fresh, char c) {
+  if (fresh) {
     field.clear();
-    fresh = 0;
+    fresh = false;
   }
   AppendCapped(field, std::string(1, c));
 }
 
-// B, O, P and T: the bank number is typed next, and Enter runs the operation.
-void StartBankEntry(Panel& panel, int mode, const char* prompt) {
+// B, O, P, T and D: the bank number is typed next, and Enter runs the operation.
+void StartBankEntry(Panel& panel, EntryMode mode, const char* prompt) {
   panel.state.EntryMode = mode;
   panel.state.EntryText.clear();
   Speak(panel, prompt);
@@ -118,13 +126,13 @@ void CommitBankEntry(Panel& panel) {
   auto& s = panel.state;
   if (s.EntryText.size() == 2 || s.EntryText.size() == 4) {
     switch (s.EntryMode) {
-      case 4:
+      case EntryMode::kTransfer:
         CopyBank(panel);
         break;
-      case 5:
+      case EntryMode::kPut:
         PutChannel(panel);
         break;
-      case 6:
+      case EntryMode::kSort:
         SortBank(panel);
         break;
       default:
@@ -134,35 +142,36 @@ void CommitBankEntry(Panel& panel) {
   } else {
     Speak(panel, "inv");
   }
-  s.EntryMode = 0;
-  s.FreshEntry = 0;
+  s.EntryMode = EntryMode::kNone;
+  s.FreshEntry = false;
 }
 
 void CompleteSearchLimit(Panel& panel) {
   auto& s = panel.state;
   if (!KeepTunableLimit(panel)) {
-    s.EntryMode = 0;
-    s.FreshEntry = 0;
+    s.EntryMode = EntryMode::kNone;
+    s.FreshEntry = false;
     return;
   }
-  if (s.EntryMode == 3) SetStep(panel);
-  if (s.FreshEntry == 1) {
-    s.TuneText = s.EntryMode == 1 ? s.SearchLow : s.EntryMode == 2 ? s.SearchHigh : s.StepText;
+  if (s.EntryMode == EntryMode::kStep) SetStep(panel);
+  if (s.FreshEntry) {
+    const std::string* limit = TypedLimit(s);
+    s.TuneText = limit != nullptr ? *limit : s.StepText;
     SpeakNumber(panel);
   } else {
     ShowSearchLine(panel);
     Speak(panel, "ok");
   }
-  s.EntryMode = 0;
-  s.FreshEntry = 0;
+  s.EntryMode = EntryMode::kNone;
+  s.FreshEntry = false;
 }
 
 void CommitFrequency(Panel& panel) {
   auto& s = panel.state;
-  const bool typed = s.FreshFrequency == 0;
+  const bool typed = !s.FreshFrequency;
   s.ResumeCountdown = 0;
-  s.FreshFrequency = 1;
-  const bool leavingScan = s.ScanState > 0 || s.BankState > 1;
+  s.FreshFrequency = true;
+  const bool leavingScan = IsMemoryScanning(s.ScanState) || IsBankScanning(s.BankState);
   if (typed && !TunableFrequency(s.Frequency)) {
     // Nothing the receiver cannot tune goes out; the frequency it is on stays.
     s.Frequency = s.FrequencyBefore;
@@ -176,231 +185,154 @@ void CommitFrequency(Panel& panel) {
   TuneTypedFrequency(panel);
   Pause(panel);
   SetStep(panel);
-  Speak(panel, s.QuitRequested == 1 ? "quit" : "ok");
+  Speak(panel, s.QuitRequested ? "quit" : "ok");
 }
 
-}  // namespace
-
-long long PageStepHz(const std::string& stepText) {
-  const std::size_t point = stepText.find('.');
-  if (point == std::string::npos) return RoundedHz(std::round(ReadNumber(stepText)) * 1000);
-  return RoundedHz(ReadNumber(std::string_view(stepText).substr(0, point)) * 1000) +
-         std::llround(ReadNumber(SubFrom(stepText, point + 1, 1)) * 100);
-}
-
-void EnterDigit(Panel& panel) {
+// X with the debug switch on: the keys up to Enter are sent as one raw command.
+void StartTestEntry(Panel& panel) {
   auto& s = panel.state;
-  if (s.BankState > 1) return;
-  const char c = static_cast<char>(s.CurrentKey);
-  SpeakDigit(panel, c);
-  switch (s.EntryMode) {
-    case 0:
-      if (s.FreshFrequency == 1) s.FrequencyBefore = s.Frequency;
-      AppendFresh(s.Frequency, s.FreshFrequency, c);
-      break;
-    case 1:
-      AppendFresh(s.SearchLow, s.FreshEntry, c);
-      break;
-    case 2:
-      AppendFresh(s.SearchHigh, s.FreshEntry, c);
-      break;
-    case 3:
-      AppendFresh(s.StepText, s.FreshEntry, c);
-      break;
-    case 9:
-      WriteEntryDigit(panel, c);
-      break;
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 10:
-    case 11:
-      AppendCapped(s.EntryText, std::string(1, c));
-      break;
-    default:
-      break;
-  }
+  Speak(panel, "test");
+  s.EntryText.clear();
+  s.EntryMode = EntryMode::kTest;
 }
 
-void CommitEntry(Panel& panel) {
-  auto& s = panel.state;
-  switch (s.EntryMode) {
-    case 0:
-      CommitFrequency(panel);
-      break;
-    case 1:
-    case 2:
-    case 3:
-      CompleteSearchLimit(panel);
-      break;
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-      CommitBankEntry(panel);
-      break;
-    case 9:
-      CommitWriteEntry(panel);
-      break;
-    case 10:
-      DeleteBank(panel);
-      break;
-    case 11:
-      DeleteChannel(panel);
-      break;
-    case 8:
-      StartMemoryScan(panel);  // refused with "inv" unless one bank letter was chosen
-      break;
-    default:
-      s.EntryMode = 0;
-      s.FreshEntry = 0;
-      break;
-  }
+void TestEntryKey(Panel& panel, int key) {
+  if (key == keys::kEnter)
+    TestExchange(panel);
+  else
+    AppendCapped(panel.state.EntryText, std::string(1, static_cast<char>(key)));
 }
 
-void TestExchange(Panel& panel) {
+// Q completes whatever entry is pending, then the run ends.
+void QuitKey(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = 0;
-  if (s.EntryText.empty()) return;
-  s.CommandText = s.EntryText;
-  SendCommand(panel);
-  s.LogLine = Cap("TX=" + s.EntryText + " RX=");
-  Pause(panel);
-  ReadRaw(panel);
-  AppendCapped(s.LogLine, s.ReplyText);
-  MoveTo(panel, 0, 0);
-  SetFont(panel, "ARIEL", 10, 700);
-  SetColour(panel, platform::kBlack);
-  PrintAt(panel, s.LogLine, std::string(22, ' '), "\r\n");
+  s.QuitRequested = true;
+  s.RunFlag = false;
+  CommitEntry(panel);
 }
 
-void HandleKey(Panel& panel) {
+// R: the receiver's search between the limits, or with a bank selected the panel's scan
+// through it. True when the key is done; after a bank scan starts, only the interruption
+// of a just-started memory scan still applies to it.
+bool SearchKey(Panel& panel) {
   auto& s = panel.state;
-  const int key = s.CurrentKey;
+  if (IsSearchLimitEntry(s.EntryMode)) KeepTunableLimit(panel);
+  s.EntryMode = EntryMode::kNone;
+  if (s.BankState == BankState::kNone) {
+    StartSearch(panel);
+    return true;
+  }
+  StartBankScan(panel);
+  return false;
+}
 
-  if (key == 'X' && s.EntryMode != 12 && s.DebugSwitch == 1) {
-    Speak(panel, "test");
-    s.EntryText.clear();
-    s.EntryMode = 12;
-    return;
-  }
-  if (s.EntryMode == 12) {
-    if (key == keys::kEnter)
-      TestExchange(panel);
-    else
-      AppendCapped(s.EntryText, std::string(1, static_cast<char>(key)));
-    return;
-  }
-  if (key == 'Q') {
-    s.QuitRequested = 1;
-    s.RunFlag = 0;
-    CommitEntry(panel);
-    return;
-  }
-  if (key == keys::kPoint || keys::IsDigit(key)) {
-    EnterDigit(panel);
-    return;
-  }
-  if (s.EntryMode == 9 && key != keys::kEnter) {
-    WriteEntryLetter(panel);
-    return;
-  }
-  if (key == 'W') {
-    StartWriteEntry(panel);
-    return;
-  }
-  if (key == 'R') {
-    if (s.EntryMode >= 1 && s.EntryMode <= 3) KeepTunableLimit(panel);
-    s.EntryMode = 0;
-    if (s.BankState == 0) {
-      StartSearch(panel);
-      return;
-    }
-    StartBankScan(panel);  // R goes on: only the scan interruption below still applies
-  }
-  if (key == keys::kEnter) {
-    ClearPanelLines(panel);
-    if (s.SearchActive > 0) EndSearch(panel);
-    s.SearchActive = 0;
-    CommitEntry(panel);
-    return;
-  }
-  if (s.EntryMode == 8) {
-    ChooseRadioBank(panel);
-    return;
-  }
-  if (s.EntryMode >= 1 && s.EntryMode <= 3) {
-    // The typed text stays, unless the receiver could not search from it.
-    KeepTunableLimit(panel);
-    s.EntryMode = 0;
-  }
+// Enter: a running search ends first, then the pending entry is completed.
+void EnterKey(Panel& panel) {
+  auto& s = panel.state;
+  ClearPanelLines(panel);
+  if (IsSearching(s.SearchActive)) EndSearch(panel);
+  s.SearchActive = SearchActive::kOff;
+  CommitEntry(panel);
+}
 
+// A command key leaves a search limit or step entry; the typed text stays, unless the
+// receiver could not search from it.
+void LeaveSearchLimitEntry(Panel& panel) {
+  KeepTunableLimit(panel);
+  panel.state.EntryMode = EntryMode::kNone;
+}
+
+// The keys that leave a memory scan running even when it has only just been started.
+// True when the key was one of them.
+bool ScanKeepingKey(Panel& panel, int key) {
+  auto& s = panel.state;
   switch (key) {
     case 'Z':
       Speak(panel, "ckconfig");
       CheckReceiverBanks(panel);
-      return;
+      return true;
     case 'S':
-      StartEntry(panel, 1, "start");
-      return;
+      StartEntry(panel, EntryMode::kSearchStart, "start");
+      return true;
     case 'K':
-      if (s.BankState == 1) {
-        s.EntryMode = 11;
+      if (s.BankState == BankState::kSelected) {
+        s.EntryMode = EntryMode::kKill;
         Speak(panel, "kill");
       }
-      return;
+      return true;
     case 'F':
       SpeakFrequency(panel);
-      return;
+      return true;
     case 'H':
       SpeakAsync(panel, "help");
-      return;
+      return true;
     case keys::kUp:
     case keys::kDown:
       ArrowStep(panel, key);
-      return;
+      return true;
     case 'D':
-      if (s.EntryMode == 0) StartBankEntry(panel, 10, "delete");
-      return;
+      if (s.EntryMode == EntryMode::kNone) StartBankEntry(panel, EntryMode::kDelete, "delete");
+      return true;
     case 'M':
       SpeakSignalLevel(panel);
-      return;
+      return true;
     default:
-      break;
+      return false;
   }
+}
 
-  // Most other keys leave a memory scan that has only just been started.
-  if (s.ScanState == 1 && key != keys::kSpace) {
-    Speak(panel, "exitscan");
-    s.ScanState = 0;
-  }
+// Most keys leave a memory scan that has only just been started; the receiver is told
+// nothing.
+void InterruptStartedScan(Panel& panel, int key) {
+  auto& s = panel.state;
+  if (s.ScanState != ScanState::kStarted || key == keys::kSpace) return;
+  Speak(panel, "exitscan");
+  s.ScanState = ScanState::kOff;
+}
 
+void ToggleVoiceSwitch(Panel& panel, bool& on, const char* clip) {
+  on = !on;
+  Speak(panel, clip);
+  Speak(panel, on ? "on" : "off");
+}
+
+void ToggleStopMode(Panel& panel) {
+  auto& s = panel.state;
+  s.StopMode = s.StopMode == StopMode::kStayOnHit ? StopMode::kContinue : StopMode::kStayOnHit;
+  Speak(panel, s.StopMode == StopMode::kStayOnHit ? "stmode" : "cont");
+  ShowSearchLine(panel);
+}
+
+// P: passes the channel a memory scan holds on; otherwise puts the frequency into a bank.
+void PassOrPutKey(Panel& panel) {
+  auto& s = panel.state;
+  if (IsMemoryScanning(s.ScanState) && !s.Quiet)
+    PassChannel(panel);
+  else
+    StartBankEntry(panel, EntryMode::kPut, "put");
+}
+
+void CommandKey(Panel& panel, int key) {
+  auto& s = panel.state;
   switch (key) {
     case 'E':
-      StartEntry(panel, 2, "end");
+      StartEntry(panel, EntryMode::kSearchEnd, "end");
       return;
     case 'N':
-      s.ScanVoice = 1 - s.ScanVoice;
-      Speak(panel, "svoice");
-      Speak(panel, s.ScanVoice == 1 ? "on" : "off");
+      ToggleVoiceSwitch(panel, s.ScanVoice, "svoice");
       return;
     case 'V':
-      s.TagVoice = 1 - s.TagVoice;
-      Speak(panel, "tags");
-      Speak(panel, s.TagVoice == 1 ? "on" : "off");
+      ToggleVoiceSwitch(panel, s.TagVoice, "tags");
       return;
     case 'I':
-      StartEntry(panel, 3, "incr");
+      StartEntry(panel, EntryMode::kStep, "incr");
       return;
     case 'G':
-      s.EntryMode = 8;
+      s.EntryMode = EntryMode::kRadioBank;
       Speak(panel, "radbank");
       return;
     case 'C':
-      s.StopMode = 1 - s.StopMode;
-      Speak(panel, s.StopMode == 1 ? "stmode" : "cont");
-      ShowSearchLine(panel);
+      ToggleStopMode(panel);
       return;
     case keys::kLeft:
     case keys::kRight:
@@ -417,24 +349,138 @@ void HandleKey(Panel& panel) {
       ToggleNoiseLimiter(panel);
       return;
     case 'B':
-      StartBankEntry(panel, 7, "bank");
+      StartBankEntry(panel, EntryMode::kBank, "bank");
       return;
     case 'O':
-      StartBankEntry(panel, 6, "sort");
+      StartBankEntry(panel, EntryMode::kSort, "sort");
       return;
     case 'P':
-      if (s.ScanState > 0 && s.Quiet == 0)
-        PassChannel(panel);
-      else
-        StartBankEntry(panel, 5, "put");
+      PassOrPutKey(panel);
       return;
     case 'T':
-      StartBankEntry(panel, 4, "transfer");
+      StartBankEntry(panel, EntryMode::kTransfer, "transfer");
       return;
     default:
+      if (key >= keys::kF1 && key <= keys::kF7) ModeKey(panel, key);
+      return;
+  }
+}
+
+}  // namespace
+
+long long PageStepHz(const std::string& stepText) {
+  const std::size_t point = stepText.find('.');
+  if (point == std::string::npos) return RoundedHz(std::round(ReadNumber(stepText)) * 1000);
+  return RoundedHz(ReadNumber(std::string_view(stepText).substr(0, point)) * 1000) +
+         std::llround(ReadNumber(SubFrom(stepText, point + 1, 1)) * 100);
+}
+
+void EnterDigit(Panel& panel) {
+  auto& s = panel.state;
+  if (IsBankScanning(s.BankState)) return;
+  const char c = static_cast<char>(s.CurrentKey);
+  SpeakDigit(panel, c);
+  switch (s.EntryMode) {
+    case EntryMode::kNone:
+      if (s.FreshFrequency) s.FrequencyBefore = s.Frequency;
+      AppendFresh(s.Frequency, s.FreshFrequency, c);
+      break;
+    case EntryMode::kSearchStart:
+      AppendFresh(s.SearchLow, s.FreshEntry, c);
+      break;
+    case EntryMode::kSearchEnd:
+      AppendFresh(s.SearchHigh, s.FreshEntry, c);
+      break;
+    case EntryMode::kStep:
+      AppendFresh(s.StepText, s.FreshEntry, c);
+      break;
+    case EntryMode::kWriteBank:
+      WriteEntryDigit(panel, c);
+      break;
+    case EntryMode::kTransfer:
+    case EntryMode::kPut:
+    case EntryMode::kSort:
+    case EntryMode::kBank:
+    case EntryMode::kDelete:
+    case EntryMode::kKill:
+      AppendCapped(s.EntryText, std::string(1, c));
+      break;
+    case EntryMode::kRadioBank:  // spoken, not stored: the entry takes one letter
+    case EntryMode::kTest:
       break;
   }
-  if (key >= keys::kF1 && key <= keys::kF7) ModeKey(panel, key);
+}
+
+void CommitEntry(Panel& panel) {
+  auto& s = panel.state;
+  switch (s.EntryMode) {
+    case EntryMode::kNone:
+      CommitFrequency(panel);
+      break;
+    case EntryMode::kSearchStart:
+    case EntryMode::kSearchEnd:
+    case EntryMode::kStep:
+      CompleteSearchLimit(panel);
+      break;
+    case EntryMode::kTransfer:
+    case EntryMode::kPut:
+    case EntryMode::kSort:
+    case EntryMode::kBank:
+      CommitBankEntry(panel);
+      break;
+    case EntryMode::kWriteBank:
+      CommitWriteEntry(panel);
+      break;
+    case EntryMode::kDelete:
+      DeleteBank(panel);
+      break;
+    case EntryMode::kKill:
+      DeleteChannel(panel);
+      break;
+    case EntryMode::kRadioBank:
+      StartMemoryScan(panel);  // refused with "inv" unless one bank letter was chosen
+      break;
+    case EntryMode::kTest:
+      s.EntryMode = EntryMode::kNone;
+      s.FreshEntry = false;
+      break;
+  }
+}
+
+void TestExchange(Panel& panel) {
+  auto& s = panel.state;
+  s.EntryMode = EntryMode::kNone;
+  if (s.EntryText.empty()) return;
+  s.CommandText = s.EntryText;
+  SendCommand(panel);
+  s.LogLine = Cap("TX=" + s.EntryText + " RX=");
+  Pause(panel);
+  ReadRaw(panel);
+  AppendCapped(s.LogLine, s.ReplyText);
+  MoveTo(panel, 0, 0);
+  SetFont(panel, "ARIEL", 10, 700);
+  SetColour(panel, platform::kBlack);
+  PrintAt(panel, s.LogLine, std::string(22, ' '), "\r\n");
+}
+
+// The tests run in this order; the first that matches decides.
+void HandleKey(Panel& panel) {
+  auto& s = panel.state;
+  const int key = s.CurrentKey;
+  if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1)
+    return StartTestEntry(panel);
+  if (s.EntryMode == EntryMode::kTest) return TestEntryKey(panel, key);
+  if (key == 'Q') return QuitKey(panel);
+  if (key == keys::kPoint || keys::IsDigit(key)) return EnterDigit(panel);
+  if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
+  if (key == 'W') return StartWriteEntry(panel);
+  if (key == 'R' && SearchKey(panel)) return;
+  if (key == keys::kEnter) return EnterKey(panel);
+  if (s.EntryMode == EntryMode::kRadioBank) return ChooseRadioBank(panel);
+  if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);
+  if (ScanKeepingKey(panel, key)) return;
+  InterruptStartedScan(panel, key);
+  CommandKey(panel, key);
 }
 
 }  // namespace voskel

@@ -22,11 +22,11 @@ constexpr std::int64_t kFirstAnswerWaitMs = 500;
 constexpr std::int64_t kFirstAnswerStepMs = 20;
 
 void QueueKey(PanelState& s, int code) {
-  if (s.KeyLatch == 1) return;  // auto-repeat of a held key
-  s.KeyLatch = 1;
+  if (s.KeyLatch) return;  // auto-repeat of a held key
+  s.KeyLatch = true;
   // A key press needs two entries; one that finds no room is dropped whole, and said.
   if (s.KeyCount + 2 > kKeyQueueSize) {
-    s.KeyOverflow = 1;
+    s.KeyOverflow = true;
     return;
   }
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = code;
@@ -39,9 +39,9 @@ void QueueKey(PanelState& s, int code) {
 void OnReceiverLost(Panel& panel) {
   auto& s = panel.state;
   AbandonScans(panel);
-  s.EntryMode = 0;
-  s.FreshEntry = 0;
-  s.PollState = 0;
+  s.EntryMode = EntryMode::kNone;
+  s.FreshEntry = false;
+  s.PollState = PollState::kIdle;
   s.ReconnectDueMs = panel.clock.NowMs() + kReconnectEveryMs;
 }
 
@@ -58,7 +58,7 @@ bool AwaitFirstAnswer(Panel& panel) {
   if (panel.ports.BytesWaiting(s.PortNumber) <= 0) return false;
   ReadReply(panel);
   // Any answer at all shows a receiver on the line, even one the panel cannot read.
-  if (s.ConnectState == -1) NoteReply(panel);
+  if (s.ConnectState == ConnectState::kUnknown) NoteReply(panel);
   return true;
 }
 
@@ -74,10 +74,10 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
   auto& s = panel.state;
   switch (event.kind) {
     case platform::Event::Kind::Close:
-      s.RunFlag = 0;
+      s.RunFlag = false;
       break;
     case platform::Event::Kind::KeyUp:
-      s.KeyLatch = 0;
+      s.KeyLatch = false;
       break;
     case platform::Event::Kind::KeyDown:
       QueueKey(s, event.key);
@@ -109,15 +109,15 @@ void KeyStep(Panel& panel) {
   s.LogLine = "**" + KeyLogText(s.CurrentKey);
   if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
-  if (s.KeyOverflow == 1) {
+  if (s.KeyOverflow) {
     // Some press was lost: what was typed is not what will be tuned.
-    s.KeyOverflow = 0;
+    s.KeyOverflow = false;
     Speak(panel, "inv");
   }
-  if (s.ConnectState == -1 && !AwaitFirstAnswer(panel)) {
+  if (s.ConnectState == ConnectState::kUnknown && !AwaitFirstAnswer(panel)) {
     Speak(panel, "rnc");
-    s.ConnectState = 0;
-    s.RunFlag = 0;
+    s.ConnectState = ConnectState::kLost;
+    s.RunFlag = false;
     return;
   }
   // A receiver lost during the run: nothing a key would send can arrive, so no key may
@@ -127,7 +127,7 @@ void KeyStep(Panel& panel) {
       Speak(panel, "rnc");
       return;
     }
-    if (s.EntryMode == 12) s.EntryMode = 0;
+    if (s.EntryMode == EntryMode::kTest) s.EntryMode = EntryMode::kNone;
     try {
       HandleKey(panel);
     } catch (const ReceiverLost&) {
@@ -157,7 +157,7 @@ void UpdateMeter(Panel& panel) {
   s.CommandText.clear();
   SetColour(panel, platform::kGreen);
   MoveTo(panel, 320, 30);
-  s.Quiet = (s.ReplyText.size() >= 3 && s.ReplyText[2] == '%') ? 1 : 0;
+  s.Quiet = s.ReplyText.size() >= 3 && s.ReplyText[2] == '%';
   const bool levelReply = s.ReplyText.rfind("LM", 0) == 0 || s.ReplyText.rfind("LC", 0) == 0;
   // Any other reply (a channel report when a scan halts) keeps the level of the last poll.
   if (levelReply) {
@@ -166,7 +166,7 @@ void UpdateMeter(Panel& panel) {
     s.SignalLevel = raw / 12;
   }
   SetFont(panel, "Ariel", 30, 700);
-  if (s.Quiet == 1) {
+  if (s.Quiet) {
     s.SignalLevel = 0;
     s.MeterLine = ">" + std::string(26, ' ');
   } else {
@@ -179,50 +179,48 @@ void UpdateMeter(Panel& panel) {
 void PollCycle(Panel& panel) {
   auto& s = panel.state;
   switch (s.PollState) {
-    case 0:
+    case PollState::kIdle:
       if (s.KeyCount != 0) KeyStep(panel);
-      s.PollState = s.KeyCount != 0 ? 0 : 1;
+      s.PollState = s.KeyCount != 0 ? PollState::kIdle : PollState::kAskLevel;
       break;
-    case 1:
+    case PollState::kAskLevel:
       if (IsReceiverLost(s)) {
         SeekLostReceiver(panel);
-        s.PollState = 0;
+        s.PollState = PollState::kIdle;
         break;
       }
       s.CommandText = "LM";
       SendCommand(panel);
-      s.PollState = 2;
+      s.PollState = PollState::kReadLevel;
       break;
-    case 2:
+    case PollState::kReadLevel:
       ReadReply(panel);
       UpdateMeter(panel);
       s.PollState = RunScanWatch(panel);
-      if (s.PollState == 3) s.StateQueryCount = 0;
+      if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
       break;
-    case 3:
+    case PollState::kAskFrequency:
       s.CommandText = "RX";
       SendCommand(panel);
       s.StateQueryCount += 1;
-      s.PollState = 4;
+      s.PollState = PollState::kReadFrequency;
       break;
-    case 4:
+    case PollState::kReadFrequency:
       ReadReply(panel);
       if (ReadBackSearchFrequency(panel)) {
-        s.PollState = 0;
+        s.PollState = PollState::kIdle;
       } else {
         // A receiver that never reports its frequency must not hold the keys back for ever.
-        s.PollState = s.StateQueryCount >= kMaxStateQueries ? 0 : 3;
+        s.PollState =
+            s.StateQueryCount >= kMaxStateQueries ? PollState::kIdle : PollState::kAskFrequency;
       }
       break;
-    case 5:
-      s.PollState = 6;
+    case PollState::kScanStopWait:
+      s.PollState = PollState::kScanStopRead;
       break;
-    case 6:
+    case PollState::kScanStopRead:
       ReadBackScanStop(panel);
-      s.PollState = 0;
-      break;
-    default:
-      s.PollState = 0;
+      s.PollState = PollState::kIdle;
       break;
   }
 }

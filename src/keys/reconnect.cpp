@@ -15,7 +15,7 @@ void ReceiverBack(Panel& panel) {
   auto& s = panel.state;
   s.LogLine = Cap("RX= " + s.ReplyText);
   WriteLogLine(panel);
-  s.ConnectState = 1;
+  s.ConnectState = ConnectState::kConnected;
   s.ReconnectDueMs = 0;
   Speak(panel, "connected");
   s.TuneText = s.Frequency;
@@ -24,7 +24,7 @@ void ReceiverBack(Panel& panel) {
   ApplyMode(panel);
   SpeakFixed(panel, "shdel");
   SetStep(panel);
-  s.CommandText = s.AttenuatorOn == 1 ? "AT1" : "AT0";
+  s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
   SendCommand(panel);
 }
 

@@ -33,10 +33,10 @@ void SendCommand(Panel& panel) {
   s.CommandText += '\r';
   const int size = static_cast<int>(s.CommandText.size());
   if (panel.ports.WriteBytes(s.PortNumber, s.CommandText.data(), size) < size &&
-      s.ConnectState == 1) {
+      s.ConnectState == ConnectState::kConnected) {
     // The receiver answered before and now takes nothing: it was unplugged or switched
     // off. Said once here; the keys say it again instead of pretending to work.
-    s.ConnectState = 0;
+    s.ConnectState = ConnectState::kLost;
     Speak(panel, "rnc");
     throw ReceiverLost{};
   }
@@ -81,7 +81,7 @@ void NoteReply(Panel& panel) {
   s.LogLine = Cap("RX= " + s.ReplyText);
   WriteLogLine(panel);
   if (s.MeterLine == "Connecting") {
-    s.ConnectState = 1;
+    s.ConnectState = ConnectState::kConnected;
     Speak(panel, "connected");
     s.MeterLine = ">";
   }

@@ -13,7 +13,9 @@ inline constexpr char kResumeByte = 30;
 struct ReceiverLost {};
 
 // True once a receiver that had answered was found gone.
-inline bool IsReceiverLost(const PanelState& s) { return s.ConnectState == 0; }
+inline bool IsReceiverLost(const PanelState& s) {
+  return s.ConnectState == ConnectState::kLost;
+}
 
 // CommandText + CR, logged "TX= ". Throws ReceiverLost when the receiver was lost before
 // or is found lost now ("rnc" is spoken once, when it is found).

@@ -15,7 +15,7 @@ void ShowSearchLine(Panel& panel) {
   MoveTo(panel, 300, 250);
   PrintAt(panel, s.StepText, std::string(9, ' '), "\r\n");
   MoveTo(panel, 500, 250);
-  PrintAt(panel, s.StopMode == 1 ? "STOP" : "CONT", "\r\n");
+  PrintAt(panel, s.StopMode == StopMode::kStayOnHit ? "STOP" : "CONT", "\r\n");
   MoveTo(panel, 750, 250);
   PrintAt(panel, s.SearchHigh, std::string(8, ' '), "\r\n");
 }

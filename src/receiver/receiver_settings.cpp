@@ -62,7 +62,7 @@ void ShowFrequency(Panel& panel) {
   }
   SetColour(panel, platform::kBlack);
   SetFont(panel, "Ariel", 30, 700);
-  s.FreshEntry = 1;
+  s.FreshEntry = true;
 }
 
 bool TunableHz(std::int64_t hz) { return hz >= kLowestHz && hz <= kHighestHz; }
@@ -181,12 +181,12 @@ void ApplyMode(Panel& panel) {
 
 void ToggleAttenuator(Panel& panel) {
   auto& s = panel.state;
-  if (s.AttenuatorOn == 0) {
-    s.AttenuatorOn = 1;
+  if (!s.AttenuatorOn) {
+    s.AttenuatorOn = true;
     s.CommandText = "AT1";
     Speak(panel, "atton");
   } else {
-    s.AttenuatorOn = 0;
+    s.AttenuatorOn = false;
     s.CommandText = "AT0";
     Speak(panel, "attoff");
   }
@@ -196,8 +196,8 @@ void ToggleAttenuator(Panel& panel) {
 void ToggleNoiseLimiter(Panel& panel) {
   auto& s = panel.state;
   Speak(panel, "noise");
-  s.NoiseLimiterOn = 1 - s.NoiseLimiterOn;
-  if (s.NoiseLimiterOn == 1) {
+  s.NoiseLimiterOn = !s.NoiseLimiterOn;
+  if (s.NoiseLimiterOn) {
     s.CommandText = "NL1";
     Speak(panel, "on");
   } else {
@@ -217,13 +217,13 @@ void SpeakSignalLevel(Panel& panel) {
 
 void TuneTypedFrequency(Panel& panel) {
   auto& s = panel.state;
-  if (s.EntryMode != 0 || s.Frequency.empty()) return;
+  if (s.EntryMode != EntryMode::kNone || s.Frequency.empty()) return;
   Pause(panel);
   s.TuneText = s.Frequency;
   SetFrequency(panel);
-  s.ScanState = 0;
-  s.BankState = 0;
-  s.SearchActive = 0;
+  s.ScanState = ScanState::kOff;
+  s.BankState = BankState::kNone;
+  s.SearchActive = SearchActive::kOff;
 }
 
 }  // namespace voskel

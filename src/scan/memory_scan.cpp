@@ -93,7 +93,7 @@ void ChooseRadioBank(Panel& panel) {
   auto& s = panel.state;
   if (!IsRadioBankLetter(s.CurrentKey)) {
     Speak(panel, "inv");
-    s.EntryMode = 0;
+    s.EntryMode = EntryMode::kNone;
     return;
   }
   s.EntryText = std::string(1, static_cast<char>(s.CurrentKey));
@@ -125,10 +125,10 @@ void StartMemoryScan(Panel& panel) {
   // The start is sent twice in case the first is lost; SendCommand left its CR on the text.
   if (!s.CommandText.empty() && s.CommandText.back() == '\r') s.CommandText.pop_back();
   SendCommand(panel);
-  s.EntryMode = 0;
-  s.ScanState = 1;
+  s.EntryMode = EntryMode::kNone;
+  s.ScanState = ScanState::kStarted;
   // With the scan voice on, the poll that sees the scan move says "scan".
-  if (s.ScanVoice == 0) Speak(panel, "scan");
+  if (!s.ScanVoice) Speak(panel, "scan");
 }
 
 void PassChannel(Panel& panel) {

@@ -10,8 +10,8 @@ namespace voskel {
 void ExitScan(Panel& panel) {
   auto& s = panel.state;
   Speak(panel, "exitscan");
-  s.ScanState = 0;
-  s.BankState = 0;
+  s.ScanState = ScanState::kOff;
+  s.BankState = BankState::kNone;
   if (s.PassCount > 1) {
     for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
       s.CommandText = "MR" + s.PassList[static_cast<std::size_t>(slot)];
@@ -23,12 +23,12 @@ void ExitScan(Panel& panel) {
     }
     s.PassCount = 1;
   }
-  s.EntryMode = 0;
+  s.EntryMode = EntryMode::kNone;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   Pause(panel);
   ApplyMode(panel);
-  if (s.QuitRequested == 1) Speak(panel, "quit");
+  if (s.QuitRequested) Speak(panel, "quit");
 }
 
 void EndSearch(Panel& panel) {
@@ -36,17 +36,17 @@ void EndSearch(Panel& panel) {
   // A list that could not be stored must not pass for a stored one.
   if (!SaveBank(panel)) Speak(panel, "inv");
   SpeakCount(panel, s.FoundCount);
-  s.ScanState = 0;
-  s.BankState = 0;
-  s.SearchActive = 0;
+  s.ScanState = ScanState::kOff;
+  s.BankState = BankState::kNone;
+  s.SearchActive = SearchActive::kOff;
 }
 
 void AbandonScans(Panel& panel) {
   auto& s = panel.state;
-  if (s.SearchActive > 0 && !SaveBank(panel)) Speak(panel, "inv");
-  s.SearchActive = 0;
-  s.ScanState = 0;
-  if (s.BankState > 1) s.BankState = 0;
+  if (IsSearching(s.SearchActive) && !SaveBank(panel)) Speak(panel, "inv");
+  s.SearchActive = SearchActive::kOff;
+  s.ScanState = ScanState::kOff;
+  if (IsBankScanning(s.BankState)) s.BankState = BankState::kNone;
   s.ScanHold = 0;
   s.ResumeCountdown = 0;
   s.PassCount = 1;

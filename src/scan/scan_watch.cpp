@@ -37,10 +37,10 @@ void MemoryScanMoving(Panel& panel) {
     s.ScanHold -= 1;
     if (s.ScanHold > 0) return;
   }
-  if (s.ScanState == 3) s.ScanState = 1;
+  if (s.ScanState == ScanState::kHalted) s.ScanState = ScanState::kStarted;
   DrawScanning(panel);
-  if (s.ScanState == 1 && s.ScanVoice == 1) SpeakAsync(panel, "scan");
-  s.ScanState = 2;
+  if (s.ScanState == ScanState::kStarted && s.ScanVoice) SpeakAsync(panel, "scan");
+  s.ScanState = ScanState::kMoving;
 }
 
 void BankScanNext(Panel& panel) {
@@ -52,28 +52,28 @@ void BankScanNext(Panel& panel) {
   s.ChannelIndex += 2;
   if (s.ChannelIndex >= kBankFileLines || BankLine(s, s.ChannelIndex) == kEndMarker)
     s.ChannelIndex = 4;
-  if (s.BankState != 3) {
+  if (s.BankState != BankState::kScanning) {
     DrawScanning(panel);
-    if (s.ScanVoice == 1) Speak(panel, "scan");
-    s.BankState = 3;
+    if (s.ScanVoice) Speak(panel, "scan");
+    s.BankState = BankState::kScanning;
   }
 }
 
 void BankScanHalted(Panel& panel) {
   auto& s = panel.state;
-  if (s.BankState >= 4) return;
+  if (s.BankState == BankState::kHalted) return;
   DrawStopped(panel);
-  if (s.ScanVoice == 1) Speak(panel, "stop");
+  if (s.ScanVoice) Speak(panel, "stop");
   // The channel last tuned lies just before the next one, or at the end of the list when
   // the scan has just started again from the top.
   int tuned = s.ChannelIndex - 2;
   if (s.ChannelIndex <= 4) {
     const int end = ChannelEnd(s);
-    tuned = (s.BankState == 3 && end > kFirstChannel) ? end - 2 : kFirstChannel;
+    tuned = (s.BankState == BankState::kScanning && end > kFirstChannel) ? end - 2 : kFirstChannel;
   }
   DrawChannelNote(panel, BankLine(s, tuned + 1));
   SpeakTag(panel, BankLine(s, tuned + 1));
-  s.BankState = 4;
+  s.BankState = BankState::kHalted;
 }
 
 // True when the countdown fired and the receiver was sent on.
@@ -92,46 +92,48 @@ bool ResumeCountdownStep(Panel& panel) {
 void SearchHalted(Panel& panel) {
   auto& s = panel.state;
   DrawStopped(panel);
-  if (s.StopMode == 1) Speak(panel, "stop");
-  s.SearchActive = 2;
+  if (s.StopMode == StopMode::kStayOnHit) Speak(panel, "stop");
+  s.SearchActive = SearchActive::kHalted;
 }
 
 void SearchSignalGone(Panel& panel) {
   DrawStatus(panel, 270, "Search Mode Active", platform::kGreen);
-  panel.state.SearchActive = 1;
+  panel.state.SearchActive = SearchActive::kMoving;
 }
 
 }  // namespace
 
-int RunScanWatch(Panel& panel) {
+PollState RunScanWatch(Panel& panel) {
   auto& s = panel.state;
-  if (s.ScanState > 0 && s.Quiet == 1) {
+  if (IsMemoryScanning(s.ScanState) && s.Quiet) {
     MemoryScanMoving(panel);
-    return 0;
+    return PollState::kIdle;
   }
-  if (s.BankState > 1 && s.Quiet == 1) {
+  if (IsBankScanning(s.BankState) && s.Quiet) {
     BankScanNext(panel);
-    return 0;
+    return PollState::kIdle;
   }
-  if (s.ScanState > 0 && s.Quiet == 0) {
+  if (IsMemoryScanning(s.ScanState) && !s.Quiet) {
     DrawStopped(panel);
-    s.ScanState = 3;
-    return 5;
+    s.ScanState = ScanState::kHalted;
+    return PollState::kScanStopWait;
   }
-  if (s.BankState > 1 && s.Quiet == 0) {
+  if (IsBankScanning(s.BankState) && !s.Quiet) {
     BankScanHalted(panel);
-    return 0;
+    return PollState::kIdle;
   }
-  if (s.SearchActive == 2 && s.StopMode != 1 && ResumeCountdownStep(panel)) return 0;
-  if (s.SearchActive == 1 && s.Quiet == 0) {
+  if (s.SearchActive == SearchActive::kHalted && s.StopMode != StopMode::kStayOnHit &&
+      ResumeCountdownStep(panel))
+    return PollState::kIdle;
+  if (s.SearchActive == SearchActive::kMoving && !s.Quiet) {
     SearchHalted(panel);
-    return 3;
+    return PollState::kAskFrequency;
   }
-  if (s.SearchActive == 2 && s.Quiet == 1) {
+  if (s.SearchActive == SearchActive::kHalted && s.Quiet) {
     SearchSignalGone(panel);
-    return 0;
+    return PollState::kIdle;
   }
-  return 0;
+  return PollState::kIdle;
 }
 
 bool ReadBackSearchFrequency(Panel& panel) {
@@ -166,14 +168,14 @@ void ReadBackScanStop(Panel& panel) {
   if (s.ReplyText.size() < 20) {
     SendResumeByte(panel);
     s.ReplyText.clear();
-    s.ScanState = 1;
+    s.ScanState = ScanState::kStarted;
     return;
   }
   s.Frequency = StripLeadingZeros(std::string(SubFrom(s.ReplyText, at + 2, 4)) + "." +
                                   std::string(SubFrom(s.ReplyText, at + 6, 6)));
   s.TuneText = s.Frequency;
   ShowFrequency(panel);
-  if (s.ScanVoice == 1 && s.ScanHold == 0) Speak(panel, "stop");
+  if (s.ScanVoice && s.ScanHold == 0) Speak(panel, "stop");
   s.ScanHold = kScanHoldPolls;
 }
 
@@ -187,7 +189,7 @@ void RecordSearchHit(Panel& panel) {
       s.BankLines[static_cast<std::size_t>(i + 1)] = " ";
       s.BankLines[static_cast<std::size_t>(i + 2)] = kEndMarker;
       s.FoundCount += 1;
-      if (s.StopMode == 0) {
+      if (s.StopMode == StopMode::kContinue) {
         SetFont(panel, "Ariel", 30, 700);
         SetColour(panel, platform::kRed);
         MoveTo(panel, 20, 400);

@@ -6,7 +6,7 @@
 namespace voskel {
 
 // Runs the first matching reaction; returns the next poll state.
-int RunScanWatch(Panel& panel);
+PollState RunScanWatch(Panel& panel);
 // After "RX": takes the halted search's frequency from the reply. False when it held none.
 bool ReadBackSearchFrequency(Panel& panel);
 // Two ticks after a memory scan halted: takes the channel's frequency from that reply.

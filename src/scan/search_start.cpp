@@ -48,12 +48,12 @@ void StartSearch(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
-  s.SearchActive = 1;
+  s.SearchActive = SearchActive::kMoving;
   s.FoundCount = 0;
   s.ResumeCountdown = 0;
   // Loading the lower limit into VFO A ends a memory scan in the receiver; the poll
   // reactions must no longer take the search's halts for the scan's.
-  s.ScanState = 0;
+  s.ScanState = ScanState::kOff;
   DrawStatus(panel, 290, "Search Mode Active", platform::kGreen);
   Speak(panel, "srch");
   CreateSearchList(panel);
@@ -75,14 +75,14 @@ void StartSearch(Panel& panel) {
 
 void StartBankScan(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = 0;
+  s.EntryMode = EntryMode::kNone;
   // A bank whose last channel was killed holds only its end marker, which is no
   // frequency to tune.
   if (ChannelEnd(s) == kFirstChannel) {
     Speak(panel, "empty");
     return;
   }
-  s.BankState = 2;
+  s.BankState = BankState::kScanStarted;
   s.ChannelIndex = kFirstChannel;
   s.Frequency = BankLine(s, kFirstChannel);
   s.TuneText = s.Frequency;

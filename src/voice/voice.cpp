@@ -24,7 +24,7 @@ void Pause(Panel& panel) {
 
 void SpeakNumber(Panel& panel) {
   auto& s = panel.state;
-  if (s.SearchActive == 1) Speak(panel, "srching");
+  if (s.SearchActive == SearchActive::kMoving) Speak(panel, "srching");
   if (s.TuneText.find('.') != std::string::npos) {
     while (!s.TuneText.empty() && s.TuneText.back() == '0') s.TuneText.pop_back();
     if (!s.TuneText.empty() && s.TuneText.back() == '.') s.TuneText += '0';
@@ -62,7 +62,7 @@ void SpeakDigit(Panel& panel, char c) {
 void SpeakTag(Panel& panel, std::string_view tag) {
   const auto& s = panel.state;
   // An empty voice folder is how the voice switch silences every clip; tags follow it.
-  if (s.TagVoice != 1 || s.VoiceDir.empty()) return;
+  if (!s.TagVoice || s.VoiceDir.empty()) return;
   if (tag.find_first_not_of(" \t") == std::string_view::npos) return;
   panel.sound.PlaySamples(tag, panel.speech.Synthesize(tag), true);
 }

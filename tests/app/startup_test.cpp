@@ -59,7 +59,7 @@ TEST(StartUp, FirstRunTunesTheDefaultsAndStoresTheStateAtExit) {
   EXPECT_EQ(h.window.timerPeriod, 100);
 
   h.Tick(3);
-  EXPECT_EQ(h.state().ConnectState, 1);
+  EXPECT_EQ(h.state().ConnectState, ConnectState::kConnected);
   EXPECT_EQ(h.Close(), 0);
   EXPECT_EQ(h.Commands().back(), "EX");
   EXPECT_EQ(h.ReadFile("bank00.dat"),
@@ -153,7 +153,7 @@ TEST(StartUp, LogThatCannotBeCreatedLeavesThePanelRunning) {
   ASSERT_TRUE(h.Begin());
   EXPECT_FALSE(h.panel->log.IsOpen());
   h.Tick(6);
-  EXPECT_EQ(h.state().ConnectState, 1) << "polled and answered";
+  EXPECT_EQ(h.state().ConnectState, ConnectState::kConnected) << "polled and answered";
   h.sound.Clear();
   h.ClearWire();
   h.Press('A');
@@ -171,7 +171,7 @@ TEST(StartUp, KeyBeforeTheFirstLevelReplyWaitsForTheReceiver) {
   h.sound.Clear();
   h.Press('F');  // taken by the very first tick, before any level poll
   h.Settle();
-  EXPECT_EQ(h.state().RunFlag, 1);
+  EXPECT_TRUE(h.state().RunFlag);
   EXPECT_EQ(h.sound.Spoken(), (std::vector<std::string>{"connected", "1", "4", "5", "point", "0",
                                                         "fm.wav"}));
   EXPECT_EQ(h.Close(), 0);
@@ -185,7 +185,7 @@ TEST(StartUp, NoReceiverFirstKeySaysRncEndsAndStillStoresTheState) {
   h.Press('F');
   h.Settle();
   EXPECT_EQ(h.sound.Spoken().back(), "rnc");
-  EXPECT_EQ(h.state().RunFlag, 0);
+  EXPECT_FALSE(h.state().RunFlag);
   EXPECT_EQ(h.Finish(), 0);
   EXPECT_EQ(h.ReadFile("bank00.dat").find("FM\r\n145.0\r\n145\r\n146\r\n12.5\r\n9999\r\n"), 45u);
 }
@@ -206,7 +206,7 @@ TEST(StartUp, ReceiverUnpluggedDuringTheRunIsHeardAndNoKeySaysOk) {
   h.peer = sim.AsPeer();
   ASSERT_TRUE(h.Begin());
   h.Tick(3);
-  ASSERT_EQ(h.state().ConnectState, 1);
+  ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
   h.Unplug();
   h.sound.Clear();
   h.Tick(9);
@@ -217,7 +217,7 @@ TEST(StartUp, ReceiverUnpluggedDuringTheRunIsHeardAndNoKeySaysOk) {
   EXPECT_EQ(h.state().Frequency, "145.0");
   h.Press('Q');
   h.Settle();
-  EXPECT_EQ(h.state().RunFlag, 0);
+  EXPECT_FALSE(h.state().RunFlag);
   EXPECT_EQ(h.sound.Spoken().back(), "quit");
   EXPECT_EQ(h.Finish(), 0);
   EXPECT_NE(h.ReadFile("bank00.dat").find("\r\n145.0\r\n"), std::string::npos);

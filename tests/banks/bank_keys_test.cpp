@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -73,7 +74,7 @@ TEST_F(BankKeys, SelectTunesTheFirstChannelAndTheArrowsGoRound) {
               Bank("bank01", "AM", {{"118.1", "tower"}, {"119.25", "approach"}, {"121.5", " "}}));
   EXPECT_EQ(Keys("b01\r"), (Clips{"bank", "0", "1", "AM", "sel"}));
   EXPECT_EQ(Sent(), (std::vector<std::string>{"VA0118.10000", "MD2", "ST012.50"}));
-  EXPECT_EQ(h.state().BankState, 1);
+  EXPECT_EQ(h.state().BankState, BankState::kSelected);
   EXPECT_EQ(h.state().ChannelIndex, 4);
   EXPECT_EQ(Tag(), "tower");
 
@@ -109,14 +110,14 @@ TEST_F(BankKeys, EmptyOrMissingBankNeverTunesTheEndMarker) {
 
   EXPECT_EQ(Keys("b02\r"), (Clips{"bank", "0", "2", "empty"}));
   EXPECT_EQ(Sent(), std::vector<std::string>{});
-  EXPECT_EQ(h.state().BankState, 0);
+  EXPECT_EQ(h.state().BankState, BankState::kNone);
   EXPECT_EQ(h.state().Frequency, "145.0");
 
   EXPECT_EQ(Keys("b09\r"), (Clips{"bank", "0", "9", "bnf"}));
-  EXPECT_EQ(h.state().BankState, 0);
+  EXPECT_EQ(h.state().BankState, BankState::kNone);
   EXPECT_EQ(Sent(), std::vector<std::string>{});
   EXPECT_EQ(Press('K'), Clips{}) << "K needs a selected bank";
-  EXPECT_EQ(h.state().EntryMode, 0);
+  EXPECT_EQ(h.state().EntryMode, EntryMode::kNone);
 }
 
 TEST_F(BankKeys, SortOrdersByValueAndDropsOnlyRepeats) {
@@ -197,7 +198,7 @@ TEST_F(BankKeys, TransferMergesNewChannelsAndRefusesAnotherMode) {
 TEST_F(BankKeys, WrongLengthsAndDeletingBanks) {
   EXPECT_EQ(Keys("d7\r"), (Clips{"delete", "7", "inv"}));
   EXPECT_EQ(Keys("t123\r"), (Clips{"transfer", "1", "2", "3", "inv"}));
-  EXPECT_EQ(h.state().EntryMode, 0);
+  EXPECT_EQ(h.state().EntryMode, EntryMode::kNone);
   EXPECT_EQ(Keys("b\r"), (Clips{"bank", "inv"}));
 
   EXPECT_EQ(Keys("d20\r"), (Clips{"delete", "2", "0", "ok"})) << "no such file";
@@ -233,7 +234,7 @@ TEST_F(BankKeys, KillRemovesTheChannelAndTunesTheNext) {
   EXPECT_EQ(Keys("k\r"), (Clips{"kill", "ok", "empty"}));
   EXPECT_EQ(Sent(), std::vector<std::string>{});
   EXPECT_EQ(h.ReadFile("bank30.dat"), Bank("bank30", "FM", {}));
-  EXPECT_EQ(h.state().BankState, 0);
+  EXPECT_EQ(h.state().BankState, BankState::kNone);
 }
 
 TEST_F(BankKeys, KillInABankOfMoreThanNinetyOneChannelsMovesThemAll) {
@@ -286,13 +287,17 @@ TEST_F(BankKeys, FailedSavesAreHeardAsFailures) {
 TEST_F(BankKeys, ArrowsRefuseWhileAScanRuns) {
   h.WriteFile("bank60.dat", Bank("bank60", "FM", {{"145.1", "a"}, {"145.2", "b"}}));
   Keys("b60\r");
-  for (int* busy : {&h.state().ScanState, &h.state().SearchActive}) {
-    *busy = 3;
+  auto& s = h.state();
+  const std::function<void(bool)> busyWith[] = {
+      [&](bool on) { s.ScanState = on ? ScanState::kHalted : ScanState::kOff; },
+      [&](bool on) { s.SearchActive = on ? SearchActive::kHalted : SearchActive::kOff; }};
+  for (const auto& busy : busyWith) {
+    busy(true);
     const Clips spoken = Press(kUp);
     ASSERT_FALSE(spoken.empty());
     EXPECT_EQ(spoken.front(), "inv");
     for (const auto& command : Sent()) EXPECT_NE(command.rfind("VA", 0), 0u) << command;
-    *busy = 0;
+    busy(false);
   }
   EXPECT_EQ(h.state().ChannelIndex, 4);
 }

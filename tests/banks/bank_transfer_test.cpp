@@ -130,11 +130,11 @@ class BankSizes : public BankTransfer {
 TEST_F(BankSizes, ZSetsOnlyTheBanksNotAtNinetyAndLeavesAStartedScan) {
   h.sound.Clear();
   h.ClearWire();
-  h.state().ScanState = 1;
+  h.state().ScanState = ScanState::kStarted;
   h.Press('Z');
   h.Tick();
-  EXPECT_EQ(h.state().ScanState, 1);
-  h.state().ScanState = 0;
+  EXPECT_EQ(h.state().ScanState, ScanState::kStarted);
+  h.state().ScanState = ScanState::kOff;
   h.Settle();
   // The receiver answers within the first cycle of pauses, so each bank set has 4 beeps.
   EXPECT_EQ(h.sound.Spoken(), (Strings{"ckconfig", "A", "beep", "beep", "beep", "beep", "B", "beep",
@@ -176,11 +176,12 @@ TEST(BankTransferEndToEnd, TheSimulatorKeepsTheWrittenBankInItsMemoryFile) {
   ASSERT_TRUE(program.WaitForLink());
   ASSERT_TRUE(h.Begin());
   const auto deadline = std::chrono::steady_clock::now() + testing::SimProgram::kStartLimit;
-  while (h.state().ConnectState != 1 && std::chrono::steady_clock::now() < deadline) {
+  while (h.state().ConnectState != ConnectState::kConnected &&
+         std::chrono::steady_clock::now() < deadline) {
     h.Tick();
     ::poll(nullptr, 0, 10);  // the program answers on its own clock
   }
-  ASSERT_EQ(h.state().ConnectState, 1);
+  ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
   h.WriteFile("bank07.dat", Bank("AM", {{"118.1", "TOWER"}, {"0.531", "MEDIUM WAVE BCST"}}));
   h.Type("w07c\r");
   h.Settle();

@@ -57,7 +57,7 @@ TEST_F(Keys, EnterWithNothingTypedTunesAgain) {
 TEST_F(Keys, LimitEntryIsLeftByAnotherCommandKey) {
   Run("S1A");
   EXPECT_EQ(h.state().SearchLow, "1");
-  EXPECT_EQ(h.state().EntryMode, 0);
+  EXPECT_EQ(h.state().EntryMode, EntryMode::kNone);
   EXPECT_EQ(Sent(), Strings{"AT1"});
   EXPECT_EQ(h.sound.Spoken(), (Strings{"start", "1", "atton"}));
 }
@@ -149,7 +149,7 @@ TEST_F(Keys, FrequenciesTheReceiverCannotTuneAreRefusedBeforeAnythingIsSent) {
   h.sound.Clear();
   Run("R");
   EXPECT_EQ(h.sound.Spoken(), Strings{"inv"});
-  EXPECT_EQ(h.state().SearchActive, 0);
+  EXPECT_EQ(h.state().SearchActive, SearchActive::kOff);
   Run("S3000\r");
   EXPECT_EQ(h.state().SearchLow, "3000");
   EXPECT_EQ(Sent(), Strings{"AT1"});
@@ -180,7 +180,7 @@ TEST_F(Keys, AttenuatorNoiseLimiterLevelAndFrequency) {
   h.sound.Clear();
   Run("N");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"svoice", "off"}));
-  EXPECT_EQ(h.state().ScanVoice, 0);
+  EXPECT_FALSE(h.state().ScanVoice);
 }
 
 TEST_F(Keys, HelpPlaysWithoutWaiting) {
@@ -192,7 +192,7 @@ TEST_F(Keys, HelpPlaysWithoutWaiting) {
 
 TEST_F(Keys, QuitCompletesThePendingEntryAndEndsTheRun) {
   Run("146Q");
-  EXPECT_EQ(h.state().RunFlag, 0);
+  EXPECT_FALSE(h.state().RunFlag);
   EXPECT_EQ(h.sound.Spoken().back(), "quit");
   EXPECT_EQ(h.Finish(), 0);
   EXPECT_EQ(Sent(), (Strings{"VA0146000000", "ST012.50", "EX"}));
@@ -202,24 +202,25 @@ TEST_F(Keys, QuitCompletesThePendingEntryAndEndsTheRun) {
 TEST_F(Keys, ScanInterruptionLeavesAStartedMemoryScan) {
   // Keys queued together run one after another with no level poll in between that would
   // see the scan move.
-  h.state().ScanState = 1;
+  h.state().ScanState = ScanState::kStarted;
   h.Press(' ');
   h.Press('M');
   h.Press(keys::kRight);
   h.Tick(2);
-  EXPECT_EQ(h.state().ScanState, 1) << "space makes the receiver move on, nothing more";
+  EXPECT_EQ(h.state().ScanState, ScanState::kStarted)
+      << "space makes the receiver move on, nothing more";
   EXPECT_EQ(h.Wire(), "\x1e");
   h.Tick(2);
-  EXPECT_EQ(h.state().ScanState, 1) << "M leaves the scan running";
+  EXPECT_EQ(h.state().ScanState, ScanState::kStarted) << "M leaves the scan running";
   h.sound.Clear();
   h.Tick(2);
-  EXPECT_EQ(h.state().ScanState, 0);
+  EXPECT_EQ(h.state().ScanState, ScanState::kOff);
   EXPECT_EQ(h.sound.Spoken().front(), "exitscan");
   EXPECT_EQ(h.state().Frequency, "145.0001") << "then the key does its own work";
 }
 
 TEST_F(Keys, SteppingIsRefusedWhileASearchRuns) {
-  h.state().SearchActive = 1;
+  h.state().SearchActive = SearchActive::kMoving;
   Press(keys::kUp);
   Press(keys::kPageUp);
   EXPECT_EQ(h.sound.Spoken(), (Strings{"inv", "inv"}));
@@ -251,7 +252,7 @@ TEST_F(KeysWithLog, TestExchangeSendsTheTypedCommandAndShowsTheRawAnswer) {
   EXPECT_EQ(line->x, 0);
   EXPECT_EQ(line->y, 0);
   Run("XQ1\r");
-  EXPECT_EQ(h.state().RunFlag, 1) << "Q is typed, not obeyed";
+  EXPECT_TRUE(h.state().RunFlag) << "Q is typed, not obeyed";
   EXPECT_EQ(Sent().back(), "Q1");
   EXPECT_NE(h.window.LastPrintContaining("TX=Q1 RX=?\r\n"), nullptr);
 }

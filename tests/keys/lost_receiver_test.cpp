@@ -21,8 +21,8 @@ TEST_F(LostReceiver, KeyThatFindsItGoneStopsAtRncWithoutASuccessClip) {
   h.Type("145.5\r");
   h.Settle();
   EXPECT_EQ(h.sound.Spoken(), (Strings{"1", "4", "5", "point", "5", "rnc"}));
-  EXPECT_EQ(h.state().EntryMode, 0);
-  EXPECT_EQ(h.state().RunFlag, 1);
+  EXPECT_EQ(h.state().EntryMode, EntryMode::kNone);
+  EXPECT_TRUE(h.state().RunFlag);
 }
 
 TEST_F(LostReceiver, BankSelectionThatFindsItGoneSaysNoSel) {
@@ -51,7 +51,7 @@ TEST_F(LostReceiver, ComesBackWhenPluggedInAgainAndGetsTheSettingsAgain) {
   h.Replug();
   h.sound.Clear();
   h.Tick(30);  // within a second it is found and answers
-  ASSERT_EQ(h.state().ConnectState, 1);
+  ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
   EXPECT_EQ(h.sound.Spoken(), (Strings{"connected", "FM"}));
   EXPECT_EQ(h.CommandsWithoutPolls(), (Strings{"VA0145.50000", "MD1", "ST012.50", "AT0"}));
   h.ClearWire();
@@ -63,7 +63,7 @@ TEST_F(LostReceiver, ComesBackWhenPluggedInAgainAndGetsTheSettingsAgain) {
 }
 
 TEST_F(LostReceiver, ASearchRunningWhenItWentIsEndedAndItsListStored) {
-  h.state().SearchActive = 1;
+  h.state().SearchActive = SearchActive::kMoving;
   h.state().BankLines[0] = "Srchbank";
   h.state().BankLines[4] = "145.525";
   h.state().BankLines[5] = " ";
@@ -71,7 +71,7 @@ TEST_F(LostReceiver, ASearchRunningWhenItWentIsEndedAndItsListStored) {
   h.state().BankFileName = "bank00.dat";
   h.Unplug();
   h.Tick(6);
-  EXPECT_EQ(h.state().SearchActive, 0);
+  EXPECT_EQ(h.state().SearchActive, SearchActive::kOff);
   EXPECT_NE(h.ReadFile("bank00.dat").find("Srchbank\r\n"), std::string::npos);
   EXPECT_NE(h.ReadFile("bank00.dat").find("145.525\r\n \r\n9999\r\n"), std::string::npos);
 }
@@ -88,7 +88,7 @@ TEST_F(LostReceiverWithDebug, QEndsTheRunEvenInTheTestExchange) {
   h.Tick(5);  // a level poll finds it gone
   h.Type("VQ");
   h.Settle();
-  EXPECT_EQ(h.state().RunFlag, 0);
+  EXPECT_FALSE(h.state().RunFlag);
   EXPECT_EQ(h.sound.Spoken().back(), "quit");
   EXPECT_EQ(h.Finish(), 0);
   EXPECT_NE(h.ReadFile("bank00.dat").find("\r\n145.0\r\n"), std::string::npos);

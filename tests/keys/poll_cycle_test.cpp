@@ -53,7 +53,7 @@ TEST_F(MeterPoll, LevelRepliesDrawTheMeterInGreen) {
   EXPECT_EQ(h.window.LastPrintContaining("****5>")->font, (platform::Font{"Ariel", 30, 700}));
   EXPECT_EQ(h.panel->pen.colour, platform::kBlack);
   Poll("LM%123\r\n");
-  EXPECT_EQ(h.state().Quiet, 1);
+  EXPECT_TRUE(h.state().Quiet);
   EXPECT_EQ(h.state().SignalLevel, 0);
   EXPECT_EQ(Meter(), ">") << "a closed squelch blanks the meter";
   Poll("LC 002\r\n");
@@ -80,16 +80,16 @@ TEST(PollCycle, PollsTheLevelEveryThirdTickAndConnects) {
   h.ClearWire();
   h.Tick(30);
   EXPECT_EQ(CountOf(h.Commands(), "LM"), 10);
-  EXPECT_EQ(h.state().ConnectState, 1);
+  EXPECT_EQ(h.state().ConnectState, ConnectState::kConnected);
   EXPECT_EQ(CountOf(h.sound.Spoken(), "connected"), 1);
 }
 
 TEST_F(MeterPoll, MeterLineFollowsTheSquelchBothWays) {
   Poll("LM%000\r\n");
-  EXPECT_EQ(h.state().Quiet, 1);
+  EXPECT_TRUE(h.state().Quiet);
   EXPECT_EQ(h.state().MeterLine, ">" + std::string(26, ' '));
   Poll("LM 100\r\n");
-  EXPECT_EQ(h.state().Quiet, 0);
+  EXPECT_FALSE(h.state().Quiet);
   EXPECT_EQ(h.state().MeterLine, MeterLineFor(std::string(18, '*'), 8));
   EXPECT_EQ(Meter(), "*******8>");
 }
@@ -117,7 +117,7 @@ TEST(KeyQueue, SixtyFourPressesWaitForTheirTurnAndALostOneIsTold) {
 TEST(KeyQueue, HeldKeyQueuesOnceAndKeysAlternateWithReads) {
   PanelHarness h;
   ASSERT_TRUE(h.Begin());
-  h.state().ConnectState = 1;
+  h.state().ConnectState = ConnectState::kConnected;
   using Kind = platform::Event::Kind;
   for (int i = 0; i < 5; ++i) OnPanelEvent(*h.panel, {Kind::KeyDown, '1'});
   OnPanelEvent(*h.panel, {Kind::KeyUp, '1'});
@@ -136,7 +136,7 @@ TEST(KeyQueue, HeldKeyQueuesOnceAndKeysAlternateWithReads) {
   EXPECT_EQ(h.sound.Spoken(), (std::vector<std::string>{"1", "2"}));
   h.Tick();
   EXPECT_EQ(h.state().KeyCount, 0);
-  EXPECT_EQ(h.state().PollState, 1);
+  EXPECT_EQ(h.state().PollState, PollState::kAskLevel);
 }
 
 TEST(PollCycle, SearchHaltReadsTheFrequencyAndGivesUpOnSilence) {
@@ -150,25 +150,25 @@ TEST(PollCycle, SearchHaltReadsTheFrequencyAndGivesUpOnSilence) {
     return out;
   };
   ASSERT_TRUE(h.Begin());
-  h.state().ConnectState = 1;
-  h.state().SearchActive = 1;
-  h.state().StopMode = 1;
+  h.state().ConnectState = ConnectState::kConnected;
+  h.state().SearchActive = SearchActive::kMoving;
+  h.state().StopMode = StopMode::kStayOnHit;
   for (int i = 0; i < 4; ++i) h.state().BankLines[i] = i == 0 ? "Srchbank" : "x";
   h.state().BankLines[4] = "9999";
   h.Tick(5);  // idle, LM, reply (halt), RX, reply
-  EXPECT_EQ(h.state().SearchActive, 2);
+  EXPECT_EQ(h.state().SearchActive, SearchActive::kHalted);
   EXPECT_EQ(h.state().Frequency, "145.525");
   EXPECT_EQ(h.state().BankLines[4], "145.525");
   EXPECT_EQ(h.state().FoundCount, 1);
   EXPECT_EQ(h.window.TextAt(270, 320), "      *** STOPPED ***");
 
   // A receiver that never says where it stopped: the cycle gives up and keys flow again.
-  h.state().SearchActive = 1;
+  h.state().SearchActive = SearchActive::kMoving;
   rxAnswer.clear();
   h.ClearWire();
   h.Tick(3 + 2 * kMaxStateQueries + 2);
   EXPECT_EQ(CountOf(h.Commands(), "RX"), kMaxStateQueries);
-  EXPECT_NE(h.state().PollState, 4);
+  EXPECT_NE(h.state().PollState, PollState::kReadFrequency);
 }
 
 }  // namespace

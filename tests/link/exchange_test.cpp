@@ -150,9 +150,9 @@ TEST_F(LinkExchangeTest, ANulIsPartOfTheReply) {
 
 TEST_F(LinkExchangeTest, TheFirstReplyConnectsOnce) {
   ReadReply(panel);
-  EXPECT_EQ(panel.state.ConnectState, -1);
+  EXPECT_EQ(panel.state.ConnectState, ConnectState::kUnknown);
   Reply("LM%000\r");
-  EXPECT_EQ(panel.state.ConnectState, 1);
+  EXPECT_EQ(panel.state.ConnectState, ConnectState::kConnected);
   EXPECT_EQ(panel.state.MeterLine, ">");
   Reply("LM%000\r");
   Reply("VS RF0145500000\r");

@@ -110,7 +110,7 @@ TEST_F(ReceiverSettings, ShowFrequencyPadsOnThePanelOnly) {
   h.state().Frequency = "1296.2500";
   ShowFrequency(*h.panel);
   EXPECT_EQ(h.window.LineAt(150), "1296.2500") << "the longer text leaves nothing behind";
-  EXPECT_EQ(h.state().FreshEntry, 1);
+  EXPECT_TRUE(h.state().FreshEntry);
 }
 
 TEST_F(ReceiverSettings, ModesAttenuatorAndNoiseLimiter) {

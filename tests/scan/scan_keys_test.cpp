@@ -58,7 +58,7 @@ class Hunt : public ::testing::Test {
   void Connect() {
     ASSERT_TRUE(h.Begin());
     h.Tick(3);
-    ASSERT_EQ(h.state().ConnectState, 1);
+    ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
   }
   // Presses the keys and lets them run; the wire and the sound then hold what they did.
   void Keys(std::string_view keys) {
@@ -70,7 +70,7 @@ class Hunt : public ::testing::Test {
   Strings Sent() { return h.CommandsWithoutPolls(); }
   void TickUntil(const std::function<bool()>& done, int maxTicks = 3000) {
     for (int i = 0; i < maxTicks; ++i) {
-      if (h.state().PollState == 0 && h.state().KeyCount == 0 && done()) return;
+      if (h.state().PollState == PollState::kIdle && h.state().KeyCount == 0 && done()) return;
       h.Tick();
     }
     FAIL() << "not reached in " << maxTicks << " ticks";
@@ -83,7 +83,7 @@ class Hunt : public ::testing::Test {
   void UntilHaltedOn(int channel) {
     TickUntil([&] {
       return sim->engine.Halted() && sim->engine.CurrentChannel().number == channel &&
-             h.state().ScanHold > 0 && h.state().Quiet == 0;
+             h.state().ScanHold > 0 && !h.state().Quiet;
     });
   }
   int Found() { return h.state().FoundCount; }
@@ -204,7 +204,7 @@ TEST_F(MemoryScan, GTakesOneBankLetterAndEnterScansThatBank) {
   EXPECT_EQ(h.sound.Spoken(), (Strings{"radbank", "inv"}));
   Keys("G\r");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"radbank", "inv"})) << "no letter yet";
-  EXPECT_EQ(h.state().EntryMode, 8);
+  EXPECT_EQ(h.state().EntryMode, EntryMode::kRadioBank);
   Keys("B\r");
   EXPECT_EQ(Sent(), (Strings{"LC1", "MAB", "MSB", "MSB"}));
   EXPECT_EQ(h.window.TextAt(380, 80), "AM") << "the bank's mode read back";
@@ -227,7 +227,7 @@ TEST_F(MemoryScan, PassedChannelsAreSkippedAndEnterReleasesThem) {
   ASSERT_GE(sent.size(), 4u);
   EXPECT_EQ(Strings(sent.begin(), sent.begin() + 4), (Strings{"MRA01", "MP0", "MRA03", "MP0"}));
   EXPECT_FALSE(sim->engine.Memory().banks[0].channels[1].passed);
-  EXPECT_EQ(h.state().ScanState, 0);
+  EXPECT_EQ(h.state().ScanState, ScanState::kOff);
 }
 
 TEST_F(Hunt, TheFiftiethPassIsRefusedAndTheScanGoesOn) {
@@ -269,7 +269,7 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   Keys("B05\r");
   EXPECT_EQ(h.sound.Spoken().back(), "sel");
   Keys("R");
-  TickUntil([&] { return h.state().BankState == 4; });
+  TickUntil([&] { return h.state().BankState == BankState::kHalted; });
   EXPECT_EQ(h.state().Frequency, h.state().BankLines[4]) << "held on the steady repeater";
   EXPECT_EQ(h.sound.Spoken().back(), "stop");
 }

@@ -24,7 +24,7 @@ class ConnectedPanel : public ::testing::Test {
     h.peer = sim.AsPeer();
     ASSERT_TRUE(h.Begin());
     h.Tick(3);
-    ASSERT_EQ(h.state().ConnectState, 1);
+    ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
     h.ClearWire();
     h.sound.Clear();
   }

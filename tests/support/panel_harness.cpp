@@ -112,7 +112,7 @@ PanelHarness::~PanelHarness() {
 bool PanelHarness::Begin() {
   OpenPanel(*panel);
   if (!BeginRun(*panel)) return false;
-  panel->state.RunFlag = 1;  // as the event loop does when it starts
+  panel->state.RunFlag = true;  // as the event loop does when it starts
   return true;
 }
 
@@ -136,7 +136,7 @@ void PanelHarness::Tick(int count) {
 
 void PanelHarness::Settle(int maxTicks) {
   for (int i = 0; i < maxTicks; ++i) {
-    if (panel->state.KeyCount == 0 && panel->state.PollState == 0) return;
+    if (panel->state.KeyCount == 0 && panel->state.PollState == PollState::kIdle) return;
     Tick();
   }
   throw std::runtime_error("the panel did not settle");

@@ -36,10 +36,10 @@ class TaggedPanel {
     };
     EXPECT_TRUE(h.Begin());
     h.Tick(3);
-    EXPECT_EQ(h.state().ConnectState, 1);
+    EXPECT_EQ(h.state().ConnectState, ConnectState::kConnected);
     h.WriteFile("bank01.dat", bank);
     Keys("b01\r");
-    EXPECT_EQ(h.state().BankState, 1);
+    EXPECT_EQ(h.state().BankState, BankState::kSelected);
   }
 
   // The clips spoken for the keys, pauses left out.
@@ -94,7 +94,7 @@ TEST(TagSpeech, SteppingSpeaksEachTagAfterTuningItsChannelAndNothingForABlankOne
 
 TEST(TagSpeech, BankScanHaltSpeaksTheHaltedChannelsTagOncePerHalt) {
   TaggedPanel p;
-  p.h.state().BankState = 2;  // the scan as R starts it on a selected bank
+  p.h.state().BankState = BankState::kScanStarted;  // the scan as R starts it on a selected bank
   p.h.state().ChannelIndex = 4;
   EXPECT_EQ(p.Poll(false), Clips{"scan"});  // tunes the first channel
   EXPECT_EQ(p.Poll(false), Clips{});        // the second
@@ -113,13 +113,13 @@ TEST(TagSpeech, VSwitchesTagsOffAndOnAndEndsAStartedMemoryScanFirst) {
   EXPECT_EQ(p.Keys("v"), (Clips{"tags", "off"}));
   EXPECT_EQ(p.Press(keys::kUp), Clips{});
 
-  p.h.state().ScanState = 1;
+  p.h.state().ScanState = ScanState::kStarted;
   EXPECT_EQ(p.Keys("v"), (Clips{"exitscan", "tags", "on"}));
-  EXPECT_EQ(p.h.state().ScanState, 0);
+  EXPECT_EQ(p.h.state().ScanState, ScanState::kOff);
   EXPECT_EQ(p.Press(keys::kDown), (Clips{"beep", "tag:TOWER 1"}));
 
   EXPECT_EQ(p.Keys("v"), (Clips{"tags", "off"}));
-  p.h.state().BankState = 2;
+  p.h.state().BankState = BankState::kScanStarted;
   p.h.state().ChannelIndex = 4;
   EXPECT_EQ(p.Poll(false), Clips{"scan"});
   EXPECT_EQ(p.Poll(true), Clips{"stop"});
@@ -134,7 +134,7 @@ TEST(TagSpeech, VoiceSwitchOffSilencesTags) {
   p.h.Press(keys::kUp);
   p.h.Press(keys::kUp);
   p.h.Settle();
-  p.h.state().BankState = 2;
+  p.h.state().BankState = BankState::kScanStarted;
   p.Poll(false);
   p.Poll(true);
   for (const auto& played : p.h.sound.played) EXPECT_NE(played.name.rfind("tag:", 0), 0u);

@@ -63,14 +63,14 @@ TEST_F(VoiceTest, SpeakNumberSaysDigitsAndPointAfterTrimmingZeros) {
 }
 
 TEST_F(VoiceTest, MovingSearchIsAnnouncedBeforeTheNumber) {
-  panel_.state.SearchActive = 1;
+  panel_.state.SearchActive = SearchActive::kMoving;
   panel_.state.TuneText = "145.5";
   SpeakNumber(panel_);
   EXPECT_EQ(Heard(), (Names{"srching", "1", "4", "5", "point", "5"}));
   EXPECT_EQ(panel_.state.TuneText, "145.5");
 
   sound_.Clear();
-  panel_.state.SearchActive = 2;  // halted on a hit: no longer searching
+  panel_.state.SearchActive = SearchActive::kHalted;  // halted on a hit: no longer searching
   panel_.state.TuneText = "145.000";
   SpeakNumber(panel_);
   EXPECT_EQ(Heard(), (Names{"1", "4", "5", "point", "0"}));
