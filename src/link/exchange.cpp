@@ -87,6 +87,39 @@ void NoteReply(Panel& panel) {
   }
 }
 
+Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
+  auto& s = panel.state;
+  constexpr std::int64_t kPollMs = 10;
+  std::string taken;
+  for (std::int64_t waited = 0;; waited += kPollMs) {
+    if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
+      ReadRaw(panel);
+      taken += s.ReplyText;
+      if (taken.find_first_of("\r\n") != std::string::npos) break;
+    }
+    if (waited >= waitMs) break;
+    panel.clock.SleepMs(kPollMs);
+  }
+  s.ReplyText.clear();
+  if (taken.find_first_of("\r\n") == std::string::npos) return Answer::kSilent;
+  for (std::size_t at = 0; at < taken.size();) {
+    const std::size_t end = taken.find_first_of("\r\n", at);
+    if (taken.substr(at, end - at) == "?") {
+      s.LogLine = "RX= ?";
+      WriteLogLine(panel);
+      return Answer::kRefused;
+    }
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return Answer::kTaken;
+}
+
+bool SendSetting(Panel& panel) {
+  SendCommand(panel);
+  return AwaitAnswer(panel) != Answer::kRefused;
+}
+
 void SendResumeByte(Panel& panel) {
   if (IsReceiverLost(panel.state)) return;
   const char byte = kResumeByte;

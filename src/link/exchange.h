@@ -26,4 +26,17 @@ void SendResumeByte(Panel& panel);
 // Up to 255 bytes straight from the port into ReplyText and ByteCount, no reply cutting.
 void ReadRaw(Panel& panel);
 
+// The receiver answers every command with one line: an empty one when it took a setting,
+// "?" when it refused the command.
+enum class Answer { kTaken, kRefused, kSilent };
+// How long a setting's answer is waited for: far more than a receiver needs at 4800 baud.
+inline constexpr std::int64_t kAnswerWaitMs = 300;
+// Waits, at most waitMs, for the answer to the command just sent and takes in what is
+// waiting up to its line end. A "?" line is a refusal (logged "RX= ?"); any other line is
+// taken; no line end within the wait is silence.
+Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
+// SendCommand, then AwaitAnswer. False only when the receiver refused: a receiver that
+// does not answer a setting at all is taken at its word, as the panel always has.
+bool SendSetting(Panel& panel);
+
 }  // namespace voskel
