@@ -20,16 +20,20 @@ int SealBank(PanelState& state) {
 
 void Selection::Restore(Panel& panel) const {
   auto& s = panel.state;
-  if (s.BankState != BankState::kSelected || s.BankFileName == name) return;
-  s.BankFileName = name;
-  LoadBank(panel);
-  if (s.IoResult != 0) {
-    s.BankState = BankState::kNone;
-    return;
+  if (s.BankState != BankState::kSelected) return;
+  // An edit of the selected bank itself (T or P into it) leaves its new image in memory;
+  // any other edit left another bank there. Either way the channel stays the one selected.
+  if (s.BankFileName != name) {
+    s.BankFileName = name;
+    LoadBank(panel);
+    if (s.IoResult != 0) {
+      s.BankState = BankState::kNone;
+      return;
+    }
   }
   const int end = SealBank(s);
   s.LastChannelIndex = end - 2;
-  s.ChannelIndex = channel;
+  s.ChannelIndex = channel < end ? channel : kFirstChannel;
   if (end == kFirstChannel) s.BankState = BankState::kNone;
 }
 

@@ -31,6 +31,10 @@ struct PanelState {
   std::string BankFileName = "bank00.dat";
   std::string ModeName;
   std::string Frequency;
+  // What the receiver last took or reported: where the display goes back to when a typed
+  // entry is abandoned or a setting refused.
+  std::string ReceiverFrequency;
+  std::string ReceiverMode;
   std::string SearchLow;
   std::string SearchHigh;
   std::string StepText;
@@ -72,8 +76,8 @@ struct PanelState {
   std::string EntryText;
   bool FreshFrequency = true;  // the next digit starts a new Frequency
   bool FreshEntry = false;     // the next digit starts a new limit or step
-  // What a typed frequency or search limit replaced, put back when the typed one is refused.
-  std::string FrequencyBefore;
+  // What a search limit or step entry replaced, put back when the typed one is refused or
+  // the entry cancelled.
   std::string LimitBefore;
 
   // Receiver settings. Hz are 64-bit: the receiver tunes to 3000 MHz.

@@ -3,14 +3,15 @@
 #include <cmath>
 #include <string>
 
-#include "core/text.h"
 #include "banks/bank_keys.h"
 #include "banks/bank_transfer.h"
+#include "core/text.h"
+#include "keys/entry_edit.h"
+#include "link/exchange.h"
+#include "panel/panel_lines.h"
+#include "panel/pen.h"
 #include "platform/virtual_keys.h"
 #include "receiver/receiver_settings.h"
-#include "link/exchange.h"
-#include "panel/pen.h"
-#include "panel/panel_lines.h"
 #include "scan/scan_exit.h"
 #include "scan/scan_keys.h"
 #include "voice/voice.h"
@@ -71,12 +72,9 @@ void SpeakFrequency(Panel& panel) {
 void ModeKey(Panel& panel, int key) {
   static constexpr Mode kKeyModes[] = {Mode::FM,  Mode::AM, Mode::LSB, Mode::USB,
                                        Mode::WFM, Mode::CW, Mode::Auto};
+  // A refused mode leaves the mode line showing the receiver's own.
   SelectMode(panel, kKeyModes[key - keys::kF1]);
-  MoveTo(panel, 380, 80);
-  SetFont(panel, "Ariel", 50, 700);
-  SetColour(panel, platform::kBlack);
-  PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
-  SetFont(panel, "Aerial", 30, 700);
+  ShowModeName(panel);
 }
 
 void StartEntry(Panel& panel, EntryMode mode, const char* prompt) {
@@ -86,6 +84,7 @@ void StartEntry(Panel& panel, EntryMode mode, const char* prompt) {
   s.FreshEntry = true;
   if (mode == EntryMode::kSearchStart) s.LimitBefore = s.SearchLow;
   if (mode == EntryMode::kSearchEnd) s.LimitBefore = s.SearchHigh;
+  if (mode == EntryMode::kStep) s.LimitBefore = s.StepText;
 }
 
 // The search limit a limit entry types into; null for the step entry.
@@ -95,13 +94,14 @@ std::string* TypedLimit(PanelState& s) {
   return nullptr;
 }
 
-// A search limit typed out of the receiver's range keeps the limit it replaced. True when
-// the typed one stands.
+// A limit the receiver could not search from, or a step it cannot take, keeps the value it
+// replaced. True when the typed one stands.
 bool KeepTunableLimit(Panel& panel) {
   auto& s = panel.state;
+  if (s.FreshEntry) return true;
   std::string* limit = TypedLimit(s);
-  if (s.FreshEntry || limit == nullptr || TunableFrequency(*limit)) return true;
-  *limit = s.LimitBefore;
+  if (limit != nullptr ? TunableFrequency(*limit) : UsableStep(s.StepText)) return true;
+  (limit != nullptr ? *limit : s.StepText) = s.LimitBefore;
   Speak(panel, "inv");
   return false;
 }
@@ -153,7 +153,12 @@ void CompleteSearchLimit(Panel& panel) {
     s.FreshEntry = false;
     return;
   }
-  if (s.EntryMode == EntryMode::kStep) SetStep(panel);
+  if (s.EntryMode == EntryMode::kStep && !SetStep(panel)) {
+    if (!s.FreshEntry) s.StepText = s.LimitBefore;
+    s.EntryMode = EntryMode::kNone;
+    s.FreshEntry = false;
+    return;
+  }
   if (s.FreshEntry) {
     const std::string* limit = TypedLimit(s);
     s.TuneText = limit != nullptr ? *limit : s.StepText;
@@ -174,7 +179,7 @@ void CommitFrequency(Panel& panel) {
   const bool leavingScan = IsMemoryScanning(s.ScanState) || IsBankScanning(s.BankState);
   if (typed && !TunableFrequency(s.Frequency)) {
     // Nothing the receiver cannot tune goes out; the frequency it is on stays.
-    s.Frequency = s.FrequencyBefore;
+    if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
     Speak(panel, "inv");
     if (!leavingScan) return;
   }
@@ -182,9 +187,10 @@ void CommitFrequency(Panel& panel) {
     ExitScan(panel);
     return;
   }
-  TuneTypedFrequency(panel);
+  // A refusal has been said by the setting itself; "ok" is only for what the receiver took.
+  if (!TuneTypedFrequency(panel)) return;
   Pause(panel);
-  SetStep(panel);
+  if (!SetStep(panel)) return;
   Speak(panel, s.QuitRequested ? "quit" : "ok");
 }
 
@@ -212,12 +218,15 @@ void QuitKey(Panel& panel) {
 }
 
 // R: the receiver's search between the limits, or with a bank selected the panel's scan
-// through it. True when the key is done; after a bank scan starts, only the interruption
-// of a just-started memory scan still applies to it.
+// through it. A memory scan running ends first, its passed channels released, so that
+// neither the scan's reactions nor its passes outlive it. True when the key is done;
+// after a bank scan starts, only the interruption of a just-started memory scan still
+// applies to it.
 bool SearchKey(Panel& panel) {
   auto& s = panel.state;
   if (IsSearchLimitEntry(s.EntryMode)) KeepTunableLimit(panel);
   s.EntryMode = EntryMode::kNone;
+  if (IsMemoryScanning(s.ScanState)) EndMemoryScan(panel);
   if (s.BankState == BankState::kNone) {
     StartSearch(panel);
     return true;
@@ -286,8 +295,7 @@ bool ScanKeepingKey(Panel& panel, int key) {
 void InterruptStartedScan(Panel& panel, int key) {
   auto& s = panel.state;
   if (s.ScanState != ScanState::kStarted || key == keys::kSpace) return;
-  Speak(panel, "exitscan");
-  s.ScanState = ScanState::kOff;
+  EndMemoryScan(panel);
 }
 
 void ToggleVoiceSwitch(Panel& panel, bool& on, const char* clip) {
@@ -382,7 +390,6 @@ void EnterDigit(Panel& panel) {
   SpeakDigit(panel, c);
   switch (s.EntryMode) {
     case EntryMode::kNone:
-      if (s.FreshFrequency) s.FrequencyBefore = s.Frequency;
       AppendFresh(s.Frequency, s.FreshFrequency, c);
       break;
     case EntryMode::kSearchStart:
@@ -469,9 +476,12 @@ void HandleKey(Panel& panel) {
   const int key = s.CurrentKey;
   if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1)
     return StartTestEntry(panel);
+  if (key == keys::kEscape) return CancelEntry(panel);
+  if (key == keys::kBack) return TakeBackKey(panel);
   if (s.EntryMode == EntryMode::kTest) return TestEntryKey(panel, key);
   if (key == 'Q') return QuitKey(panel);
   if (key == keys::kPoint || keys::IsDigit(key)) return EnterDigit(panel);
+  AbandonTypedFrequency(panel, key);
   if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
   if (key == 'W') return StartWriteEntry(panel);
   if (key == 'R' && SearchKey(panel)) return;

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/text.h"
 #include "keys/handle_key.h"
 #include "keys/reconnect.h"
 #include "link/exchange.h"
+#include "link/reply_fields.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
 #include "scan/scan_exit.h"
@@ -65,6 +67,8 @@ bool AwaitFirstAnswer(Panel& panel) {
 std::string KeyLogText(int code) {
   if (code == keys::kEnter) return "C/R";
   if (code == keys::kSpace) return "SPC";
+  if (code == keys::kEscape) return "ESC";
+  if (code == keys::kBack) return "BKSP";
   return std::string(1, static_cast<char>(code));
 }
 
@@ -153,18 +157,17 @@ std::string MeterLineFor(const std::string& meterBar, int level) {
 
 void UpdateMeter(Panel& panel) {
   auto& s = panel.state;
-  if (s.ReplyText.empty()) return;
+  const std::optional<LevelReport> level = ReadLevelReport(s.ReplyText);
+  // A channel report stands in for the level while a memory scan holds on a signal; any
+  // other reply ("LM?", a search's state line read late) says nothing about the squelch,
+  // and the meter and the watch go on from the last poll as after no reply.
+  if (!level && !IsChannelReport(s.ReplyText)) return;
   s.CommandText.clear();
   SetColour(panel, platform::kGreen);
   MoveTo(panel, 320, 30);
-  s.Quiet = s.ReplyText.size() >= 3 && s.ReplyText[2] == '%';
-  const bool levelReply = s.ReplyText.rfind("LM", 0) == 0 || s.ReplyText.rfind("LC", 0) == 0;
-  // Any other reply (a channel report when a scan halts) keeps the level of the last poll.
-  if (levelReply) {
-    int raw = static_cast<int>(std::lround(ReadNumber(SubFrom(s.ReplyText, 3, 3))));
-    if (s.ReplyText[1] == 'C') raw += 10;
-    s.SignalLevel = raw / 12;
-  }
+  s.Quiet = level && level->squelchClosed;
+  // A channel report keeps the level of the last poll.
+  if (level) s.SignalLevel = level->raw / 12;
   SetFont(panel, "Ariel", 30, 700);
   if (s.Quiet) {
     s.SignalLevel = 0;

@@ -90,6 +90,9 @@ void NoteReply(Panel& panel) {
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
   auto& s = panel.state;
   constexpr std::int64_t kPollMs = 10;
+  // Until the receiver has answered at all, nobody may be listening: start-up does not
+  // wait on an empty line, and what does come is left for the poll to notice.
+  if (s.ConnectState != ConnectState::kConnected) return Answer::kSilent;
   std::string taken;
   for (std::int64_t waited = 0;; waited += kPollMs) {
     if (panel.ports.BytesWaiting(s.PortNumber) > 0) {

@@ -33,7 +33,8 @@ enum class Answer { kTaken, kRefused, kSilent };
 inline constexpr std::int64_t kAnswerWaitMs = 300;
 // Waits, at most waitMs, for the answer to the command just sent and takes in what is
 // waiting up to its line end. A "?" line is a refusal (logged "RX= ?"); any other line is
-// taken; no line end within the wait is silence.
+// taken; no line end within the wait is silence. Before the receiver's first answer it
+// does not wait.
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
 // SendCommand, then AwaitAnswer. False only when the receiver refused: a receiver that
 // does not answer a setting at all is taken at its word, as the panel always has.

@@ -12,40 +12,80 @@
 namespace voskel {
 namespace {
 
+// A number typed or stored with zeros in front ("0145") means what it says without them;
+// the zero before a point stays ("0.5").
+std::string WithoutLeadingZeros(const std::string& text) {
+  std::size_t first = 0;
+  while (first + 1 < text.size() && text[first] == '0' && text[first + 1] >= '0' &&
+         text[first + 1] <= '9')
+    ++first;
+  return text.substr(first);
+}
+
 // "VA"/"VB" + the frequency with four places before its point, filled to the receiver's
 // fixed width with zeros.
 std::string FrequencyCommand(const char* word, const std::string& tuneText) {
-  const double mhz = std::trunc(ReadNumber(tuneText));
+  const std::string mhzText = WithoutLeadingZeros(tuneText);
+  const double mhz = std::trunc(ReadNumber(mhzText));
   std::string command = word;
   if (mhz < 1000) command += '0';
   if (mhz < 100) command += '0';
   if (mhz < 10) command += '0';
-  command += tuneText;
+  command += mhzText;
   while (command.size() < 11) command += '0';
   command += '0';
   return Cap(command);
 }
 
-void SendFrequency(Panel& panel, const char* word) {
+// The frequency display went ahead of the receiver; it goes back to where the receiver is.
+void ShowReceiverFrequency(Panel& panel) {
+  auto& s = panel.state;
+  if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
+  ShowFrequency(panel);
+}
+
+bool SendFrequency(Panel& panel, const char* word) {
   auto& s = panel.state;
   s.CommandText = FrequencyCommand(word, s.TuneText);
   if (s.Frequency.find('.') == std::string::npos) s.Frequency = Cap(s.TuneText + ".0");
-  SendCommand(panel);
+  return SendSetting(panel);
 }
 
-void SendText(Panel& panel, const char* command) {
+bool SendText(Panel& panel, const char* command) {
   panel.state.CommandText = command;
-  SendCommand(panel);
+  return SendSetting(panel);
 }
 
 }  // namespace
 
-void SetFrequency(Panel& panel) {
-  SendFrequency(panel, "VA");
+bool SetFrequency(Panel& panel) {
+  auto& s = panel.state;
+  if (!SendFrequency(panel, "VA")) {
+    ShowReceiverFrequency(panel);
+    Speak(panel, "inv");
+    return false;
+  }
+  ReceiverIsOn(panel, s.Frequency);
   ShowFrequency(panel);
+  return true;
 }
 
-void SetFrequencyB(Panel& panel) { SendFrequency(panel, "VB"); }
+bool SetFrequencyB(Panel& panel) {
+  if (SendFrequency(panel, "VB")) return true;
+  Speak(panel, "inv");
+  return false;
+}
+
+void ReceiverIsOn(Panel& panel, const std::string& frequency) {
+  auto& s = panel.state;
+  s.ReceiverFrequency = frequency;
+  // The receiver moved on its own (a search or scan stopped); digits half typed before
+  // would no longer mean what the listener typed them for.
+  if (s.Frequency != frequency) {
+    s.Frequency = frequency;
+    s.FreshFrequency = true;
+  }
+}
 
 void ShowFrequency(Panel& panel) {
   auto& s = panel.state;
@@ -90,7 +130,30 @@ std::int64_t HzOf(const std::string& mhzText) {
 
 }  // namespace
 
-bool TunableFrequency(const std::string& mhzText) { return TunableHz(HzOf(mhzText)); }
+bool IsNumberText(const std::string& text) {
+  bool digit = false;
+  bool point = false;
+  for (char c : text) {
+    if (c == '.') {
+      if (point) return false;
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      digit = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
+bool TunableFrequency(const std::string& mhzText) {
+  return IsNumberText(mhzText) && TunableHz(HzOf(mhzText));
+}
+
+bool UsableStep(const std::string& khzText) {
+  const double khz = ReadNumber(khzText);
+  return IsNumberText(khzText) && khz > 0 && khz < kStepLimitKhz;
+}
 
 void FrequencyToHz(Panel& panel) {
   auto& s = panel.state;
@@ -122,16 +185,19 @@ void StepFrequency(Panel& panel, std::int64_t deltaHz) {
   SetFrequency(panel);
 }
 
-void SetStep(Panel& panel) {
+bool SetStep(Panel& panel) {
   auto& s = panel.state;
-  const double khz = std::trunc(ReadNumber(s.StepText));
+  const std::string khzText = WithoutLeadingZeros(s.StepText);
+  const double khz = std::trunc(ReadNumber(khzText));
   std::string command = "ST";
   if (khz < 100) command += '0';
   if (khz < 10) command += '0';
-  command += s.StepText;
+  command += khzText;
   while (command.size() < 8) command += '0';
   s.CommandText = Cap(command);
-  SendCommand(panel);
+  if (SendSetting(panel)) return true;
+  Speak(panel, "inv");
+  return false;
 }
 
 namespace {
@@ -153,58 +219,70 @@ constexpr ModeRow kModes[] = {
 
 }  // namespace
 
-void SelectMode(Panel& panel, Mode mode) {
-  for (const ModeRow& row : kModes) {
-    if (row.mode != mode) continue;
-    panel.state.ModeName = row.name;
-    Speak(panel, row.clip);
-    SendText(panel, row.command);
-    if (mode == Mode::CW) SetFont(panel, "Aerial", 30, 700);
-    return;
-  }
-}
-
-void ApplyMode(Panel& panel) {
-  auto& s = panel.state;
+void ShowModeName(Panel& panel) {
   MoveTo(panel, 380, 80);
   SetFont(panel, "Ariel", 50, 700);
   SetColour(panel, platform::kBlack);
-  PrintAt(panel, s.ModeName, "      ", "\r\n");
+  PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
   SetFont(panel, "Aerial", 30, 700);
+}
+
+bool SelectMode(Panel& panel, Mode mode) {
+  auto& s = panel.state;
   for (const ModeRow& row : kModes) {
-    if (s.ModeName == row.name) {
-      SelectMode(panel, row.mode);
-      return;
+    if (row.mode != mode) continue;
+    // The mode is said once the receiver has it: a refused one is never announced.
+    if (!SendText(panel, row.command)) {
+      Speak(panel, "inv");
+      return false;
     }
+    s.ModeName = row.name;
+    s.ReceiverMode = row.name;
+    Speak(panel, row.clip);
+    if (mode == Mode::CW) SetFont(panel, "Aerial", 30, 700);
+    return true;
   }
+  return false;
 }
 
-void ToggleAttenuator(Panel& panel) {
+bool ApplyMode(Panel& panel) {
   auto& s = panel.state;
-  if (!s.AttenuatorOn) {
-    s.AttenuatorOn = true;
-    s.CommandText = "AT1";
-    Speak(panel, "atton");
-  } else {
-    s.AttenuatorOn = false;
-    s.CommandText = "AT0";
-    Speak(panel, "attoff");
+  ShowModeName(panel);
+  for (const ModeRow& row : kModes) {
+    if (s.ModeName != row.name) continue;
+    const std::string wanted = s.ModeName;
+    if (SelectMode(panel, row.mode)) return true;
+    // The screen showed the mode before the receiver refused it.
+    s.ModeName = s.ReceiverMode.empty() ? wanted : s.ReceiverMode;
+    ShowModeName(panel);
+    return false;
   }
-  SendCommand(panel);
+  return true;
 }
 
-void ToggleNoiseLimiter(Panel& panel) {
+bool ToggleAttenuator(Panel& panel) {
   auto& s = panel.state;
-  Speak(panel, "noise");
+  s.CommandText = s.AttenuatorOn ? "AT0" : "AT1";
+  if (!SendSetting(panel)) {
+    Speak(panel, "inv");
+    return false;
+  }
+  s.AttenuatorOn = !s.AttenuatorOn;
+  Speak(panel, s.AttenuatorOn ? "atton" : "attoff");
+  return true;
+}
+
+bool ToggleNoiseLimiter(Panel& panel) {
+  auto& s = panel.state;
+  s.CommandText = s.NoiseLimiterOn ? "NL0" : "NL1";
+  if (!SendSetting(panel)) {
+    Speak(panel, "inv");
+    return false;
+  }
   s.NoiseLimiterOn = !s.NoiseLimiterOn;
-  if (s.NoiseLimiterOn) {
-    s.CommandText = "NL1";
-    Speak(panel, "on");
-  } else {
-    s.CommandText = "NL0";
-    Speak(panel, "off");
-  }
-  SendCommand(panel);
+  Speak(panel, "noise");
+  Speak(panel, s.NoiseLimiterOn ? "on" : "off");
+  return true;
 }
 
 void SpeakSignalLevel(Panel& panel) {
@@ -215,15 +293,16 @@ void SpeakSignalLevel(Panel& panel) {
   if (level > 9) Speak(panel, "plus");
 }
 
-void TuneTypedFrequency(Panel& panel) {
+bool TuneTypedFrequency(Panel& panel) {
   auto& s = panel.state;
-  if (s.EntryMode != EntryMode::kNone || s.Frequency.empty()) return;
+  if (s.EntryMode != EntryMode::kNone || s.Frequency.empty()) return true;
   Pause(panel);
   s.TuneText = s.Frequency;
-  SetFrequency(panel);
+  const bool tuned = SetFrequency(panel);
   s.ScanState = ScanState::kOff;
   s.BankState = BankState::kNone;
   s.SearchActive = SearchActive::kOff;
+  return tuned;
 }
 
 }  // namespace voskel

@@ -13,24 +13,36 @@ enum class Mode { FM, AM, LSB, USB, WFM, CW, Auto };
 inline constexpr std::int64_t kLowestHz = 100'000;
 inline constexpr std::int64_t kHighestHz = 3'000'000'000;
 bool TunableHz(std::int64_t hz);
+// Digits with at most one point, and at least one digit: a number as the keys type it.
+bool IsNumberText(const std::string& text);
 // A frequency text in MHz, as typed or stored, that the receiver can tune.
 bool TunableFrequency(const std::string& mhzText);
+// Steps the receiver takes are below 1000 kHz.
+inline constexpr double kStepLimitKhz = 1000;
+// A step text in kHz, as typed or stored, that the receiver can take.
+bool UsableStep(const std::string& khzText);
 // Hz rounded to a whole number, held far beyond the receiver's range but never past what
 // 64 bits hold, whatever number a typed text makes.
 std::int64_t RoundedHz(double hz);
 
-void SetFrequency(Panel& panel);   // VFO A to TuneText, then ShowFrequency
-void SetFrequencyB(Panel& panel);  // VFO B to TuneText
+// The settings below return false when the receiver refused the command ("?"): they have
+// then said "inv", and the screen and the state show what the receiver still has.
+bool SetFrequency(Panel& panel);   // VFO A to TuneText, then ShowFrequency
+bool SetFrequencyB(Panel& panel);  // VFO B to TuneText
+bool SetStep(Panel& panel);        // StepText to the receiver
+bool ApplyMode(Panel& panel);      // shows ModeName and sends its mode
+bool SelectMode(Panel& panel, Mode mode);
+bool ToggleAttenuator(Panel& panel);
+bool ToggleNoiseLimiter(Panel& panel);
+bool TuneTypedFrequency(Panel& panel);
 void ShowFrequency(Panel& panel);  // Frequency on the frequency line
+void ShowModeName(Panel& panel);   // ModeName on the mode line
 void FrequencyToHz(Panel& panel);  // TuneText -> FrequencyHz
 void HzToFrequency(Panel& panel);  // FrequencyHz -> TuneText
-void SetStep(Panel& panel);        // StepText to the receiver
-void ApplyMode(Panel& panel);      // shows ModeName and sends its mode
-void SelectMode(Panel& panel, Mode mode);
-void ToggleAttenuator(Panel& panel);
-void ToggleNoiseLimiter(Panel& panel);
 void SpeakSignalLevel(Panel& panel);
-void TuneTypedFrequency(Panel& panel);
+// The receiver is on this frequency (it took it, or reported it): Frequency and
+// ReceiverFrequency follow, and digits half typed for another are dropped.
+void ReceiverIsOn(Panel& panel, const std::string& frequency);
 
 // Moves Frequency by deltaHz and tunes there; a move out of the tunable range is refused
 // with "inv".

@@ -5,8 +5,10 @@
 
 #include "core/text.h"
 #include "link/exchange.h"
+#include "link/reply_fields.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
+#include "scan/scan_exit.h"
 #include "scan/scan_keys.h"
 #include "voice/voice.h"
 
@@ -38,27 +40,15 @@ void Send(Panel& panel, std::string command) {
   SendCommand(panel);
 }
 
-// "RF" and ten digits of Hz: four of whole MHz, then the fraction. A reply cut short
-// inside the digits would show a wrong frequency, so it shows none.
+// "RF" and ten digits of Hz. A reply cut short inside the digits would show a wrong
+// frequency, so it shows none.
 void ReadBackChannelFrequency(Panel& panel) {
   auto& s = panel.state;
-  const std::size_t at = s.ReplyText.find("RF");
-  if (at == std::string::npos) return;
-  const std::string digits(SubFrom(s.ReplyText, at + 2, 10));
-  if (digits.size() != 10 || digits.find_first_not_of("0123456789") != std::string::npos) return;
-  std::string frequency = digits.substr(0, 4) + "." + digits.substr(4);
-  frequency.erase(0, frequency.find_first_not_of('0'));
-  s.Frequency = frequency;
-  s.TuneText = frequency;
+  const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
+  if (!frequency) return;
+  ReceiverIsOn(panel, *frequency);
+  s.TuneText = *frequency;
   ShowFrequency(panel);
-}
-
-void ShowModeName(Panel& panel) {
-  MoveTo(panel, 380, 80);
-  SetFont(panel, "Ariel", 50, 700);
-  SetColour(panel, platform::kBlack);
-  PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
-  SetFont(panel, "Aerial", 30, 700);
 }
 
 // The mode digit after "MD"; the mode is spoken only the first time it is read.
@@ -69,6 +59,7 @@ void ReadBackChannelMode(Panel& panel, bool& spoken) {
   for (const ModeDigit& row : kModeDigits) {
     if (row.digit != s.ReplyText[at + 2]) continue;
     s.ModeName = row.name;
+    s.ReceiverMode = row.name;
     ShowModeName(panel);
     if (!spoken) Speak(panel, row.name);
     spoken = true;
@@ -109,6 +100,8 @@ void StartMemoryScan(Panel& panel) {
     return;
   }
   s.ScanHold = 0;
+  // Passes belong to one scan: 49 of them in each, none carried over.
+  if (s.PassCount > 1) ReleasePassedChannels(panel);
   Send(panel, "LC1");
   Pause(panel);
   Send(panel, "MA" + s.EntryText);
@@ -122,9 +115,16 @@ void StartMemoryScan(Panel& panel) {
   Pause(panel);
   Send(panel, "MS" + s.EntryText);
   Speak(panel, "shdel");  // silent and at once when the voice is off
+  // A bank with nothing the receiver can scan is refused: no scan starts.
+  if (AwaitAnswer(panel) == Answer::kRefused) {
+    s.EntryMode = EntryMode::kNone;
+    Speak(panel, "empty");
+    return;
+  }
   // The start is sent twice in case the first is lost; SendCommand left its CR on the text.
   if (!s.CommandText.empty() && s.CommandText.back() == '\r') s.CommandText.pop_back();
   SendCommand(panel);
+  AwaitAnswer(panel);
   s.EntryMode = EntryMode::kNone;
   s.ScanState = ScanState::kStarted;
   // With the scan voice on, the poll that sees the scan move says "scan".
@@ -152,12 +152,17 @@ void PassChannel(Panel& panel) {
     Send(panel, "MS");
     return;
   }
-  s.PassList[static_cast<std::size_t>(s.PassCount)] = *channel;
-  s.PassCount += 1;
   Pause(panel);
+  // Only a channel the receiver marked is kept for release.
   Send(panel, "MP1");
+  const bool passed = AwaitAnswer(panel) != Answer::kRefused;
+  if (passed) {
+    s.PassList[static_cast<std::size_t>(s.PassCount)] = *channel;
+    s.PassCount += 1;
+  }
   Pause(panel);
   Send(panel, "MS");
+  if (AwaitAnswer(panel) == Answer::kRefused || !passed) Speak(panel, "inv");
 }
 
 }  // namespace voskel

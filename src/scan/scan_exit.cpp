@@ -1,28 +1,38 @@
 #include "scan/scan_exit.h"
 
 #include "banks/bank_file.h"
-#include "receiver/receiver_settings.h"
 #include "link/exchange.h"
+#include "receiver/receiver_settings.h"
+#include "scan/search_list.h"
 #include "voice/voice.h"
 
 namespace voskel {
+
+void ReleasePassedChannels(Panel& panel) {
+  auto& s = panel.state;
+  for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
+    s.CommandText = "MR" + s.PassList[static_cast<std::size_t>(slot)];
+    SendCommand(panel);
+    Pause(panel);
+    s.CommandText = "MP0";
+    SendCommand(panel);
+    Pause(panel);
+  }
+  s.PassCount = 1;
+}
+
+void EndMemoryScan(Panel& panel) {
+  Speak(panel, "exitscan");
+  panel.state.ScanState = ScanState::kOff;
+  ReleasePassedChannels(panel);
+}
 
 void ExitScan(Panel& panel) {
   auto& s = panel.state;
   Speak(panel, "exitscan");
   s.ScanState = ScanState::kOff;
   s.BankState = BankState::kNone;
-  if (s.PassCount > 1) {
-    for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
-      s.CommandText = "MR" + s.PassList[static_cast<std::size_t>(slot)];
-      SendCommand(panel);
-      Pause(panel);
-      s.CommandText = "MP0";
-      SendCommand(panel);
-      Pause(panel);
-    }
-    s.PassCount = 1;
-  }
+  ReleasePassedChannels(panel);
   s.EntryMode = EntryMode::kNone;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
@@ -34,7 +44,7 @@ void ExitScan(Panel& panel) {
 void EndSearch(Panel& panel) {
   auto& s = panel.state;
   // A list that could not be stored must not pass for a stored one.
-  if (!SaveBank(panel)) Speak(panel, "inv");
+  if (!StoreSearchList(panel)) Speak(panel, "inv");
   SpeakCount(panel, s.FoundCount);
   s.ScanState = ScanState::kOff;
   s.BankState = BankState::kNone;
@@ -43,7 +53,7 @@ void EndSearch(Panel& panel) {
 
 void AbandonScans(Panel& panel) {
   auto& s = panel.state;
-  if (IsSearching(s.SearchActive) && !SaveBank(panel)) Speak(panel, "inv");
+  if (IsSearching(s.SearchActive) && !StoreSearchList(panel)) Speak(panel, "inv");
   s.SearchActive = SearchActive::kOff;
   s.ScanState = ScanState::kOff;
   if (IsBankScanning(s.BankState)) s.BankState = BankState::kNone;

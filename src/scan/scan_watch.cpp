@@ -2,19 +2,20 @@
 
 #include <string>
 
-#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
-#include "receiver/receiver_settings.h"
+#include "core/text.h"
 #include "link/exchange.h"
+#include "link/reply_fields.h"
 #include "panel/pen.h"
+#include "receiver/receiver_settings.h"
+#include "scan/search_list.h"
 #include "scan/status_line.h"
 #include "voice/voice.h"
 
 namespace voskel {
 namespace {
 
-constexpr int kMaxSearchHits = 91;
 constexpr int kScanHoldPolls = 7;
 constexpr int kResumePolls = 5;
 
@@ -24,11 +25,6 @@ void DrawChannelNote(Panel& panel, const std::string& text) {
   SetColour(panel, platform::kGreen);
   PrintAt(panel, text, "\r\n");
   SetColour(panel, platform::kBlack);
-}
-
-std::string StripLeadingZeros(std::string text) {
-  const auto first = text.find_first_not_of('0');
-  return first == std::string::npos ? std::string() : text.substr(first);
 }
 
 void MemoryScanMoving(Panel& panel) {
@@ -97,7 +93,7 @@ void SearchHalted(Panel& panel) {
 }
 
 void SearchSignalGone(Panel& panel) {
-  DrawStatus(panel, 270, "Search Mode Active", platform::kGreen);
+  DrawStatus(panel, 270, kSearchActiveText, platform::kGreen);
   panel.state.SearchActive = SearchActive::kMoving;
 }
 
@@ -138,21 +134,11 @@ PollState RunScanWatch(Panel& panel) {
 
 bool ReadBackSearchFrequency(Panel& panel) {
   auto& s = panel.state;
-  const std::size_t at = s.ReplyText.find("RF");
-  if (at == std::string::npos) return false;
-  // Only the digits count: the kept state line goes on with " ST" after them, and a blank
-  // taken into the frequency would end up inside the next tuning command.
-  std::string digits(SubFrom(s.ReplyText, at + 2, 11));
-  digits = digits.substr(0, digits.find_first_not_of("0123456789"));
-  // An "RF" with no frequency after it says nothing about where the search stopped:
-  // asking again is better than recording "." as a hit.
-  if (digits.empty()) return false;
-  s.TuneText = digits;
-  std::string frequency =
-      std::string(SubFrom(s.TuneText, 0, 4)) + "." + std::string(SubFrom(s.TuneText, 4));
-  frequency = StripLeadingZeros(frequency);
-  while (!frequency.empty() && frequency.back() == '0') frequency.pop_back();
-  s.Frequency = frequency;
+  // Only a whole frequency is a hit: a report cut short on the line would record, show
+  // and later tune a frequency where the receiver never stopped. It is asked for again.
+  const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
+  if (!frequency) return false;
+  ReceiverIsOn(panel, *frequency);
   ShowFrequency(panel);
   RecordSearchHit(panel);
   return true;
@@ -161,49 +147,24 @@ bool ReadBackSearchFrequency(Panel& panel) {
 void ReadBackScanStop(Panel& panel) {
   auto& s = panel.state;
   const std::size_t at = s.ReplyText.find("RF");
-  if (at == std::string::npos) {
-    s.ScanHold = kScanHoldPolls;
-    return;
-  }
-  if (s.ReplyText.size() < 20) {
+  if (at != std::string::npos && s.ReplyText.size() < 20) {
     SendResumeByte(panel);
     s.ReplyText.clear();
     s.ScanState = ScanState::kStarted;
     return;
   }
-  s.Frequency = StripLeadingZeros(std::string(SubFrom(s.ReplyText, at + 2, 4)) + "." +
-                                  std::string(SubFrom(s.ReplyText, at + 6, 6)));
+  // Without a whole frequency the halt is shown without one; the reply to the next poll
+  // carries the report again while the scan holds.
+  const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
+  if (!frequency) {
+    s.ScanHold = kScanHoldPolls;
+    return;
+  }
+  ReceiverIsOn(panel, *frequency);
   s.TuneText = s.Frequency;
   ShowFrequency(panel);
   if (s.ScanVoice && s.ScanHold == 0) Speak(panel, "stop");
   s.ScanHold = kScanHoldPolls;
-}
-
-void RecordSearchHit(Panel& panel) {
-  auto& s = panel.state;
-  for (int i = 4; i < kBankFileLines; i += 2) {
-    auto& line = s.BankLines[static_cast<std::size_t>(i)];
-    if (line == s.Frequency || s.FoundCount >= kMaxSearchHits) break;
-    if (line == kEndMarker) {
-      line = s.Frequency;
-      s.BankLines[static_cast<std::size_t>(i + 1)] = " ";
-      s.BankLines[static_cast<std::size_t>(i + 2)] = kEndMarker;
-      s.FoundCount += 1;
-      if (s.StopMode == StopMode::kContinue) {
-        SetFont(panel, "Ariel", 30, 700);
-        SetColour(panel, platform::kRed);
-        MoveTo(panel, 20, 400);
-        PrintAt(panel, "Found", "\r\n");
-        MoveTo(panel, 750, 400);
-        PrintAt(panel, s.FoundCount, "\r\n");
-        SetColour(panel, platform::kBlack);
-        SpeakCount(panel, s.FoundCount);
-      }
-      break;
-    }
-  }
-  // Told at the hit that filled the list and at every later one.
-  if (s.FoundCount >= kMaxSearchHits) Speak(panel, "bf");
 }
 
 }  // namespace voskel

@@ -11,7 +11,5 @@ PollState RunScanWatch(Panel& panel);
 bool ReadBackSearchFrequency(Panel& panel);
 // Two ticks after a memory scan halted: takes the channel's frequency from that reply.
 void ReadBackScanStop(Panel& panel);
-// Adds Frequency to the search list in BankLines unless it is there or the list is full.
-void RecordSearchHit(Panel& panel);
 
 }  // namespace voskel

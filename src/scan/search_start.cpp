@@ -8,28 +8,12 @@
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
 #include "scan/scan_keys.h"
+#include "scan/search_list.h"
 #include "scan/status_line.h"
 #include "voice/voice.h"
 
 namespace voskel {
 namespace {
-
-constexpr const char* kSearchListFile = "bank00.dat";
-
-// The search list starts empty in bank00.dat, so that a run that ends before Enter does
-// not leave the hits of an earlier search there as if they were this one's.
-void CreateSearchList(Panel& panel) {
-  auto& s = panel.state;
-  s.BankFileName = kSearchListFile;
-  s.BankLines[0] = "Srchbank";
-  s.BankLines[1] = s.ModeName;
-  s.BankLines[2] = s.StepText;
-  s.BankLines[3] = " ";
-  s.BankLines[kFirstChannel] = kEndMarker;
-  // A list that cannot be stored now is told when Enter tries again; the search itself
-  // does not need the file.
-  SaveBank(panel);
-}
 
 void ShowSearchLimits(Panel& panel) {
   const auto& s = panel.state;
@@ -41,6 +25,27 @@ void ShowSearchLimits(Panel& panel) {
 
 }  // namespace
 
+namespace {
+
+// Limits, step and mode into the receiver, each after a pause; false at the first the
+// receiver refused (which has said so).
+bool LoadSearchSettings(Panel& panel) {
+  auto& s = panel.state;
+  s.TuneText = s.SearchLow;
+  Pause(panel);
+  if (!SetFrequency(panel)) return false;
+  s.TuneText = s.SearchHigh;
+  Pause(panel);
+  if (!SetFrequencyB(panel)) return false;
+  Pause(panel);
+  if (!SetStep(panel)) return false;
+  ShowSearchLimits(panel);
+  Pause(panel);
+  return ApplyMode(panel);
+}
+
+}  // namespace
+
 void StartSearch(Panel& panel) {
   auto& s = panel.state;
   // Limits stored by an older run may be anything; nothing the receiver cannot tune goes out.
@@ -48,29 +53,31 @@ void StartSearch(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
-  s.SearchActive = SearchActive::kMoving;
+  s.SearchActive = SearchActive::kOff;
   s.FoundCount = 0;
   s.ResumeCountdown = 0;
   // Loading the lower limit into VFO A ends a memory scan in the receiver; the poll
   // reactions must no longer take the search's halts for the scan's.
   s.ScanState = ScanState::kOff;
-  DrawStatus(panel, 290, "Search Mode Active", platform::kGreen);
+  DrawStatus(panel, 290, kSearchActiveText, platform::kGreen);
   Speak(panel, "srch");
+  bool started = LoadSearchSettings(panel);
+  if (started) {
+    s.CommandText = "VS";
+    SendCommand(panel);
+    started = AwaitAnswer(panel) != Answer::kRefused;
+    if (!started) Speak(panel, "inv");
+  }
+  if (!started) {
+    // No search runs: nothing may say one does, and the last list stays as it was.
+    DrawStatus(panel, 290, std::string(kSearchActiveText.size(), ' '), platform::kGreen);
+    return;
+  }
+  // The list starts empty, so that a run that ends before Enter does not leave the hits of
+  // an earlier search there as if they were this one's.
   CreateSearchList(panel);
-  s.TuneText = s.SearchLow;
-  Pause(panel);
-  SetFrequency(panel);
-  s.TuneText = s.SearchHigh;
-  Pause(panel);
-  SetFrequencyB(panel);
-  Pause(panel);
-  SetStep(panel);
-  ShowSearchLimits(panel);
-  Pause(panel);
-  ApplyMode(panel);
+  s.SearchActive = SearchActive::kMoving;
   Speak(panel, "act");
-  s.CommandText = "VS";
-  SendCommand(panel);
 }
 
 void StartBankScan(Panel& panel) {

@@ -122,8 +122,10 @@ TEST_F(Keys, FrequenciesTheReceiverCannotTuneAreRefusedBeforeAnythingIsSent) {
   EXPECT_EQ(h.sound.Spoken(), (Strings{"5", "0", "0", "0", "inv"}));
   EXPECT_EQ(h.state().Frequency, "145.5") << "the tuned frequency stays";
   Run(std::string(13, '9'));
-  Press(keys::kDown);  // the typed text is stepped from: no 64-bit overflow on the way
-  Run("\r");
+  Press(keys::kDown);  // abandons the typed digits: the step starts from where the receiver is
+  EXPECT_EQ(h.state().Frequency, "145.499");
+  Run("145.5\r");
+  h.ClearWire();
   h.state().StepText = "1" + std::string(16, '0');
   Press(keys::kPageUp);
   EXPECT_EQ(Sent(), Strings{});

@@ -209,7 +209,7 @@ TEST_F(MemoryScan, GTakesOneBankLetterAndEnterScansThatBank) {
   EXPECT_EQ(Sent(), (Strings{"LC1", "MAB", "MSB", "MSB"}));
   EXPECT_EQ(h.window.TextAt(380, 80), "AM") << "the bank's mode read back";
   UntilHaltedOn(5);
-  EXPECT_EQ(h.state().Frequency, "145.600000");
+  EXPECT_EQ(h.state().Frequency, "145.6") << "shown 145.6000, as everywhere";
   EXPECT_EQ(h.sound.Spoken(), (Strings{"B", "AM", "scan", "stop"}));
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+// Putting right what is being typed: Escape cancels the entry in progress, Backspace takes
+// back its last character, and a command key abandons digits typed for a frequency.
+#include "core/panel.h"
+
+namespace voskel {
+
+// A multi-key command is pending, or digits for a frequency have been typed and not
+// yet ended by Enter.
+bool EntryInProgress(const PanelState& s);
+
+// Escape: the entry in progress ends with nothing done and "cancel"; the field it typed
+// into shows what it held before. Nothing happens when no entry is in progress.
+void CancelEntry(Panel& panel);
+// Backspace: the last typed character goes, and what is left is spoken; "cancel" and the
+// entry ends when nothing is left.
+void TakeBackKey(Panel& panel);
+// A key with a command of its own abandons digits typed for a frequency: the frequency
+// goes back to the one the receiver is on before the key does its work.
+void AbandonTypedFrequency(Panel& panel, int key);
+
+}  // namespace voskel

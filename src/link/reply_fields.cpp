@@ -1,0 +1,57 @@
+#include "link/reply_fields.h"
+
+namespace voskel {
+namespace {
+
+constexpr std::size_t kFrequencyDigits = 10;
+constexpr std::size_t kMhzDigits = 4;
+constexpr std::size_t kMaxLevelDigits = 3;
+
+bool IsDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
+
+std::size_t DigitsFrom(std::string_view text, std::size_t at) {
+  std::size_t n = 0;
+  while (at + n < text.size() && IsDigitChar(text[at + n])) ++n;
+  return n;
+}
+
+}  // namespace
+
+std::optional<LevelReport> ReadLevelReport(std::string_view reply) {
+  constexpr std::size_t kFlag = 2;
+  constexpr std::size_t kFirstDigit = 3;
+  if (reply.size() <= kFirstDigit) return std::nullopt;
+  const std::string_view key = reply.substr(0, 2);
+  if (key != "LM" && key != "LC") return std::nullopt;
+  const std::size_t digits = DigitsFrom(reply, kFirstDigit);
+  if (digits == 0 || digits > kMaxLevelDigits) return std::nullopt;
+  LevelReport report;
+  report.squelchClosed = reply[kFlag] == '%';
+  for (std::size_t i = 0; i < digits; ++i)
+    report.raw = report.raw * 10 + (reply[kFirstDigit + i] - '0');
+  if (key == "LC") report.raw += 10;
+  return report;
+}
+
+bool IsChannelReport(std::string_view reply) {
+  return reply.size() >= 8 && reply.substr(0, 2) == "MX" && reply[2] >= 'A' && reply[2] <= 'J' &&
+         IsDigitChar(reply[3]) && IsDigitChar(reply[4]) && reply.substr(5, 3) != " --";
+}
+
+std::optional<std::string> ReportedFrequency(std::string_view reply) {
+  const std::size_t at = reply.find("RF");
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::size_t first = at + 2;
+  if (DigitsFrom(reply, first) != kFrequencyDigits) return std::nullopt;
+  const std::string_view digits = reply.substr(first, kFrequencyDigits);
+  std::string whole(digits.substr(0, kMhzDigits));
+  std::string fraction(digits.substr(kMhzDigits));
+  whole.erase(0, whole.find_first_not_of('0') == std::string::npos ? whole.size()
+                                                                   : whole.find_first_not_of('0'));
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return whole + "." + fraction;
+}
+
+}  // namespace voskel

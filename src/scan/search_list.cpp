@@ -1,0 +1,87 @@
+#include "scan/search_list.h"
+
+#include <string>
+
+#include "banks/bank_file.h"
+#include "banks/bank_image.h"
+#include "panel/pen.h"
+#include "voice/voice.h"
+
+namespace voskel {
+namespace {
+
+constexpr int kMaxSearchHits = 91;
+
+void EmptyList(PanelState& s) {
+  s.BankFileName = kSearchListFile;
+  s.BankLines[0] = "Srchbank";
+  s.BankLines[1] = s.ModeName;
+  s.BankLines[2] = s.StepText;
+  s.BankLines[3] = " ";
+  s.BankLines[kFirstChannel] = kEndMarker;
+}
+
+// T, P and O load other banks into the one image while a search runs; the list is whole
+// on disk, so it is taken back from there (or begun again when bank00.dat was deleted).
+void TakeListIntoImage(Panel& panel) {
+  auto& s = panel.state;
+  if (s.BankFileName == kSearchListFile && s.BankLines[0] == "Srchbank") return;
+  s.BankFileName = kSearchListFile;
+  LoadBank(panel);
+  if (s.IoResult != 0 || s.BankLines[0] != "Srchbank") EmptyList(s);
+  SealBank(s);
+}
+
+void ShowFoundCount(Panel& panel) {
+  SetFont(panel, "Ariel", 30, 700);
+  SetColour(panel, platform::kRed);
+  MoveTo(panel, 20, 400);
+  PrintAt(panel, "Found", "\r\n");
+  MoveTo(panel, 750, 400);
+  PrintAt(panel, panel.state.FoundCount, "\r\n");
+  SetColour(panel, platform::kBlack);
+}
+
+}  // namespace
+
+void CreateSearchList(Panel& panel) {
+  EmptyList(panel.state);
+  // A list that cannot be stored now is told when Enter tries again; the search itself
+  // does not need the file.
+  SaveBank(panel);
+}
+
+void RecordSearchHit(Panel& panel) {
+  auto& s = panel.state;
+  const Selection selection(s);
+  TakeListIntoImage(panel);
+  bool added = false;
+  for (int i = kFirstChannel; i < kBankFileLines; i += 2) {
+    auto& line = s.BankLines[static_cast<std::size_t>(i)];
+    if (line == s.Frequency || s.FoundCount >= kMaxSearchHits) break;
+    if (line == kEndMarker) {
+      line = s.Frequency;
+      s.BankLines[static_cast<std::size_t>(i + 1)] = " ";
+      s.BankLines[static_cast<std::size_t>(i + 2)] = kEndMarker;
+      s.FoundCount += 1;
+      added = true;
+      break;
+    }
+  }
+  // On disk at once: a crash, a kill or a power cut keeps the hits found so far.
+  if (added && !SaveBank(panel)) Speak(panel, "inv");
+  selection.Restore(panel);
+  if (added && s.StopMode == StopMode::kContinue) {
+    ShowFoundCount(panel);
+    SpeakCount(panel, s.FoundCount);
+  }
+  // Told at the hit that filled the list and at every later one.
+  if (s.FoundCount >= kMaxSearchHits) Speak(panel, "bf");
+}
+
+bool StoreSearchList(Panel& panel) {
+  TakeListIntoImage(panel);
+  return SaveBank(panel);
+}
+
+}  // namespace voskel
