@@ -91,6 +91,9 @@ struct PanelState {
   int LastChannelIndex = 0;
   int ChannelIndex = 0;
   voskel::BankState BankState = voskel::BankState::kNone;
+  // What the selected-bank lines show now, so that they are drawn only when it changes.
+  std::string BankLineShown;
+  std::string BankNameShown;
 
   // Scan and search
   voskel::SearchActive SearchActive = voskel::SearchActive::kOff;

@@ -11,6 +11,7 @@
 #include "keys/reconnect.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
 #include "scan/scan_exit.h"
@@ -226,6 +227,7 @@ void PollCycle(Panel& panel) {
       s.PollState = PollState::kIdle;
       break;
   }
+  ShowSelectedBank(panel);
 }
 
 }  // namespace voskel

@@ -32,4 +32,27 @@ void ClearPanelLines(Panel& panel) {
   PrintAt(panel, std::string(40, ' '), "\r\n");
 }
 
+void ShowSelectedBank(Panel& panel) {
+  auto& s = panel.state;
+  constexpr std::size_t kNameShown = 12;
+  std::string number;
+  std::string name;
+  // "bankNN.dat": the number stands between the word and the extension.
+  if (s.BankState != BankState::kNone && s.BankFileName.size() > 8) {
+    number = "Bank " + s.BankFileName.substr(4, s.BankFileName.size() - 8);
+    name = s.BankLines[0].substr(0, kNameShown);
+  }
+  if (number == s.BankLineShown && name == s.BankNameShown) return;
+  const Pen kept = panel.pen;
+  SetFont(panel, "Ariel", 30, 700);
+  SetColour(panel, platform::kBlack);
+  MoveTo(panel, 20, 90);
+  PrintAt(panel, number.empty() ? std::string(s.BankLineShown.size(), ' ') : number, "\r\n");
+  MoveTo(panel, 20, 130);
+  PrintAt(panel, name.empty() ? std::string(s.BankNameShown.size(), ' ') : name, "\r\n");
+  s.BankLineShown = number;
+  s.BankNameShown = name;
+  panel.pen = kept;
+}
+
 }  // namespace voskel

@@ -37,8 +37,9 @@ void ShowFoundCount(Panel& panel) {
   SetColour(panel, platform::kRed);
   MoveTo(panel, 20, 400);
   PrintAt(panel, "Found", "\r\n");
-  MoveTo(panel, 750, 400);
-  PrintAt(panel, panel.state.FoundCount, "\r\n");
+  // The count follows the word: the search limits, drawn large across the middle, would
+  // cover it further right.
+  PrintAt(panel, " ", panel.state.FoundCount, "\r\n");
   SetColour(panel, platform::kBlack);
 }
 
