@@ -4,20 +4,11 @@
 #include <string>
 
 #include "core/panel.h"
+#include "receiver/frequency_text.h"
 
 namespace voskel {
 
 enum class Mode { FM, AM, LSB, USB, WFM, CW, Auto };
-
-// What the receiver tunes: 0.1 to 3000 MHz.
-inline constexpr std::int64_t kLowestHz = 100'000;
-inline constexpr std::int64_t kHighestHz = 3'000'000'000;
-bool TunableHz(std::int64_t hz);
-// A frequency text in MHz, as typed or stored, that the receiver can tune.
-bool TunableFrequency(const std::string& mhzText);
-// Hz rounded to a whole number, held far beyond the receiver's range but never past what
-// 64 bits hold, whatever number a typed text makes.
-std::int64_t RoundedHz(double hz);
 
 void SetFrequency(Panel& panel);   // VFO A to TuneText, then ShowFrequency
 void SetFrequencyB(Panel& panel);  // VFO B to TuneText
