@@ -7,7 +7,7 @@ include(GNUInstallDirs)
 set(VOSKEL_PANEL_DIR ${CMAKE_INSTALL_LIBEXECDIR}/voskel)
 set(VOSKEL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/voskel)
 
-install(TARGETS ar8600-sim voskelcfg RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ar8600-sim voskelcfg voskelbank RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Keeps its name: the window system takes the program's name as the window's class, which
 # ties the window to the menu entry voskel.desktop.
 install(TARGETS voskel RUNTIME DESTINATION ${VOSKEL_PANEL_DIR})
@@ -30,7 +30,7 @@ install(PROGRAMS ${PROJECT_BINARY_DIR}/launcher/voskel DESTINATION ${CMAKE_INSTA
 # Manual pages are installed compressed, as Debian keeps them.
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(VOSKEL_MAN_PAGES)
-foreach(program voskel ar8600-sim voskelcfg)
+foreach(program voskel ar8600-sim voskelcfg voskelbank)
   set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
   add_custom_command(OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/man/${program}.1 ${page}
@@ -64,8 +64,9 @@ Voskel is a desktop window that controls an AOR AR8600 communications
 receiver over its serial port, made to be used by ear: every key, result
 and change of state is confirmed by a short voice clip. It tunes, steps,
 searches and scans, keeps memory banks in files and writes them into the
-receiver. A simulated receiver (ar8600-sim) and a setup program (voskelcfg)
-come with it; without a receiver the panel runs against the simulator.")
+receiver. A simulated receiver (ar8600-sim), a setup program (voskelcfg) and
+a program that turns banks into CSV channel lists and back (voskelbank) come
+with it; without a receiver the panel runs against the simulator.")
 # The libraries come from dpkg-shlibdeps; the programs the launcher runs to make the
 # voice clips, and a font for the window, from this list.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

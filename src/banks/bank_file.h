@@ -1,14 +1,11 @@
 #pragma once
 // The bank image in memory and the bank file it belongs to.
-#include <filesystem>
 #include <string>
 
+#include "banks/bank_lines.h"
 #include "core/panel.h"
 
 namespace voskel {
-
-inline constexpr int kBankFileLines = 400;
-inline constexpr const char* kEndMarker = "9999";
 
 // Reads BankFileName into BankLines. IoResult 0 when opened; otherwise "bnf" is spoken and
 // BankLines keeps what it held.

@@ -4,13 +4,7 @@
 
 namespace voskel {
 
-int ChannelEnd(const PanelState& state) {
-  for (int i = kFirstChannel; i <= kLastEndLine; i += 2)
-    if (BankLine(state, i) == kEndMarker) return i;
-  for (int i = kFirstChannel; i <= kLastEndLine; i += 2)
-    if (BankLine(state, i).empty()) return i;
-  return kLastEndLine;
-}
+int ChannelEnd(const PanelState& state) { return ChannelEnd(state.BankLines); }
 
 int SealBank(PanelState& state) {
   const int end = ChannelEnd(state);

@@ -4,26 +4,11 @@
 #include <string>
 
 #include "core/panel.h"
+#include "receiver/frequency_text.h"
 
 namespace voskel {
 
 enum class Mode { FM, AM, LSB, USB, WFM, CW, Auto };
-
-// What the receiver tunes: 0.1 to 3000 MHz.
-inline constexpr std::int64_t kLowestHz = 100'000;
-inline constexpr std::int64_t kHighestHz = 3'000'000'000;
-bool TunableHz(std::int64_t hz);
-// Digits with at most one point, and at least one digit: a number as the keys type it.
-bool IsNumberText(const std::string& text);
-// A frequency text in MHz, as typed or stored, that the receiver can tune.
-bool TunableFrequency(const std::string& mhzText);
-// Steps the receiver takes are below 1000 kHz.
-inline constexpr double kStepLimitKhz = 1000;
-// A step text in kHz, as typed or stored, that the receiver can take.
-bool UsableStep(const std::string& khzText);
-// Hz rounded to a whole number, held far beyond the receiver's range but never past what
-// 64 bits hold, whatever number a typed text makes.
-std::int64_t RoundedHz(double hz);
 
 // The settings below return false when the receiver refused the command ("?"): they have
 // then said "inv", and the screen and the state show what the receiver still has.

@@ -257,7 +257,7 @@ TEST_F(Installed, PackageHoldsTheProgramsAndDependsOnWhatTheyRun) {
 
   const Result contents = RunToEnd({"dpkg-deb", "-c", debs[0]}, scratch_.Path());
   ASSERT_EQ(contents.exitCode, 0) << contents.output;
-  for (const char* program : {"bin/voskel", "bin/ar8600-sim", "bin/voskelcfg",
+  for (const char* program : {"bin/voskel", "bin/ar8600-sim", "bin/voskelcfg", "bin/voskelbank",
                               "libexec/voskel/voskel", "share/voskel/make-voice-clips"}) {
     EXPECT_TRUE(std::regex_search(
         contents.output,
@@ -268,6 +268,7 @@ TEST_F(Installed, PackageHoldsTheProgramsAndDependsOnWhatTheyRun) {
   for (const char* file :
        {"share/voskel/voice-clips.txt", "share/man/man1/voskel.1.gz",
         "share/man/man1/ar8600-sim.1.gz", "share/man/man1/voskelcfg.1.gz",
+        "share/man/man1/voskelbank.1.gz",
         "share/doc/voskel/README.md", "share/doc/voskel/simulator.md",
         "share/applications/voskel.desktop", "share/icons/hicolor/scalable/apps/voskel.svg"}) {
     EXPECT_NE(contents.output.find(std::string(" ./usr/") + file + "\n"), std::string::npos)

@@ -1,0 +1,51 @@
+#include "banks/bank_lines.h"
+
+#include <system_error>
+
+#include "core/text.h"
+#include "platform/atomic_file.h"
+
+namespace voskel {
+
+bool OpenBankFile(const std::filesystem::path& path, std::ifstream& file) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return false;
+  file.open(path, std::ios::binary);
+  return file.is_open();
+}
+
+int ReadBankLines(std::istream& file, BankImage& lines) {
+  for (int i = 0; i < kBankFileLines; ++i) lines[static_cast<std::size_t>(i)].clear();
+  std::string line;
+  for (int i = 0; i < kBankFileLines; ++i) {
+    if (!ReadTextLine(file, line)) break;
+    lines[static_cast<std::size_t>(i)] = line;
+    if (line == kEndMarker) return i;
+  }
+  return -1;
+}
+
+std::string BankFileText(const BankImage& lines) {
+  std::string contents;
+  for (int i = 0; i < kBankFileLines; ++i) {
+    const std::string& line = lines[static_cast<std::size_t>(i)];
+    contents += line;
+    contents += "\r\n";
+    if (line == kEndMarker) break;
+  }
+  return contents;
+}
+
+bool WriteBankFile(const std::filesystem::path& path, const BankImage& lines) {
+  return platform::WriteFileAtomically(path, BankFileText(lines));
+}
+
+int ChannelEnd(const BankImage& lines) {
+  for (int i = kFirstChannel; i <= kLastEndLine; i += 2)
+    if (lines[static_cast<std::size_t>(i)] == kEndMarker) return i;
+  for (int i = kFirstChannel; i <= kLastEndLine; i += 2)
+    if (lines[static_cast<std::size_t>(i)].empty()) return i;
+  return kLastEndLine;
+}
+
+}  // namespace voskel

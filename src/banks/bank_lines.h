@@ -1,0 +1,41 @@
+#pragma once
+// A bank file as lines, apart from any panel: read into an image, where its channels end,
+// and written back up to its end marker. The panel and the channel-list tool share this
+// one reading of the format.
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <string>
+
+#include "core/panel_state.h"
+
+namespace voskel {
+
+inline constexpr int kBankFileLines = 400;
+inline constexpr const char* kEndMarker = "9999";
+inline constexpr int kFirstChannel = 4;
+// The last line an end marker may stand on so that the saved file keeps it.
+inline constexpr int kLastEndLine = 398;
+
+using BankImage = std::array<std::string, kBankImageLines>;
+
+// Opens a bank file for reading. A folder opens for reading but is no bank: false.
+bool OpenBankFile(const std::filesystem::path& path, std::ifstream& file);
+// Empties lines 0..399 and reads the file into them, up to and including the end marker.
+// Returns the marker's line, or -1 when none of the 400 lines holds it.
+int ReadBankLines(std::istream& file, BankImage& lines);
+// The file's text: the lines up to and including the first end marker (at most 400),
+// each ended by CR LF.
+std::string BankFileText(const BankImage& lines);
+// Writes BankFileText as a whole or not at all: false, with errno telling why, leaves the
+// old file untouched.
+bool WriteBankFile(const std::filesystem::path& path, const BankImage& lines);
+
+// Line of the end marker: the first even line from 4 on that holds "9999"; without one,
+// the first even line that is empty (the image beyond the file's end), at most line 398.
+// Found without trusting the file: a bank written by hand may lack its end marker or carry
+// it on the wrong line.
+int ChannelEnd(const BankImage& lines);
+
+}  // namespace voskel

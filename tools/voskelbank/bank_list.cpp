@@ -1,0 +1,54 @@
+#include "bank_list.h"
+
+#include <optional>
+#include <set>
+#include <string_view>
+#include <system_error>
+
+#include "banks/bank_lines.h"
+#include "chirp_layout.h"
+#include "platform/latin1_text.h"
+
+namespace voskelbank {
+namespace {
+
+// The two digits of "bankNN.dat", 01 to 99.
+std::optional<std::string> BankNumber(const std::string& fileName) {
+  if (fileName.size() != 10 || fileName.rfind("bank", 0) != 0 ||
+      fileName.compare(6, 4, ".dat") != 0)
+    return std::nullopt;
+  const std::string digits = fileName.substr(4, 2);
+  if (digits[0] < '0' || digits[0] > '9' || digits[1] < '0' || digits[1] > '9' || digits == "00")
+    return std::nullopt;
+  return digits;
+}
+
+std::string Describe(const std::filesystem::path& file) {
+  voskel::BankImage lines{};
+  std::ifstream in;
+  if (!voskel::OpenBankFile(file, in)) return "cannot be read";
+  voskel::ReadBankLines(in, lines);
+  const std::optional<std::string_view> mode = ChirpMode(lines[1]);
+  const int channels = (voskel::ChannelEnd(lines) - voskel::kFirstChannel) / 2;
+  return voskel::platform::Latin1ToUtf8(lines[0], '?') + ", " +
+         (mode ? std::string(*mode)
+               : "mode \"" + voskel::platform::Latin1ToUtf8(lines[1], '?') + "\"") +
+         ", " + voskel::platform::Latin1ToUtf8(lines[2], '?') + " kHz, " +
+         std::to_string(channels) + (channels == 1 ? " channel" : " channels");
+}
+
+}  // namespace
+
+bool ListBanks(const std::filesystem::path& dir, std::vector<std::string>& lines) {
+  std::error_code error;
+  std::set<std::string> numbers;
+  for (auto it = std::filesystem::directory_iterator(dir, error);
+       !error && it != std::filesystem::directory_iterator(); it.increment(error))
+    if (const auto number = BankNumber(it->path().filename().string())) numbers.insert(*number);
+  if (error) return false;
+  for (const std::string& number : numbers)
+    lines.push_back(number + ": " + Describe(dir / ("bank" + number + ".dat")));
+  return true;
+}
+
+}  // namespace voskelbank
