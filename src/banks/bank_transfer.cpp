@@ -1,6 +1,6 @@
 // Writing a bank file into a receiver memory bank, and setting the receiver's bank sizes.
-// Both are long sequences paced by pauses: the receiver is given time, never asked whether
-// a channel arrived.
+// Both are long sequences paced by pauses. The channels are given time, never asked whether
+// they arrived; a bank size change is waited for only until the receiver answers.
 #include "banks/bank_transfer.h"
 
 #include <algorithm>
@@ -164,18 +164,17 @@ std::optional<std::string> AskBankSize(Panel& panel, char letter) {
   return std::nullopt;
 }
 
-// Setting a size keeps the receiver busy for seconds; its first byte afterwards says it is
-// done. Beeps tell the listener the panel still waits; a receiver silent for all the cycles
-// is given up, so the panel never hangs on it.
-bool AwaitReceiver(Panel& panel) {
+// Setting a size keeps the receiver busy for seconds; its answer says it is done, and is
+// looked for after every pause. Beeps tell the listener the panel still waits; a receiver
+// silent for all the cycles is given up, so the panel never hangs on it. False when the
+// receiver stayed silent or refused the size.
+bool AwaitBankSize(Panel& panel) {
   auto& s = panel.state;
-  for (int cycle = 0; cycle < kSizeWaitCycles; ++cycle) {
-    for (int pause = 1; pause <= kPausesPerCycle; ++pause) {
-      Pause(panel);
-      if (pause % kPausesPerWaitBeep == 0) SpeakFixed(panel, "beep");
-    }
-    s.ReplyText.clear();
-    if (panel.ports.BytesWaiting(s.PortNumber) > 0) return true;
+  s.ReplyText.clear();
+  for (int pause = 1; pause <= kSizeWaitCycles * kPausesPerCycle; ++pause) {
+    Pause(panel);
+    if (panel.ports.BytesWaiting(s.PortNumber) > 0) return AwaitAnswer(panel) != Answer::kRefused;
+    if (pause % kPausesPerWaitBeep == 0) SpeakFixed(panel, "beep");
   }
   return false;
 }
@@ -186,9 +185,7 @@ bool SetBankSize(Panel& panel, char letter) {
   Speak(panel, std::string(1, letter));
   s.CommandText = "MW" + std::string(1, letter) + std::string(kWantedSize);
   SendCommand(panel);
-  Pause(panel);
-  ReadReply(panel);
-  return AwaitReceiver(panel);
+  return AwaitBankSize(panel);
 }
 
 }  // namespace

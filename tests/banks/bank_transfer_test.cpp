@@ -131,14 +131,16 @@ TEST_F(BankSizes, ZSetsOnlyTheBanksNotAtNinetyAndLeavesAStartedScan) {
   h.sound.Clear();
   h.ClearWire();
   h.state().ScanState = ScanState::kStarted;
+  const std::int64_t start = h.clock.now;
   h.Press('Z');
   h.Tick();
   EXPECT_EQ(h.state().ScanState, ScanState::kStarted);
   h.state().ScanState = ScanState::kOff;
   h.Settle();
-  // The receiver answers within the first cycle of pauses, so each bank set has 4 beeps.
-  EXPECT_EQ(h.sound.Spoken(), (Strings{"ckconfig", "A", "beep", "beep", "beep", "beep", "B", "beep",
-                                       "beep", "beep", "beep", "ok"}));
+  // The receiver answers each size 3 s after it was sent, before the first beep is due;
+  // both banks are set in less than the 20 s one bank used to be given.
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"ckconfig", "A", "B", "ok"}));
+  EXPECT_LT(h.clock.now - start, 20'000);
   EXPECT_EQ(Sent(), (Strings{"MWA", "MWA90", "MWB", "MWB90", "MWC", "MWD", "MWE", "MWF", "MWG",
                              "MWH", "MWI", "MWJ"}));
   for (const auto& bank : sim.engine.Memory().banks) EXPECT_EQ(bank.size, 90);
@@ -160,6 +162,12 @@ TEST_F(BankSizes, ASilentReceiverEndsTheCheckWithInvAndPollingGoesOn) {
   EXPECT_EQ(spoken.back(), "inv");
   EXPECT_EQ(Count(spoken, "beep"), 3 * 4);
   EXPECT_EQ(Sent(), (Strings{"MWA", "MWA90"}));
+
+  // A size it refuses is not "ok" either.
+  h.peer = [answered](std::string_view in, std::int64_t now) {
+    return in.starts_with("MWB90") ? std::string("?\r\n") : answered(in, now);
+  };
+  EXPECT_EQ(Keys("z"), (Strings{"ckconfig", "B", "inv"}));
 
   h.peer = answered;
   h.ClearWire();
