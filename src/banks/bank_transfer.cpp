@@ -1,18 +1,21 @@
 // Writing a bank file into a receiver memory bank, and setting the receiver's bank sizes.
-// Both are long sequences paced by pauses: the receiver is given time, never asked whether
-// a channel arrived.
+// Both are long sequences paced by pauses; every memory write is answered before the next
+// goes out, and a bank size change is waited for only until the receiver speaks again.
 #include "banks/bank_transfer.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "core/text.h"
 #include "link/exchange.h"
+#include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -23,8 +26,13 @@ constexpr int kPausesAfterWait = 10;
 constexpr int kFirstChannelPauses = 7;
 constexpr int kChannelsPerBeep = 11;
 constexpr std::size_t kTagWidth = 12;
-constexpr std::size_t kFrequencyDigits = 10;
 constexpr std::size_t kMhzDigits = 4;
+constexpr int kHzDecimals = 6;
+// The receiver tunes in steps of 50 Hz.
+constexpr std::int64_t kGridHz = 50;
+// A memory write is answered at once; a receiver that has not answered within this never
+// took the channel.
+constexpr std::int64_t kChannelAnswerMs = 1000;
 
 constexpr std::string_view kWantedSize = "90";
 constexpr int kSizeQuestions = 20;
@@ -54,52 +62,83 @@ std::optional<char> ModeDigit(std::string_view modeLine) {
   return std::nullopt;
 }
 
-// A frequency line the Hz field can carry: digits with at most one point, and no more MHz
-// digits than the field's four once leading zeros are dropped. Anything else would put
-// blanks or letters into the command, or a frequency the receiver reads as another.
-bool IsWritableFrequency(std::string_view text) {
+bool AllDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The Hz a frequency line is written as: digits with at most one point and at least one
+// digit, read exactly (no floating point), and rounded to the receiver's grid, halves up.
+// Digits past the Hz never change the rounding: the distance above the grid step below is
+// whole Hz plus less than one, so it reaches half a step exactly when its whole Hz do.
+// Empty for any other text and for a frequency the receiver does not tune.
+std::optional<std::int64_t> WritableHz(std::string_view text) {
   const std::size_t point = text.find('.');
   std::string_view mhz = text.substr(0, point);
   const std::string_view decimals =
       point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  const auto digits = [](std::string_view part) {
-    return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-  };
-  if (!digits(mhz) || !digits(decimals) || mhz.size() + decimals.size() == 0) return false;
+  if (!AllDigits(mhz) || !AllDigits(decimals) || mhz.size() + decimals.size() == 0)
+    return std::nullopt;
   while (!mhz.empty() && mhz.front() == '0') mhz.remove_prefix(1);
-  return mhz.size() <= kMhzDigits;
+  if (mhz.size() > kMhzDigits) return std::nullopt;
+  std::int64_t hz = 0;
+  for (const char c : mhz) hz = hz * 10 + (c - '0');
+  for (int place = 0; place < kHzDecimals; ++place) {
+    const auto at = static_cast<std::size_t>(place);
+    hz = hz * 10 + (at < decimals.size() ? decimals[at] - '0' : 0);
+  }
+  const std::int64_t offGrid = hz % kGridHz;
+  hz += 2 * offGrid >= kGridHz ? kGridHz - offGrid : -offGrid;
+  if (!TunableHz(hz)) return std::nullopt;
+  return hz;
 }
 
-// The frequency in Hz as ten digits, taken from the text digit by digit so that nothing is
-// rounded: the MHz filled with zeros to four digits in front, the decimals behind, zeros to
-// ten. The MHz part is filled from its own digits, so "0.531" and "0145.5" keep their value.
-// More than six decimals make the field longer; the receiver reads the first ten digits.
-std::string FrequencyField(std::string_view text) {
-  const std::size_t point = text.find('.');
-  std::string_view mhz = text.substr(0, point);
-  while (!mhz.empty() && mhz.front() == '0') mhz.remove_prefix(1);
-  std::string field(kMhzDigits - std::min(mhz.size(), kMhzDigits), '0');
-  field += mhz;
-  if (point != std::string_view::npos) field += text.substr(point + 1);
-  if (field.size() < kFrequencyDigits) field.append(kFrequencyDigits - field.size(), '0');
+// Control bytes in ASCII and Latin-1: the receiver takes some of them as keypad commands
+// even inside a command line.
+bool IsControlByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F);
+}
+
+// The first twelve characters of the tag line, control bytes as blanks, filled with blanks.
+std::string TagField(std::string_view tag) {
+  std::string field(tag.substr(0, kTagWidth));
+  field.resize(kTagWidth, ' ');
+  std::replace_if(field.begin(), field.end(), IsControlByte, ' ');
   return field;
 }
 
-std::string TwoDigits(int n) {
-  return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10);
+std::string Digits(std::int64_t n, std::size_t width) {
+  std::string text = std::to_string(n);
+  if (text.size() < width) text.insert(0, width - text.size(), '0');
+  return text;
 }
 
-std::string MemoryWriteCommand(char letter, int channel, std::string_view frequency, char mode,
+std::string MemoryWriteCommand(char letter, int channel, std::int64_t hz, char mode,
                                std::string_view tag) {
-  std::string fittedTag(tag.substr(0, kTagWidth));
-  fittedTag.resize(kTagWidth, ' ');
-  return Cap("MX" + std::string(1, letter) + TwoDigits(channel) + " RF" +
-             FrequencyField(frequency) + " ST012500 MD" + mode + " TM" + fittedTag);
+  return "MX" + std::string(1, letter) + Digits(channel, 2) + " RF" + Digits(hz, 10) +
+         " ST012500 MD" + mode + " TM" + TagField(tag);
 }
 
 // The line after the last channel the receiver takes: at most channels 00 to 90.
 int WriteEnd(const PanelState& s) {
   return std::min(ChannelEnd(s), kFirstChannel + 2 * (kLastReceiverChannel + 1));
+}
+
+// The memory-write commands for the bank in the image, channels 00 to 90. Empty when the
+// bank cannot be written whole: no receiver mode, a frequency line the receiver does not
+// tune, or no channel at all. A receiver bank half written from a bad file, or emptied for
+// nothing, is worse than one left as it was.
+std::vector<std::string> WriteCommands(const PanelState& s, char letter) {
+  const std::optional<char> mode = ModeDigit(BankLine(s, 1));
+  if (!mode) return {};
+  std::vector<std::string> commands;
+  const int end = WriteEnd(s);
+  for (int i = kFirstChannel; i < end; i += 2) {
+    const std::optional<std::int64_t> hz = WritableHz(BankLine(s, i));
+    if (!hz) return {};
+    commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, BankLine(s, i + 1)));
+  }
+  return commands;
 }
 
 // The write only reads a bank file. The image in memory (a bank selected for stepping, the
@@ -131,10 +170,37 @@ class KeptImage {
   int channel_;
 };
 
-bool AllFrequenciesWritable(const PanelState& s, int end) {
-  for (int i = kFirstChannel; i < end; i += 2)
-    if (!IsWritableFrequency(BankLine(s, i))) return false;
+// Between the bank letter and Enter the checked bank waits in MergeLines, the bank keys'
+// scratch image: T and P fill it and use it up within their own key, and no key of theirs
+// can come between the letter and Enter. Empty, it holds no channel, and Enter writes
+// nothing.
+void ForgetCheckedBank(PanelState& s) {
+  for (std::string& line : s.MergeLines) line.clear();
+}
+
+// Reads the entry's bank file and keeps it for Enter when all of it can be written; else
+// says "bnf" (from LoadBank) or "inv".
+bool CheckBankFile(Panel& panel, char letter) {
+  auto& s = panel.state;
+  const KeptImage kept(s);
+  s.BankFileName = Cap("bank" + s.EntryText.substr(0, 2) + ".dat");
+  LoadBank(panel);
+  if (s.IoResult > 0) return false;
+  if (WriteCommands(s, letter).empty()) {
+    Speak(panel, "inv");
+    return false;
+  }
+  s.MergeLines = s.BankLines;
   return true;
+}
+
+// Names the channel the receiver did not take, for whoever reads the debug log.
+void LogUnwritten(Panel& panel, std::string_view command, Answer answer) {
+  auto& s = panel.state;
+  s.LogLine = Cap("W: channel " + std::string(command.substr(3, 2)) + " of bank " +
+                  std::string(command.substr(2, 1)) + " not written (" +
+                  (answer == Answer::kRefused ? "refused" : "no answer") + ")");
+  WriteLogLine(panel);
 }
 
 // An answer still waiting from a bank set before (its "MW" line) would be read as the next
@@ -164,18 +230,17 @@ std::optional<std::string> AskBankSize(Panel& panel, char letter) {
   return std::nullopt;
 }
 
-// Setting a size keeps the receiver busy for seconds; its first byte afterwards says it is
-// done. Beeps tell the listener the panel still waits; a receiver silent for all the cycles
-// is given up, so the panel never hangs on it.
-bool AwaitReceiver(Panel& panel) {
+// Setting a size keeps the receiver busy for seconds; its answer says it is done, and is
+// looked for after every pause. Beeps tell the listener the panel still waits; a receiver
+// silent for all the cycles is given up, so the panel never hangs on it. False when the
+// receiver stayed silent or refused the size.
+bool AwaitBankSize(Panel& panel) {
   auto& s = panel.state;
-  for (int cycle = 0; cycle < kSizeWaitCycles; ++cycle) {
-    for (int pause = 1; pause <= kPausesPerCycle; ++pause) {
-      Pause(panel);
-      if (pause % kPausesPerWaitBeep == 0) SpeakFixed(panel, "beep");
-    }
-    s.ReplyText.clear();
-    if (panel.ports.BytesWaiting(s.PortNumber) > 0) return true;
+  s.ReplyText.clear();
+  for (int pause = 1; pause <= kSizeWaitCycles * kPausesPerCycle; ++pause) {
+    Pause(panel);
+    if (panel.ports.BytesWaiting(s.PortNumber) > 0) return AwaitAnswer(panel) != Answer::kRefused;
+    if (pause % kPausesPerWaitBeep == 0) SpeakFixed(panel, "beep");
   }
   return false;
 }
@@ -186,9 +251,7 @@ bool SetBankSize(Panel& panel, char letter) {
   Speak(panel, std::string(1, letter));
   s.CommandText = "MW" + std::string(1, letter) + std::string(kWantedSize);
   SendCommand(panel);
-  Pause(panel);
-  ReadReply(panel);
-  return AwaitReceiver(panel);
+  return AwaitBankSize(panel);
 }
 
 }  // namespace
@@ -221,11 +284,18 @@ void WriteEntryLetter(Panel& panel) {
     s.EntryMode = EntryMode::kNone;
     return;
   }
-  const std::string letter(1, static_cast<char>(s.CurrentKey));
+  const char letter = static_cast<char>(s.CurrentKey);
   s.EntryText += letter;
-  Speak(panel, letter);
-  s.CommandText = "MQ" + letter + "%%";
-  SendCommand(panel);
+  Speak(panel, std::string(1, letter));
+  // A refused bank leaves the entry waiting for its Enter, which then ends it quietly: an
+  // Enter left over would tune, end a search and drop the selected bank.
+  ForgetCheckedBank(s);
+  if (!CheckBankFile(panel, letter)) return;
+  s.CommandText = "MQ" + std::string(1, letter) + "%%";
+  if (!SendSetting(panel)) {
+    ForgetCheckedBank(s);
+    Speak(panel, "inv");
+  }
 }
 
 void CommitWriteEntry(Panel& panel) {
@@ -239,30 +309,31 @@ void CommitWriteEntry(Panel& panel) {
 
 void WriteBankToReceiver(Panel& panel) {
   auto& s = panel.state;
-  const KeptImage kept(s);
-  const char letter = s.EntryText.size() == 3 ? s.EntryText[2] : '\0';
-  s.BankFileName = Cap("bank" + s.EntryText.substr(0, 2) + ".dat");
-  LoadBank(panel);
-  if (s.IoResult > 0) return;
-  const int end = WriteEnd(s);
-  const std::optional<char> mode = ModeDigit(BankLine(s, 1));
-  // Refused whole before anything is sent: a receiver bank half written from a bad file is
-  // worse than one left as it was.
-  if (!mode || !IsReceiverBankLetter(letter) || !AllFrequenciesWritable(s, end)) {
-    Speak(panel, "inv");
-    return;
+  std::vector<std::string> commands;
+  if (s.EntryText.size() == 3) {
+    const KeptImage kept(s);
+    s.BankLines = s.MergeLines;
+    commands = WriteCommands(s, s.EntryText[2]);
   }
+  // Refused at the letter, and said so there.
+  if (commands.empty()) return;
   Speak(panel, "wait");
   Pauses(panel, kPausesAfterWait);
-  // The pauses are the only flow control towards the receiver: 7, 5 and 3 before the first
-  // channels, then 1 before each.
+  // The pauses give the receiver time: 7, 5 and 3 before the first channels, then 1 before
+  // each. Each channel's answer comes before the next channel goes out.
   int pauses = kFirstChannelPauses;
-  for (int i = kFirstChannel; i < end; i += 2) {
+  for (int channel = 0; channel < static_cast<int>(commands.size()); ++channel) {
     Pauses(panel, pauses);
     pauses = pauses > 1 ? pauses - 2 : 1;
-    const int channel = i / 2 - 2;
-    s.CommandText = MemoryWriteCommand(letter, channel, BankLine(s, i), *mode, BankLine(s, i + 1));
+    DiscardWaiting(panel);
+    s.CommandText = commands[static_cast<std::size_t>(channel)];
     SendCommand(panel);
+    const Answer answer = AwaitAnswer(panel, kChannelAnswerMs);
+    if (answer != Answer::kTaken) {
+      LogUnwritten(panel, commands[static_cast<std::size_t>(channel)], answer);
+      Speak(panel, "inv");
+      return;
+    }
     // A beep after channels 9, 20, 31, ... 86 tells the listener the write goes on.
     if (channel % kChannelsPerBeep == kChannelsPerBeep - 2) Speak(panel, "beep");
   }

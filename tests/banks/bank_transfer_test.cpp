@@ -39,9 +39,19 @@ int Count(const Strings& items, const std::string& item) {
   return static_cast<int>(std::count(items.begin(), items.end(), item));
 }
 
+// The receiver's banks hold 90 channels, as after Z, except bank A.
+sim::MemoryBanks BanksWithA(int sizeOfA) {
+  sim::MemoryBanks memory;
+  for (auto& bank : memory.banks) bank.size = 90;
+  memory.banks[0].size = sizeOfA;
+  return memory;
+}
+
 class BankTransfer : public testing::ConnectedPanel {
  protected:
-  explicit BankTransfer(sim::MemoryBanks memory = {}) : ConnectedPanel({}, std::move(memory)) {}
+  explicit BankTransfer(sim::MemoryBanks memory = BanksWithA(90),
+                        testing::HarnessOptions options = {})
+      : ConnectedPanel(options, std::move(memory)) {}
 };
 
 TEST_F(BankTransfer, WritesEachChannelAsOneMemoryWriteCommand) {
@@ -67,31 +77,58 @@ TEST_F(BankTransfer, WritesEachChannelAsOneMemoryWriteCommand) {
   EXPECT_EQ(Sent(), Strings{"VA0119.10000"});
 }
 
-TEST_F(BankTransfer, WritesAtMostNinetyOneChannelsAndNothingFromAnEmptyOrMissingBank) {
+TEST_F(BankTransfer, WritesAtMostNinetyOneChannels) {
   h.WriteFile("bank07.dat", Bank("FM", Numbered(120)));
   EXPECT_EQ(Count(Keys("w07b\r"), "beep"), 8);
   EXPECT_EQ(Sent().size(), 1u + 91u);
   EXPECT_EQ(Sent().back().substr(0, 18), "MXB90 RF0190500000");
-
-  h.WriteFile("bank08.dat", Bank("FM", {}));
-  EXPECT_EQ(Keys("w08c\r"), (Strings{"write", "fromb", "0", "8", "torb", "C", "wait", "ok"}));
-  EXPECT_EQ(Sent(), Strings{"MQC%%"});
-  EXPECT_EQ(Keys("w09c\r").back(), "bnf");
-  EXPECT_EQ(Sent(), Strings{"MQC%%"});
 }
 
-TEST_F(BankTransfer, TrailingBlanksOfTheModeDoNotCountAndNoOtherModeIsWritten) {
+TEST_F(BankTransfer, TrailingBlanksOfTheModeDoNotCount) {
   h.WriteFile("bank07.dat", Bank("CW ", {{"7.03", "CW"}}));
   Keys("w07d\r");
   EXPECT_EQ(Sent().back(), "MXD00 RF0007030000 ST012500 MD5 TMCW          ");
-  // A bank in automatic mode, or with a frequency the command cannot carry, is refused
-  // whole: not one channel of it goes out.
-  for (const auto& bank : {Bank("AUT", {{"145.5", "a"}}), Bank("FM", {{"145.5", "a"}, {" ", "b"}}),
-                           Bank("FM", {{"145.5", "a"}, {"12345", "b"}})}) {
-    h.WriteFile("bank07.dat", bank);
-    EXPECT_EQ(Keys("w07d\r").back(), "inv");
-    EXPECT_EQ(Sent(), Strings{"MQD%%"});
+}
+
+// The receiver empties its bank at the letter, so a bank that cannot be written whole is
+// refused there: the receiver's bank is left as it was, and the Enter only ends the entry.
+TEST_F(BankTransfer, ABankThatCannotBeWrittenWholeIsRefusedAtTheLetterAndNothingIsSent) {
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "bnf"}, {Bank("AUT", {{"145.5", "a"}}), "inv"}, {Bank("FM", {}), "inv"}};
+  for (const char* frequency : {"5000", ".06", "0", "0.09", " ", "1.2.3", "12345", "145,5", "-1"})
+    cases.push_back({Bank("FM", {{"145.5", "a"}, {frequency, "b"}}), "inv"});
+  for (const auto& [file, said] : cases) {
+    std::filesystem::remove(h.dir() / "bank07.dat");
+    if (!file.empty()) h.WriteFile("bank07.dat", file);
+    EXPECT_EQ(Keys("w07d\r"), (Strings{"write", "fromb", "0", "7", "torb", "D", said})) << file;
+    EXPECT_EQ(Sent(), Strings{}) << file;
   }
+
+  // A receiver that refuses to empty its bank gets no channel either.
+  h.WriteFile("bank07.dat", Bank("FM", {{"145.5", "a"}}));
+  const auto answered = sim.AsPeer();
+  h.peer = [answered](std::string_view in, std::int64_t now) {
+    return in.starts_with("MQ") ? std::string("?\r\n") : answered(in, now);
+  };
+  EXPECT_EQ(Keys("w07d\r").back(), "inv");
+  EXPECT_EQ(Sent(), Strings{"MQD%%"});
+}
+
+// What the receiver stored: frequencies on its 50 Hz grid, rounded (halves up) and never
+// cut, and tags without control bytes (0x1C would step the receiver's frequency instead).
+TEST_F(BankTransfer, TheReceiverStoresFrequenciesOnItsGridAndTagsWithoutControlBytes) {
+  h.WriteFile("bank07.dat", Bank("FM", {{"145.12347", "A\034B"},
+                                        {"145.123475", "\x7f"},
+                                        {"0029.99999999999", "\x85"},
+                                        {"0.1", ""},
+                                        {"3000", ""}}));
+  EXPECT_EQ(Keys("w07a\r").back(), "ok");
+  const std::int64_t stored[] = {145'123'450, 145'123'500, 30'000'000, 100'000, 3'000'000'000};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(sim.engine.Memory().banks[0].channels[i].hz, stored[i]);
+  EXPECT_EQ(sim.engine.Memory().banks[0].channels[0].tag, "A B         ");
+  // An over-long line keeps the command's length; Latin-1 control bytes go out as blanks.
+  EXPECT_EQ(Sent()[2], "MXA01 RF0145123500 ST012500 MD1 TM            ");
+  EXPECT_EQ(Sent()[3], "MXA02 RF0030000000 ST012500 MD1 TM            ");
 }
 
 TEST_F(BankTransfer, WrongEntriesSayInvAndSendNoCommand) {
@@ -131,14 +168,16 @@ TEST_F(BankSizes, ZSetsOnlyTheBanksNotAtNinetyAndLeavesAStartedScan) {
   h.sound.Clear();
   h.ClearWire();
   h.state().ScanState = ScanState::kStarted;
+  const std::int64_t start = h.clock.now;
   h.Press('Z');
   h.Tick();
   EXPECT_EQ(h.state().ScanState, ScanState::kStarted);
   h.state().ScanState = ScanState::kOff;
   h.Settle();
-  // The receiver answers within the first cycle of pauses, so each bank set has 4 beeps.
-  EXPECT_EQ(h.sound.Spoken(), (Strings{"ckconfig", "A", "beep", "beep", "beep", "beep", "B", "beep",
-                                       "beep", "beep", "beep", "ok"}));
+  // The receiver answers each size 3 s after it was sent, before the first beep is due;
+  // both banks are set in less than the 20 s one bank used to be given.
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"ckconfig", "A", "B", "ok"}));
+  EXPECT_LT(h.clock.now - start, 20'000);
   EXPECT_EQ(Sent(), (Strings{"MWA", "MWA90", "MWB", "MWB90", "MWC", "MWD", "MWE", "MWF", "MWG",
                              "MWH", "MWI", "MWJ"}));
   for (const auto& bank : sim.engine.Memory().banks) EXPECT_EQ(bank.size, 90);
@@ -161,10 +200,49 @@ TEST_F(BankSizes, ASilentReceiverEndsTheCheckWithInvAndPollingGoesOn) {
   EXPECT_EQ(Count(spoken, "beep"), 3 * 4);
   EXPECT_EQ(Sent(), (Strings{"MWA", "MWA90"}));
 
+  // A size it refuses is not "ok" either.
+  h.peer = [answered](std::string_view in, std::int64_t now) {
+    return in.starts_with("MWB90") ? std::string("?\r\n") : answered(in, now);
+  };
+  EXPECT_EQ(Keys("z"), (Strings{"ckconfig", "B", "inv"}));
+
   h.peer = answered;
   h.ClearWire();
   h.Tick(6);
   EXPECT_EQ(Count(h.Commands(), "LM"), 2) << "the poll cycle runs again";
+}
+
+class LoggedBankTransfer : public BankTransfer {
+ protected:
+  LoggedBankTransfer() : BankTransfer(BanksWithA(50), {.debugSwitch = 1}) {}
+};
+
+// A channel the receiver does not take ends the write: "inv", never "ok", and the debug
+// log names the channel. Receiver bank A holds 50 channels, so the receiver itself refuses
+// channel 50; a receiver that stays silent on a channel is not taken at its word either.
+TEST_F(LoggedBankTransfer, AChannelTheReceiverDoesNotTakeEndsTheWriteWithInv) {
+  const auto answered = sim.AsPeer();
+  const struct {
+    int channels;
+    std::string silentOn;
+    std::string last;
+    std::string logged;
+  } cases[] = {
+      {60, "", "MXA50", "W: channel 50 of bank A not written (refused)"},
+      {20, "MXA07", "MXA07", "W: channel 07 of bank A not written (no answer)"},
+  };
+  for (const auto& c : cases) {
+    h.WriteFile("bank07.dat", Bank("FM", Numbered(c.channels)));
+    h.peer = [answered, silentOn = c.silentOn](std::string_view in, std::int64_t now) {
+      const std::string out = answered(in, now);
+      return !silentOn.empty() && in.find(silentOn) != std::string_view::npos ? "" : out;
+    };
+    const Strings spoken = Keys("w07a\r");
+    EXPECT_EQ(spoken.back(), "inv");
+    EXPECT_EQ(Count(spoken, "ok"), 0);
+    EXPECT_EQ(Sent().back().substr(0, 5), c.last);
+    EXPECT_NE(h.ReadFile("debug1.dat").find(c.logged), std::string::npos) << c.logged;
+  }
 }
 
 // The panel against the real simulator program: what was written is in its memory file.
@@ -182,6 +260,12 @@ TEST(BankTransferEndToEnd, TheSimulatorKeepsTheWrittenBankInItsMemoryFile) {
     ::poll(nullptr, 0, 10);  // the program answers on its own clock
   }
   ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
+  // The panel waits for each channel's answer; every wait of its virtual clock lets the
+  // program run for real, at most 10 ms, so an answer's wait lasts as long as it says.
+  h.clock.onSleep = [pump = h.clock.onSleep](std::int64_t ms) {
+    pump(ms);
+    ::poll(nullptr, 0, static_cast<int>(std::min<std::int64_t>(ms, 10)));
+  };
   h.WriteFile("bank07.dat", Bank("AM", {{"118.1", "TOWER"}, {"0.531", "MEDIUM WAVE BCST"}}));
   h.Type("w07c\r");
   h.Settle();
