@@ -14,13 +14,17 @@ bool OpenBankFile(const std::filesystem::path& path, std::ifstream& file) {
   return file.is_open();
 }
 
+bool IsEndMarkerLine(int i, const std::string& line) {
+  return i >= kSearchListEndLine && i % 2 == 0 && line == kEndMarker;
+}
+
 int ReadBankLines(std::istream& file, BankImage& lines) {
   for (int i = 0; i < kBankFileLines; ++i) lines[static_cast<std::size_t>(i)].clear();
   std::string line;
   for (int i = 0; i < kBankFileLines; ++i) {
     if (!ReadTextLine(file, line)) break;
     lines[static_cast<std::size_t>(i)] = line;
-    if (line == kEndMarker) return i;
+    if (IsEndMarkerLine(i, line)) return i;
   }
   return -1;
 }
@@ -31,7 +35,7 @@ std::string BankFileText(const BankImage& lines) {
     const std::string& line = lines[static_cast<std::size_t>(i)];
     contents += line;
     contents += "\r\n";
-    if (line == kEndMarker) break;
+    if (IsEndMarkerLine(i, line)) break;
   }
   return contents;
 }

@@ -20,12 +20,19 @@ inline constexpr int kLastEndLine = 398;
 
 using BankImage = std::array<std::string, kBankImageLines>;
 
+// The stored state read at start-up becomes a search list of three lines, its end marker
+// on line 2; every other bank ends on a line of its own after the channels.
+inline constexpr int kSearchListEndLine = 2;
+// "9999" ends a bank only where a frequency (or the short search list's marker) stands:
+// on an even line from 2 on. A bank name or a tag reading "9999" is kept as text.
+bool IsEndMarkerLine(int i, const std::string& line);
+
 // Opens a bank file for reading. A folder opens for reading but is no bank: false.
 bool OpenBankFile(const std::filesystem::path& path, std::ifstream& file);
 // Empties lines 0..399 and reads the file into them, up to and including the end marker.
 // Returns the marker's line, or -1 when none of the 400 lines holds it.
 int ReadBankLines(std::istream& file, BankImage& lines);
-// The file's text: the lines up to and including the first end marker (at most 400),
+// The file's text: the lines up to and including the end marker (at most 400),
 // each ended by CR LF.
 std::string BankFileText(const BankImage& lines);
 // Writes BankFileText as a whole or not at all: false, with errno telling why, leaves the

@@ -158,11 +158,16 @@ std::string MeterLineFor(const std::string& meterBar, int level) {
 
 void UpdateMeter(Panel& panel) {
   auto& s = panel.state;
+  if (s.ReplyText.empty()) return;
   const std::optional<LevelReport> level = ReadLevelReport(s.ReplyText);
-  // A channel report stands in for the level while a memory scan holds on a signal; any
-  // other reply ("LM?", a search's state line read late) says nothing about the squelch,
-  // and the meter and the watch go on from the last poll as after no reply.
-  if (!level && !IsChannelReport(s.ReplyText)) return;
+  // A channel report stands in for the level while a memory scan holds on a signal. Any
+  // other reply ("LM?", a search's state line read late) is no sign of a signal: the
+  // squelch counts as closed, so that nothing halts or is recorded on it, and the meter
+  // stays as it was.
+  if (!level && !IsChannelReport(s.ReplyText)) {
+    s.Quiet = true;
+    return;
+  }
   s.CommandText.clear();
   SetColour(panel, platform::kGreen);
   MoveTo(panel, 320, 30);

@@ -317,6 +317,24 @@ TEST_F(BankKeys, EditsElsewhereLeaveTheSelectedBankInPlace) {
   EXPECT_FALSE(h.FileExists("bank79.dat"));
 }
 
+TEST_F(BankKeys, TransferIntoTheSelectedBankKeepsItsChannelAndNamesAreShown) {
+  h.WriteFile("bank70.dat",
+              Bank("Repeaters", "FM", {{"145.1", "a"}, {"145.2", "9999"}, {"145.3", "c"}}));
+  h.WriteFile("bank71.dat", Bank("bank71", "FM", {{"150.1", "x"}}));
+  Keys("b70\r");
+  EXPECT_EQ(h.window.TextAt(20, 90), "Bank 70");
+  EXPECT_EQ(h.window.TextAt(20, 130), "Repeaters");
+  Press(kUp);
+  Press(kUp);
+  EXPECT_EQ(Sent(), std::vector<std::string>{"VA0145.30000"}) << "a tag reading 9999 ends nothing";
+  EXPECT_EQ(Keys("t7170\r").back(), "ok");
+  EXPECT_EQ(Keys("k\r").back(), "ok") << "K still knows the selected channel";
+  EXPECT_EQ(h.ReadFile("bank70.dat"),
+            Bank("Repeaters", "FM", {{"145.1", "a"}, {"145.2", "9999"}, {"150.1", "x"}}));
+  Keys("145\r");
+  EXPECT_EQ(h.window.TextAt(20, 90), "") << "no bank is selected any more";
+}
+
 TEST_F(BankKeys, LongFilesWithoutEndAreCutToTheImage) {
   // 250 channels and no end marker: 504 lines, more than a bank holds.
   h.WriteFile("bank80.dat", Bank("bank80", "FM", Numbered(250, 100), false));

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "support/panel_harness.h"
+#include "support/refusing_peer.h"
 #include "support/sim_peer.h"
 
 namespace voskel {
@@ -251,6 +252,83 @@ TEST_F(Hunt, TheFiftiethPassIsRefusedAndTheScanGoesOn) {
   EXPECT_EQ(sim->engine.CurrentActivity(), sim::Activity::kScan);
   Keys("\r");
   EXPECT_EQ(CountOf(Sent(), "MP0"), 49);
+}
+
+TEST_F(MemoryScan, EveryWayOutReleasesThePassesAndAnEmptyBankIsSaidToBe) {
+  Keys("GC\r");
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"radbank", "C", "empty"})) << "nothing to scan there";
+  EXPECT_EQ(h.state().ScanState, ScanState::kOff);
+  Keys("GA\r");
+  UntilHaltedOn(1);
+  Keys("P");
+  h.WriteFile("bank01.dat", "bank01\r\nAM\r\n25\r\n \r\n118.7\r\nONE\r\n9999\r\n");
+  Keys("B01\rR");
+  const Strings sent = Sent();
+  const Strings release{"MRA01", "MP0"};
+  EXPECT_NE(std::search(sent.begin(), sent.end(), release.begin(), release.end()), sent.end());
+  EXPECT_FALSE(sim->engine.Memory().banks[0].channels[1].passed);
+  EXPECT_EQ(h.state().PassCount, 1);
+  EXPECT_EQ(CountOf(h.sound.Spoken(), "exitscan"), 1);
+  TickUntil([&] { return h.state().BankState == BankState::kScanning; });
+  EXPECT_EQ(h.state().ScanState, ScanState::kOff) << "the bank scan runs, no longer stalled";
+}
+
+TEST_F(MemoryScan, APassTheReceiverRefusesIsNoPass) {
+  testing::RefusingPeer refusing(*sim);
+  refusing.refused = {"MP1"};
+  h.peer = refusing.AsPeer();
+  Keys("GA\r");
+  UntilHaltedOn(1);
+  Keys("P");
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"pass", "inv"}));
+  EXPECT_EQ(h.state().PassCount, 1);
+  Keys("\r");
+  EXPECT_EQ(CountOf(Sent(), "MP0"), 0);
+}
+
+TEST_F(Hunt, HitsAreOnDiskAsTheyAreFoundAndOnlyWhereTheReceiverHeardASignal) {
+  Start({{145.5, 8, 120}, {145.8, 8, 120}});
+  Keys("145.5\r");  // the receiver sits on a live signal as the search starts
+  Keys("R");
+  TickUntil([&] { return Found() == 1; });
+  EXPECT_EQ(h.ReadFile("bank00.dat"), "Srchbank\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n9999\r\n")
+      << "kept without Enter, as a killed panel would leave it";
+  EXPECT_EQ(h.window.LineAt(400), "Found 1");
+  TickUntil([&] { return Found() == 2; });
+  EXPECT_EQ(h.ReadFile("bank00.dat"),
+            "Srchbank\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n145.8\r\n \r\n9999\r\n");
+  h.Tick(400);
+  EXPECT_EQ(Found(), 2) << "every hit is where the receiver heard a signal";
+}
+
+TEST_F(Hunt, ALevelReplyThatIsNoLevelAndACutFrequencyAreNoHits) {
+  std::string level = "LM?";
+  queued = {"VS RF0", "VS RF0145xyzw ST", "VS RF0145500000 ST"};
+  h.peer = [&](std::string_view in, std::int64_t) {
+    std::string out;
+    for (std::size_t end; (end = in.find('\r')) != std::string_view::npos;
+         in.remove_prefix(end + 1)) {
+      const std::string_view command = in.substr(0, end);
+      if (command == "LM") {
+        out += level + "\r\n";
+      } else if (command == "RX" && !queued.empty()) {
+        out += queued.front() + "\r\n";
+        queued.erase(queued.begin());
+      } else {
+        out += "\r\n";
+      }
+    }
+    return out;
+  };
+  Connect();
+  Keys("R");
+  h.Tick(30);
+  EXPECT_EQ(h.state().SearchActive, SearchActive::kMoving) << "\"LM?\" is no open squelch";
+  EXPECT_EQ(CountOf(h.Commands(), "RX"), 0);
+  level = "LM 120";
+  TickUntil([&] { return Found() == 1; });
+  EXPECT_EQ(CountOf(h.Commands(), "RX"), 3) << "a cut report is asked for again";
+  EXPECT_EQ(h.state().BankLines[4], "145.5");
 }
 
 // The whole road on the simulator's own band: search the repeaters, keep the hits in a

@@ -57,8 +57,7 @@ bool HasControlCode(std::string_view latin1) {
                      [](char c) { return platform::IsControlCode(static_cast<unsigned char>(c)); });
 }
 
-// A line of the bank made from UTF-8 text, or why it cannot be one. A line that reads
-// "9999" would end the bank where it stands.
+// A line of the bank made from UTF-8 text, or why it cannot be one.
 std::optional<std::string> BankText(std::string_view utf8, std::size_t width, std::string& why) {
   const std::optional<std::string> latin1 = platform::Utf8ToLatin1(utf8);
   if (!latin1)
@@ -67,8 +66,6 @@ std::optional<std::string> BankText(std::string_view utf8, std::size_t width, st
     why = "holds control characters";
   else if (latin1->size() > width)
     why = "is longer than " + std::to_string(width) + " characters";
-  else if (*latin1 == voskel::kEndMarker)
-    why = "is the bank's end marker";
   else
     return latin1;
   return std::nullopt;
