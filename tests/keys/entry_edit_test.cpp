@@ -45,7 +45,9 @@ TEST_F(EntryEdit, EscapeCancelsEveryEntryAndBackspaceTakesBackOneCharacter) {
     const Clips spoken = Press(c.keys[edit] == '\b' ? keys::kBack : keys::kEscape);
     EXPECT_EQ(spoken, c.spoken);
     EXPECT_TRUE(Sent().empty());
-    if (c.spoken == Strings{"cancel"}) EXPECT_FALSE(EntryInProgress(h.state()));
+    if (c.spoken == Strings{"cancel"}) {
+      EXPECT_FALSE(EntryInProgress(h.state()));
+    }
     Press(keys::kEscape);
   }
   EXPECT_EQ(h.state().SearchLow, "145") << "a cancelled limit keeps the old one";
