@@ -28,11 +28,11 @@ void RestorePen(Panel& panel) {
   SetFont(panel, "Aerial", 30, 700);
 }
 
-void TuneChannel(Panel& panel) {
+bool TuneChannel(Panel& panel) {
   auto& s = panel.state;
   s.Frequency = BankLine(s, s.ChannelIndex);
   s.TuneText = s.Frequency;
-  SetFrequency(panel);
+  return SetFrequency(panel);
 }
 
 }  // namespace
@@ -103,12 +103,18 @@ void StepChannel(Panel& panel, int direction) {
   }
   BlankChannelTag(panel);
   s.LastChannelIndex = end - 2;
+  const int from = s.ChannelIndex;
   s.ChannelIndex += direction > 0 ? 2 : -2;
   if (s.ChannelIndex < kFirstChannel)
     s.ChannelIndex = s.LastChannelIndex;
   else if (s.ChannelIndex >= end || s.ChannelIndex % 2 != 0)
     s.ChannelIndex = kFirstChannel;
-  TuneChannel(panel);
+  if (!TuneChannel(panel)) {
+    // The receiver stays on the channel it was on, and so does the selection.
+    s.ChannelIndex = from;
+    ShowChannelTag(panel);
+    return;
+  }
   ShowChannelTag(panel);
   if (s.ChannelIndex == kFirstChannel) Speak(panel, "beep");
   SpeakTag(panel, BankLine(s, s.ChannelIndex + 1));
