@@ -14,6 +14,7 @@
 #include "link/serial_link.h"
 #include "support/fake_clock.h"
 #include "support/fake_speech.h"
+#include "support/recording_braille.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
@@ -85,6 +86,8 @@ class PanelHarness {
   RecordingWindow window;
   RecordingSound sound{&clock};
   FakeSpeech speech;
+  RecordingBraille braille;
+  RecordingTranscript transcript;
   Peer peer;
   std::unique_ptr<SerialLink> ports;
   std::unique_ptr<Panel> panel;
