@@ -30,6 +30,7 @@ struct HarnessOptions {
   int debugSwitch = 0;
   bool connectPort = true;             // false: com1 leads nowhere, as with no receiver cabled
   platform::Speech* speech = nullptr;  // a synthesizer of the test's own; else the fake
+  platform::Braille* braille = nullptr;  // a display of the test's own; else the recording
 };
 
 class PanelHarness {
