@@ -87,7 +87,6 @@ class BrlttyPeer {
   }
   // The TTY driver's Right arrow: the display's key for the next window.
   void PressNextWindow() { [[maybe_unused]] auto n = ::write(master_, "\x1bOC", 3); }
-  void Hang() { ::kill(pid_, SIGSTOP); }
   void Kill() {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGKILL);
