@@ -67,8 +67,11 @@ searches and scans, keeps memory banks in files and writes them into the
 receiver. A simulated receiver (ar8600-sim), a setup program (voskelcfg) and
 a program that turns banks into CSV channel lists and back (voskelbank) come
 with it; without a receiver the panel runs against the simulator.")
-# The libraries come from dpkg-shlibdeps; the programs the launcher runs to make the
-# voice clips, and a font for the window, from this list.
+# The libraries come from dpkg-shlibdeps (BrlAPI's libbrlapi among them); the programs the
+# launcher runs to make the voice clips, and a font for the window, from this list.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng, sox, fonts-dejavu-core")
+# BRLTTY shows the messages on a braille display, and xbrlapi tells it which X window has
+# the focus; only a braille reader needs them, so they are suggested, not brought in.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "brltty, xbrlapi")
 include(CPack)

@@ -12,6 +12,7 @@
 #include "panel/pen.h"
 #include "keys/poll_cycle.h"
 #include "panel/panel_lines.h"
+#include "voice/message.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -118,6 +119,7 @@ bool BeginRun(Panel& panel) {
   s.FixedVoiceDir = kVoiceFolder;
   if (!ReadConfigFile(panel.workDir / kConfigFileName, s)) {
     ShowMissingConfiguration(panel);
+    FinishMessage(panel);
     // Nothing of the receiver's state is known on this path: the stored one must stay.
     return false;
   }
@@ -129,7 +131,9 @@ bool BeginRun(Panel& panel) {
   PrintAt(panel, s.TitleLine, s.CreditLine);
   for (const char* clip : {"vsk", "4", "point", "1"}) Speak(panel, clip);
   SpeakFixed(panel, "shdel");
+  FinishMessage(panel);
   ConnectReceiver(panel);
+  FinishMessage(panel);
   panel.window.StartTimer(kPollTimer);
   return true;
 }
@@ -183,6 +187,7 @@ int ShutDown(Panel& panel, bool storeState) {
     panel.ports.ClosePort(s.PortNumber);
     StoreState(panel);
   }
+  FinishMessage(panel);
   ClosePanel(panel);
   return 0;
 }

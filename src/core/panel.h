@@ -4,10 +4,13 @@
 
 #include "core/debug_log.h"
 #include "core/panel_state.h"
+#include "core/spoken_message.h"
+#include "platform/braille.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/sound.h"
 #include "platform/speech.h"
+#include "platform/transcript.h"
 #include "platform/window.h"
 
 namespace voskel {
@@ -22,8 +25,17 @@ struct Pen {
 
 struct Panel {
   Panel(platform::Window& w, platform::Sound& s, platform::Speech& t, platform::SerialPorts& p,
-        platform::Clock& c, std::filesystem::path dir)
-      : window(w), sound(s), speech(t), ports(p), clock(c), workDir(std::move(dir)) {}
+        platform::Clock& c, std::filesystem::path dir,
+        platform::Braille& b = platform::NoBraille::Instance(),
+        platform::Transcript& m = platform::NoTranscript::Instance())
+      : window(w),
+        sound(s),
+        speech(t),
+        ports(p),
+        clock(c),
+        braille(b),
+        transcript(m),
+        workDir(std::move(dir)) {}
 
   PanelState state;
   platform::Window& window;
@@ -31,9 +43,12 @@ struct Panel {
   platform::Speech& speech;  // what has no clip (a channel's tag), played through sound
   platform::SerialPorts& ports;
   platform::Clock& clock;
-  std::filesystem::path workDir;  // where VOSKEL.CFG, wave/, the banks and the log live
+  platform::Braille& braille;        // each message as it is said, while it is said
+  platform::Transcript& transcript;  // each finished message, with its time
+  std::filesystem::path workDir;     // where VOSKEL.CFG, wave/, the banks and the log live
   Pen pen;
   DebugLog log;
+  Messages messages;  // what the panel says, as words
 };
 
 // Writes LogLine to the debug log when the debug switch is 1.

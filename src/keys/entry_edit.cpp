@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/virtual_keys.h"
+#include "voice/message.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -111,6 +112,8 @@ void TakeBackKey(Panel& panel) {
   typed->pop_back();
   // The raw test command is typed without a voice, and taken back without one.
   if (s.EntryMode != EntryMode::kTest) SpeakTyped(panel, *typed);
+  // What is left is heard again; the message reads as if the character was never typed.
+  TakeBackKeyFromMessage(panel);
 }
 
 void AbandonTypedFrequency(Panel& panel, int key) {

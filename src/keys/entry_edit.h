@@ -13,7 +13,7 @@ bool EntryInProgress(const PanelState& s);
 // into shows what it held before. Nothing happens when no entry is in progress.
 void CancelEntry(Panel& panel);
 // Backspace: the last typed character goes, and what is left is spoken; "cancel" and the
-// entry ends when nothing is left.
+// entry ends when nothing is left. The entry's message loses the character's key.
 void TakeBackKey(Panel& panel);
 // A key with a command of its own abandons digits typed for a frequency: the frequency
 // goes back to the one the receiver is on before the key does its work.

@@ -7,6 +7,7 @@
 #include "banks/bank_transfer.h"
 #include "core/text.h"
 #include "keys/entry_edit.h"
+#include "keys/key_message.h"
 #include "link/exchange.h"
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
@@ -14,6 +15,7 @@
 #include "receiver/receiver_settings.h"
 #include "scan/scan_exit.h"
 #include "scan/scan_keys.h"
+#include "voice/message.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -481,6 +483,8 @@ void HandleKey(Panel& panel) {
   if (s.EntryMode == EntryMode::kTest) return TestEntryKey(panel, key);
   if (key == 'Q') return QuitKey(panel);
   if (key == keys::kPoint || keys::IsDigit(key)) return EnterDigit(panel);
+  // Before anything a command key would give up: J leaves digits, entries and scans be.
+  if (RepeatsMessage(s, key)) return RepeatMessage(panel);
   AbandonTypedFrequency(panel, key);
   if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
   if (key == 'W') return StartWriteEntry(panel);

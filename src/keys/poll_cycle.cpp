@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 #include "keys/handle_key.h"
+#include "keys/key_message.h"
 #include "keys/reconnect.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
@@ -16,6 +17,7 @@
 #include "platform/virtual_keys.h"
 #include "scan/scan_exit.h"
 #include "scan/scan_watch.h"
+#include "voice/message.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -65,6 +67,9 @@ bool AwaitFirstAnswer(Panel& panel) {
   return true;
 }
 
+// The key in CurrentKey, with the rules for a receiver that never answered or went away.
+void TakeKey(Panel& panel);
+
 std::string KeyLogText(int code) {
   if (code == keys::kEnter) return "C/R";
   if (code == keys::kSpace) return "SPC";
@@ -93,6 +98,8 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
       } catch (const ReceiverLost&) {
         OnReceiverLost(panel);
       }
+      // A poll reaction's words are a message of their own; a key's have been placed.
+      FinishMessage(panel);
       break;
   }
 }
@@ -114,6 +121,25 @@ void KeyStep(Panel& panel) {
   s.LogLine = "**" + KeyLogText(s.CurrentKey);
   if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
+  const KeyMessage message = BeginKeyMessage(panel);
+  try {
+    TakeKey(panel);
+  } catch (const ReceiverLost&) {
+    EndKeyMessage(panel, message);
+    throw;
+  }
+  EndKeyMessage(panel, message);
+}
+
+namespace {
+
+void TakeKey(Panel& panel) {
+  auto& s = panel.state;
+  // Saying the last message again asks nothing of the receiver, whether it is there or not.
+  if (RepeatsMessage(s, s.CurrentKey)) {
+    HandleKey(panel);
+    return;
+  }
   if (s.KeyOverflow) {
     // Some press was lost: what was typed is not what will be tuned.
     s.KeyOverflow = false;
@@ -143,6 +169,8 @@ void KeyStep(Panel& panel) {
   }
   HandleKey(panel);
 }
+
+}  // namespace
 
 std::string MeterLineFor(const std::string& meterBar, int level) {
   level = std::max(level, 0);

@@ -94,7 +94,11 @@ ClipTable ParseClipTable(std::string_view text) {
     }
     ClipEntry entry;
     entry.name = std::string(Trim(line.substr(0, tab)));
-    const std::string_view words = Trim(line.substr(tab + 1));
+    const std::string_view said = line.substr(tab + 1);
+    const auto writtenTab = said.find('\t');
+    const std::string_view words = Trim(said.substr(0, writtenTab));
+    const std::string_view written =
+        writtenTab == std::string_view::npos ? std::string_view() : Trim(said.substr(writtenTab + 1));
     if (entry.name.empty() || entry.name.find_first_of(" /\\.") != std::string::npos) {
       fail("bad clip name \"" + entry.name + "\"");
       continue;
@@ -112,8 +116,13 @@ ClipTable ParseClipTable(std::string_view text) {
         fail(why);
         continue;
       }
+      if (!written.empty()) {
+        fail("clip \"" + entry.name + "\" says no words to write");
+        continue;
+      }
     } else {
       entry.words = std::string(words);
+      entry.written = std::string(written);
     }
     table.clips.push_back(std::move(entry));
   }

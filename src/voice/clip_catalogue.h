@@ -1,7 +1,9 @@
 #pragma once
-// The clip table shared by the clip generator (tools/make-voice-clips) and the code that
-// checks the voice folder: one line per clip, "name<TAB>what it says". A few clips are no
-// speech: "@silence MS" is a silence of MS milliseconds, "@tone MS HZ" a tone.
+// The clip table shared by the clip generator (tools/make-voice-clips), the code that
+// checks the voice folder and the panel's written messages: one line per clip,
+// "name<TAB>what it says", and "<TAB>how it is written" where that differs ("O K" is
+// written "ok"). A few clips are no speech: "@silence MS" is a silence of MS
+// milliseconds, "@tone MS HZ" a tone.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +14,8 @@ struct ClipEntry {
   enum class Kind { Speech, Silence, Tone };
   std::string name;
   Kind kind = Kind::Speech;
-  std::string words;  // Speech: what the clip says
+  std::string words;    // Speech: what the clip says
+  std::string written;  // Speech: how it is written, when not as it is said; else empty
   int lengthMs = 0;   // Silence and Tone
   int toneHz = 0;     // Tone
 };

@@ -3,19 +3,31 @@
 #include <string>
 
 #include "core/text.h"
+#include "voice/message.h"
 
 namespace voskel {
+namespace {
+
+// Every clip goes into the message by its name, heard or not: with the voice switch at 0
+// the folder is empty and nothing is heard, but the message is still written.
+void Say(Panel& panel, const std::string& folder, std::string_view clip, bool wait) {
+  const std::string fullName = folder + std::string(clip);
+  panel.sound.Play(fullName, wait);
+  AddClipToMessage(panel, fullName, clip, wait);
+}
+
+}  // namespace
 
 void Speak(Panel& panel, std::string_view clip) {
-  panel.sound.Play(panel.state.VoiceDir + std::string(clip), true);
+  Say(panel, panel.state.VoiceDir, clip, true);
 }
 
 void SpeakAsync(Panel& panel, std::string_view clip) {
-  panel.sound.Play(panel.state.VoiceDir + std::string(clip), false);
+  Say(panel, panel.state.VoiceDir, clip, false);
 }
 
 void SpeakFixed(Panel& panel, std::string_view clip) {
-  panel.sound.Play(panel.state.FixedVoiceDir + std::string(clip), true);
+  Say(panel, panel.state.FixedVoiceDir, clip, true);
 }
 
 void Pause(Panel& panel) {
@@ -61,9 +73,11 @@ void SpeakDigit(Panel& panel, char c) {
 
 void SpeakTag(Panel& panel, std::string_view tag) {
   const auto& s = panel.state;
-  // An empty voice folder is how the voice switch silences every clip; tags follow it.
-  if (!s.TagVoice || s.VoiceDir.empty()) return;
+  if (!s.TagVoice) return;
   if (tag.find_first_not_of(" \t") == std::string_view::npos) return;
+  AddTagToMessage(panel, tag);
+  // An empty voice folder is how the voice switch silences every clip; tags follow it.
+  if (s.VoiceDir.empty()) return;
   panel.sound.PlaySamples(tag, panel.speech.Synthesize(tag), true);
 }
 

@@ -17,7 +17,8 @@ void SpeakMode(Panel& panel);                          // ModeName
 void SpeakCount(Panel& panel, int count);              // 0..99: tens digit when 10 or more, units
 void SpeakDigit(Panel& panel, char c);                 // "0" ... "9", or "point" for '.'
 // A channel's tag, synthesized and played to its end like a clip. Silent while TagVoice is 0
-// or the voice is switched off, and for a tag that is empty or blank.
+// or the voice is switched off, and for a tag that is empty or blank. Every clip and tag
+// said adds its words to the message (voice/message.h), heard or not.
 void SpeakTag(Panel& panel, std::string_view tag);
 
 }  // namespace voskel

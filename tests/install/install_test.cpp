@@ -282,7 +282,8 @@ TEST_F(Installed, PackageHoldsTheProgramsAndDependsOnWhatTheyRun) {
   const std::set<std::string> depends =
       PackageNames(fields.output.substr(fields.output.find("Depends:") + 8));
   for (const char* needed : {"libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libfontconfig1",
-                             "libespeak-ng1", "fonts-dejavu-core", "espeak-ng", "sox"})
+                             "libespeak-ng1", "libbrlapi0.8", "fonts-dejavu-core", "espeak-ng",
+                             "sox"})
     EXPECT_TRUE(depends.count(needed)) << needed << " in " << fields.output;
 }
 

@@ -95,7 +95,8 @@ PanelHarness::PanelHarness(HarnessOptions options) : dir_(temp_.Path()) {
   ports = std::make_unique<SerialLink>(dir_);
   counting_ = std::make_unique<CountingPorts>(*ports, sentByPanel_);
   panel = std::make_unique<Panel>(window, sound, options.speech ? *options.speech : speech,
-                                  *counting_, clock, dir_);
+                                  *counting_, clock, dir_,
+                                  options.braille ? *options.braille : braille, transcript);
   clock.onSleep = [this](std::int64_t) { Pump(); };
   window.onWait = [this] {
     clock.now += 100;

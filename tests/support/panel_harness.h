@@ -14,6 +14,7 @@
 #include "link/serial_link.h"
 #include "support/fake_clock.h"
 #include "support/fake_speech.h"
+#include "support/recording_braille.h"
 #include "support/recording_sound.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
@@ -29,6 +30,7 @@ struct HarnessOptions {
   int debugSwitch = 0;
   bool connectPort = true;             // false: com1 leads nowhere, as with no receiver cabled
   platform::Speech* speech = nullptr;  // a synthesizer of the test's own; else the fake
+  platform::Braille* braille = nullptr;  // a display of the test's own; else the recording
 };
 
 class PanelHarness {
@@ -85,6 +87,8 @@ class PanelHarness {
   RecordingWindow window;
   RecordingSound sound{&clock};
   FakeSpeech speech;
+  RecordingBraille braille;
+  RecordingTranscript transcript;
   Peer peer;
   std::unique_ptr<SerialLink> ports;
   std::unique_ptr<Panel> panel;

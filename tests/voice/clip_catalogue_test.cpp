@@ -88,7 +88,7 @@ TEST(ClipCatalogue, ReadsSpeechSilencesTonesAndRejectsBadLines) {
   const ClipTable table = ParseClipTable(
       "# comment\r\n"
       "\n"
-      "ok\tO K\r\n"
+      "ok\tO K\tok\r\n"
       "shdel\t@silence 200\n"
       "beep\t @tone 120 1000 \n"
       "OK\tagain\n"          // line 6: the same clip, other case
@@ -98,17 +98,20 @@ TEST(ClipCatalogue, ReadsSpeechSilencesTonesAndRejectsBadLines) {
       "hum\t@tone 100 5\n"   // 10: below hearing
       "odd\t@whistle 3\n"    // 11
       "a.wav\tdot\n"         // 12: names carry no extension
-      "last\tno line end");
+      "hush\t@silence 9\thush\n"  // 13: a silence has nothing to write
+      "last\tno line end\t");
   ASSERT_EQ(table.clips.size(), 4u);
   EXPECT_EQ(table.clips[0].words, "O K");
+  EXPECT_EQ(table.clips[0].written, "ok");
+  EXPECT_EQ(table.clips[3].written, "");
   EXPECT_EQ(table.clips[1].kind, ClipEntry::Kind::Silence);
   EXPECT_EQ(table.clips[1].lengthMs, 200);
   EXPECT_EQ(table.clips[2].kind, ClipEntry::Kind::Tone);
   EXPECT_EQ(table.clips[2].toneHz, 1000);
   EXPECT_EQ(table.clips[3].name, "last");
-  ASSERT_EQ(table.errors.size(), 7u);
+  ASSERT_EQ(table.errors.size(), 8u);
   EXPECT_EQ(table.errors.front().rfind("line 6:", 0), 0u) << table.errors.front();
-  EXPECT_EQ(table.errors.back().rfind("line 12:", 0), 0u) << table.errors.back();
+  EXPECT_EQ(table.errors.back().rfind("line 13:", 0), 0u) << table.errors.back();
   EXPECT_TRUE(table.Has("OK.WAV"));
   EXPECT_FALSE(table.Has("ok.wav.wav"));
 }

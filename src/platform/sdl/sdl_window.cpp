@@ -1,5 +1,6 @@
 #include "platform/sdl/sdl_window.h"
 
+#include <SDL_syswm.h>
 #include <SDL_ttf.h>
 
 #include <algorithm>
@@ -228,6 +229,14 @@ Colour SdlWindow::PixelAt(int x, int y) const {
   Uint8 alpha = 0;
   SDL_GetRGBA(pixel, backing_->format, &colour.red, &colour.green, &colour.blue, &alpha);
   return colour;
+}
+
+std::uint32_t SdlWindow::X11WindowId() const {
+  if (window_ == nullptr) return 0;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+  return static_cast<std::uint32_t>(info.info.x11.window);
 }
 
 }  // namespace voskel::platform

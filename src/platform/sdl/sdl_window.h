@@ -36,6 +36,8 @@ class SdlWindow : public Window {
 
   // The colour of a pixel of the backing image; white outside it and when closed.
   Colour PixelAt(int x, int y) const;
+  // The window's id on the X server; 0 when closed or not on X.
+  std::uint32_t X11WindowId() const;
   // The SDL event type the timer posts its ticks as.
   static std::uint32_t TickEventType();
 

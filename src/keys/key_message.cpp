@@ -1,0 +1,61 @@
+#include "keys/key_message.h"
+
+#include "keys/entry_edit.h"
+#include "platform/virtual_keys.h"
+#include "voice/message.h"
+
+namespace voskel {
+namespace {
+
+// Whether the key types into the entry in progress, takes back, cancels or ends it; the
+// same order of tests as HandleKey's.
+bool GoesOnWithEntry(const PanelState& s, int key) {
+  if (!EntryInProgress(s)) return false;
+  if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1) return false;
+  if (key == keys::kEscape || key == keys::kBack || s.EntryMode == EntryMode::kTest) return true;
+  if (key == 'Q' || key == keys::kEnter || key == keys::kPoint || keys::IsDigit(key)) return true;
+  if (RepeatsMessage(s, key)) return false;
+  if (s.EntryMode == EntryMode::kWriteBank) return true;
+  if (key == 'W' || key == 'R') return false;
+  return s.EntryMode == EntryMode::kRadioBank;
+}
+
+}  // namespace
+
+bool RepeatsMessage(const PanelState& s, int key) {
+  if (key != 'J') return false;
+  switch (s.EntryMode) {
+    case EntryMode::kTest:
+    case EntryMode::kRadioBank:
+      return false;
+    case EntryMode::kWriteBank:
+      return s.EntryText.size() != 2;
+    default:
+      return true;
+  }
+}
+
+KeyMessage BeginKeyMessage(Panel& panel) {
+  const auto& s = panel.state;
+  const int key = s.CurrentKey;
+  KeyMessage begun{GoesOnWithEntry(s, key), EntryInProgress(s), s.EntryMode};
+  if (begun.goesOnWithEntry && HoldsEntryMessage(panel)) ResumeHeldMessage(panel);
+  // Digits typed key by key make one number; whatever else a key says starts afresh.
+  if (key != keys::kPoint && !keys::IsDigit(key)) EndNumber(panel);
+  MarkKeyStart(panel);
+  return begun;
+}
+
+void EndKeyMessage(Panel& panel, const KeyMessage& key) {
+  const auto& s = panel.state;
+  const bool entryGoesOn = EntryInProgress(s);
+  const bool otherEntry = s.EntryMode != key.modeBefore;
+  if (!key.goesOnWithEntry && HoldsEntryMessage(panel) && (!entryGoesOn || otherEntry))
+    FinishHeldMessage(panel);
+  if (entryGoesOn && (key.goesOnWithEntry || !key.entryBefore || otherEntry))
+    HoldMessage(panel);
+  else
+    FinishMessage(panel);
+}
+
+}  // namespace voskel
