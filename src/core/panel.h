@@ -4,6 +4,7 @@
 
 #include "core/debug_log.h"
 #include "core/panel_state.h"
+#include "core/remote_control.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/sound.h"
@@ -34,6 +35,7 @@ struct Panel {
   std::filesystem::path workDir;  // where VOSKEL.CFG, wave/, the banks and the log live
   Pen pen;
   DebugLog log;
+  RemoteControl* remote = nullptr;  // the network port, when it was asked for
 };
 
 // Writes LogLine to the debug log when the debug switch is 1.
