@@ -1,22 +1,43 @@
 // Voskel: the talking front panel for the AR8600 receiver.
+#include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
 
-#include "core/panel.h"
+#include "app/panel_options.h"
 #include "app/startup.h"
+#include "core/panel.h"
 #include "link/serial_link.h"
 #include "platform/clock.h"
 #include "platform/espeak_speech.h"
+#include "platform/network.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sdl/sdl_window.h"
 
-int main() {
+int main(int argc, char** argv) {
   using namespace voskel;
+  PanelOptions options;
+  std::string error;
+  switch (ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    case CommandLine::kHelp:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case CommandLine::kWrong:
+      std::fprintf(stderr, "voskel: %s\n%s", error.c_str(), UsageText().c_str());
+      return 2;
+    case CommandLine::kRun:
+      break;
+  }
   const std::filesystem::path workDir = std::filesystem::current_path();
+  platform::PosixNetwork network;
+  const std::unique_ptr<RigctlServer> rigctl = OpenRigctlPort(network, options);
   platform::SystemClock clock;
   platform::SdlWindow window;
   platform::SdlSound sound(workDir, clock);
   platform::EspeakSpeech speech(platform::SpeechVoiceFromEnvironment());
   SerialLink ports(workDir);
   Panel panel(window, sound, speech, ports, clock, workDir);
+  panel.remote = rigctl.get();
   return StartUp(panel);
 }
