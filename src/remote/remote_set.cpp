@@ -64,8 +64,8 @@ int RunRemoteSet(Panel& panel, const rigctl::SetRequest& set) {
   WriteLogLine(panel);
   const int refusedBefore = s.RefusedCount;
   for (int key : presses) PressKey(panel, key);
-  // Only what the listener heard confirmed counts: a frequency typed during the panel's
-  // bank scan, for one, only ends the scan.
+  // Only what the receiver took counts: digits typed during the panel's bank scan, for
+  // one, are not taken, and Enter only ends the scan.
   return s.RefusedCount == refusedBefore && ReceiverHas(s, set) ? rigctl::kOk : rigctl::kRejected;
 }
 

@@ -29,14 +29,14 @@ enum class Op {
   kQuit,
 };
 
-struct Spec {
+struct CommandRow {
   char letter;  // 0: only the long name
   std::string_view name;
   int args;  // taken from the line when there; a missing one is the command's to judge
   Op op;
 };
 
-constexpr Spec kCommands[] = {
+constexpr CommandRow kCommands[] = {
     {'F', "set_freq", 1, Op::kSetFreq},
     {'f', "get_freq", 0, Op::kGetFreq},
     {'M', "set_mode", 2, Op::kSetMode},
@@ -65,10 +65,10 @@ constexpr ModeRow kModeRows[] = {
     {"LSB", "0x8", 2400}, {"FM", "0x20", 15000}, {"WFM", "0x40", 230000},
 };
 
-int FindSpec(char letter, std::string_view name) {
+int FindCommand(char letter, std::string_view name) {
   for (int i = 0; i < static_cast<int>(std::size(kCommands)); ++i) {
-    const Spec& spec = kCommands[i];
-    if (letter != 0 ? spec.letter == letter : spec.name == name) return i;
+    const CommandRow& row = kCommands[i];
+    if (letter != 0 ? row.letter == letter : row.name == name) return i;
   }
   return -1;
 }
@@ -186,17 +186,17 @@ std::vector<Session::Command> Session::Parse(std::string_view line) {
       if (cursor.Peek() == '\\') {
         cursor.Take();
         command.name = cursor.Word();
-        command.spec = FindSpec(0, command.name);
+        command.row = FindCommand(0, command.name);
       } else {
         const char letter = cursor.Take();
         command.name = std::string(1, letter);
-        command.spec = FindSpec(letter, {});
+        command.row = FindCommand(letter, {});
       }
     }
-    if (command.spec >= 0) {
-      const Spec& spec = kCommands[command.spec];
-      command.name = spec.name;
-      for (int i = 0; i < spec.args && !cursor.AtEnd(); ++i) command.args.push_back(cursor.Word());
+    if (command.row >= 0) {
+      const CommandRow& row = kCommands[command.row];
+      command.name = row.name;
+      for (int i = 0; i < row.args && !cursor.AtEnd(); ++i) command.args.push_back(cursor.Word());
     } else {
       // What a command not served here takes is unknown: it has the rest of the line, so
       // that it is answered once.
@@ -251,13 +251,13 @@ void Session::Finish(int code) {
 }
 
 void Session::AnswerOne(const Command& command, const ReceiverView& view) {
-  if (command.spec < 0) return Reply(command, kNotAvailable);
+  if (command.row < 0) return Reply(command, kNotAvailable);
   const auto arg = [&](std::size_t i) {
     return i < command.args.size() ? command.args[i] : std::string();
   };
   const std::string hz = std::to_string(view.frequencyHz);
   const std::string passband = std::to_string(NormalPassbandHz(view.mode));
-  switch (kCommands[command.spec].op) {
+  switch (kCommands[command.row].op) {
     case Op::kGetFreq:
       return Reply(command, kOk, {{"Frequency", hz}});
     case Op::kGetMode:

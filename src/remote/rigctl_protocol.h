@@ -74,7 +74,7 @@ class Session {
   struct Command {
     char separator = 0;
     std::string name;  // Hamlib's long name when it is known, else as sent
-    int spec = -1;     // the row of the command table; -1 for a command not served
+    int row = -1;      // in the table of commands served; -1 for one not served
     std::vector<std::string> args;
   };
   // The commands of one line, in order.
