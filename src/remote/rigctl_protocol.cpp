@@ -301,6 +301,7 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
       quit_ = true;
       lines_.clear();
       commands_.clear();
+      unanswered_ = 0;
       return;
     case Op::kSetFreq: {
       const std::optional<std::int64_t> wanted = ReadHz(arg(0));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace voskel::rigctl {
 namespace {
 
@@ -94,6 +96,27 @@ TEST(RigctlProtocol, DumpStateEndsWithDoneAndALineOverOneKibibyteIsRefused) {
   Session session;
   EXPECT_TRUE(session.Take(std::string(kMaxLine, 'f')));
   EXPECT_FALSE(session.Take("f"));
+}
+
+TEST(RigctlProtocol, RandomBytesAreAllAnsweredAndNothingIsLeftHanging) {
+  static constexpr std::string_view kPieces[] = {
+      "F",    "f",          "M",  "m",        "l",   "\\", "+", ";",
+      " ",    "\n",         "\r", "STRENGTH", "1e9", "-",  "q", std::string_view("\0", 1),
+      "\xff", "dump_state", "FM", "145600000"};
+  std::mt19937 random(23);
+  for (int run = 0; run < 300; ++run) {
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) bytes += kPieces[random() % std::size(kPieces)];
+    Session session;
+    if (!session.Take(bytes)) continue;
+    session.TakeEnd();
+    for (int round = 0; round < 100 && !session.Idle() && !session.Quit(); ++round) {
+      session.Answer(kView, 10);
+      session.Finish(kOk);
+    }
+    EXPECT_TRUE(session.Idle() || session.Quit()) << bytes;
+    EXPECT_EQ(session.Unanswered(), 0u) << bytes;
+  }
 }
 
 }  // namespace
