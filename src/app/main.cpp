@@ -1,22 +1,42 @@
 // Voskel: the talking front panel for the AR8600 receiver.
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
 
-#include "core/panel.h"
+#include "app/panel_options.h"
 #include "app/startup.h"
+#include "core/panel.h"
 #include "link/serial_link.h"
 #include "platform/brlapi_braille.h"
 #include "platform/clock.h"
 #include "platform/espeak_speech.h"
+#include "platform/network.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/transcript.h"
 
-int main() {
+int main(int argc, char** argv) {
   using namespace voskel;
+  PanelOptions options;
+  std::string error;
+  switch (ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    case CommandLine::kHelp:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case CommandLine::kWrong:
+      std::fprintf(stderr, "voskel: %s\n%s", error.c_str(), UsageText().c_str());
+      return 2;
+    case CommandLine::kRun:
+      break;
+  }
   // A reader of standard output that went away ends the transcript, not the panel.
   std::signal(SIGPIPE, SIG_IGN);
   const std::filesystem::path workDir = std::filesystem::current_path();
+  platform::PosixNetwork network;
+  const std::unique_ptr<RigctlServer> rigctl = OpenRigctlPort(network, options);
   platform::SystemClock clock;
   platform::SdlWindow window;
   platform::SdlSound sound(workDir, clock);
@@ -25,5 +45,6 @@ int main() {
   platform::BrlapiBraille braille([&window] { return window.X11WindowId(); });
   platform::StandardOutputTranscript transcript;
   Panel panel(window, sound, speech, ports, clock, workDir, braille, transcript);
+  panel.remote = rigctl.get();
   return StartUp(panel);
 }

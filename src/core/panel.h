@@ -6,6 +6,7 @@
 #include "core/panel_state.h"
 #include "core/spoken_message.h"
 #include "platform/braille.h"
+#include "core/remote_control.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/sound.h"
@@ -49,6 +50,7 @@ struct Panel {
   Pen pen;
   DebugLog log;
   Messages messages;  // what the panel says, as words
+  RemoteControl* remote = nullptr;  // the network port, when it was asked for
 };
 
 // Writes LogLine to the debug log when the debug switch is 1.

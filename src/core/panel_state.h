@@ -11,7 +11,8 @@ namespace voskel {
 
 inline constexpr std::size_t kMaxText = 255;
 // Two entries per press (the key and the marker that reads the reply behind it): room for
-// 64 presses typed while a long clip plays.
+// 64 presses typed while a long clip plays. A network client's setting takes two entries
+// as well, its first one negative.
 inline constexpr int kKeyQueueSize = 128;
 inline constexpr int kBankImageLines = 420;
 inline constexpr int kPassSlots = 50;
@@ -58,6 +59,9 @@ struct PanelState {
   std::string CommandText;
   std::string ReplyText;
   int ByteCount = 0;
+  // Answers "?" this run: whoever ran an operation can tell whether the receiver refused
+  // any of what it sent.
+  int RefusedCount = 0;
 
   // Key intake and poll cycle
   std::array<int, kKeyQueueSize> KeyQueue{};

@@ -26,17 +26,20 @@ namespace {
 constexpr std::int64_t kFirstAnswerWaitMs = 500;
 constexpr std::int64_t kFirstAnswerStepMs = 20;
 
+// An entry and the marker behind it; false when they do not fit.
+bool QueueEntry(PanelState& s, int entry) {
+  if (s.KeyCount + 2 > kKeyQueueSize) return false;
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = entry;
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = 0;
+  s.KeyCount += 2;
+  return true;
+}
+
 void QueueKey(PanelState& s, int code) {
   if (s.KeyLatch) return;  // auto-repeat of a held key
   s.KeyLatch = true;
-  // A key press needs two entries; one that finds no room is dropped whole, and said.
-  if (s.KeyCount + 2 > kKeyQueueSize) {
-    s.KeyOverflow = true;
-    return;
-  }
-  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = code;
-  s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = 0;
-  s.KeyCount += 2;
+  // A key press that finds no room is dropped whole, and said.
+  if (!QueueEntry(s, code)) s.KeyOverflow = true;
 }
 
 // The key or poll step that found the receiver gone has stopped where it was; what it
@@ -98,10 +101,15 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
       } catch (const ReceiverLost&) {
         OnReceiverLost(panel);
       }
+      if (panel.remote != nullptr) panel.remote->Serve(panel);
       // A poll reaction's words are a message of their own; a key's have been placed.
       FinishMessage(panel);
       break;
   }
+}
+
+bool QueueRemoteSet(PanelState& s, int ticket) {
+  return ticket > 0 && QueueEntry(s, -ticket);
 }
 
 void KeyStep(Panel& panel) {
@@ -113,6 +121,10 @@ void KeyStep(Panel& panel) {
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = 0;
   if (s.CurrentKey == 0) {
     ReadReply(panel);
+    return;
+  }
+  if (s.CurrentKey < 0) {
+    if (panel.remote != nullptr) panel.remote->RunSet(panel, -s.CurrentKey);
     return;
   }
   MoveTo(panel, 340, 370);

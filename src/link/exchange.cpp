@@ -108,6 +108,7 @@ Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
   for (std::size_t at = 0; at < taken.size();) {
     const std::size_t end = taken.find_first_of("\r\n", at);
     if (taken.substr(at, end - at) == "?") {
+      s.RefusedCount += 1;
       s.LogLine = "RX= ?";
       WriteLogLine(panel);
       return Answer::kRefused;

@@ -1,0 +1,25 @@
+#pragma once
+// The panel's state in Hamlib's terms: what a client reads, and which key sets a mode.
+#include <string>
+#include <string_view>
+
+#include "core/panel_state.h"
+#include "remote/rigctl_protocol.h"
+
+namespace voskel {
+
+// What the attenuator takes off a signal, in dB; the panel knows it only as on or off.
+inline constexpr int kAttenuatorDb = 20;
+
+// The receiver as the panel last knew it; also while it is lost.
+rigctl::ReceiverView ViewOf(const PanelState& s);
+// A mode word of the panel ("CW ", "AUT") by Hamlib's name; empty for the automatic mode,
+// in which the receiver picks the mode and the panel does not learn which.
+std::string HamlibMode(std::string_view modeName);
+// The meter in dB relative to S9: a meter unit is an S-unit of 6 dB up to S9 and 10 dB
+// above it; a closed squelch reads as S0.
+int StrengthDb(int signalLevel, bool quiet);
+// The function key of a mode (F1 FM ... F6 CW); 0 for a mode without one.
+int ModeKeyOf(std::string_view hamlibMode);
+
+}  // namespace voskel

@@ -1,0 +1,98 @@
+#pragma once
+// Hamlib's network rig protocol as rigctld(1) speaks it: commands come in by the line,
+// answers go out, read from a view of the receiver. Nothing here touches the panel or a
+// socket: bytes in, answers out, so whatever a client sends reaches no further than the
+// answers it gets.
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace voskel::rigctl {
+
+// Hamlib's codes, as "RPRT" sends them.
+inline constexpr int kOk = 0;
+inline constexpr int kInvalidParameter = -1;  // RIG_EINVAL
+inline constexpr int kIoError = -6;           // RIG_EIO
+inline constexpr int kRejected = -9;          // RIG_ERJCTED
+inline constexpr int kNotAvailable = -11;     // RIG_ENAVAIL
+
+// No client of this protocol sends a longer line.
+inline constexpr std::size_t kMaxLine = 1024;
+
+// The modes the panel has a key for, by Hamlib's names.
+inline constexpr std::string_view kModes[] = {"FM", "AM", "WFM", "USB", "LSB", "CW"};
+// The passband Hamlib calls normal for a mode; 0 for a name it does not know.
+int NormalPassbandHz(std::string_view mode);
+
+// What a client can read, as the panel has it when the command is answered.
+struct ReceiverView {
+  std::int64_t frequencyHz = 0;
+  std::string mode;    // one of kModes; empty when the panel cannot tell
+  int strengthDb = 0;  // relative to S9
+  int attenuationDb = 0;
+};
+
+// A setting a client asked for; the panel carries it out in its turn.
+struct SetRequest {
+  enum class Kind { kFrequency, kMode };
+  Kind kind = Kind::kFrequency;
+  std::int64_t hz = 0;
+  std::string mode;  // one of kModes
+  friend bool operator==(const SetRequest&, const SetRequest&) = default;
+};
+
+// The answer to "\dump_state": protocol 1, the receiver's range and modes, "done".
+std::string DumpState();
+
+// One client's conversation.
+class Session {
+ public:
+  // Bytes the client sent. False once a line has grown past kMaxLine: the client is to be
+  // dropped.
+  bool Take(std::string_view bytes);
+  // The client will send nothing more: an unfinished last line still counts.
+  void TakeEnd();
+  // Answers the commands waiting, at most maxCommands of them, into Output(). Stops at a
+  // set, which waits in PendingSet() until Finish brings its result.
+  void Answer(const ReceiverView& view, int maxCommands);
+  const std::optional<SetRequest>& PendingSet() const { return pendingSet_; }
+  void Finish(int code);
+
+  // Bytes received and not yet answered.
+  std::size_t Unanswered() const { return unanswered_; }
+  // Every line received has been answered.
+  bool Idle() const { return lines_.empty() && commands_.empty() && !pendingSet_; }
+  // "q" was answered: nothing more is read or answered.
+  bool Quit() const { return quit_; }
+  std::string& Output() { return output_; }
+
+  // A command as the line gave it. separator is 0 for the plain answer, else the
+  // character that ends each record of the extended one.
+  struct Command {
+    char separator = 0;
+    std::string name;  // Hamlib's long name when it is known, else as sent
+    int row = -1;      // in the table of commands served; -1 for one not served
+    std::vector<std::string> args;
+  };
+  // The commands of one line, in order.
+  static std::vector<Command> Parse(std::string_view line);
+
+ private:
+  void AnswerOne(const Command& command, const ReceiverView& view);
+  void Reply(const Command& command, int code,
+             const std::vector<std::pair<std::string, std::string>>& records = {});
+
+  std::string partial_;
+  std::deque<std::string> lines_;
+  std::deque<Command> commands_;  // what is left of the line being answered
+  std::optional<SetRequest> pendingSet_;
+  Command pendingCommand_;
+  std::size_t unanswered_ = 0;
+  std::string output_;
+  bool quit_ = false;
+};
+
+}  // namespace voskel::rigctl
