@@ -87,6 +87,18 @@ void NoteReply(Panel& panel) {
   }
 }
 
+std::size_t FindLevelReply(std::string_view bytes) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  for (std::size_t at = bytes.find("LM"); at != std::string_view::npos;
+       at = bytes.find("LM", at + 1)) {
+    if (bytes.size() - at < kLevelReplyLength) break;
+    if ((bytes[at + 2] == ' ' || bytes[at + 2] == '%') && digit(bytes[at + 3]) &&
+        digit(bytes[at + 4]) && digit(bytes[at + 5]))
+      return at;
+  }
+  return std::string_view::npos;
+}
+
 void SendResumeByte(Panel& panel) {
   if (IsReceiverLost(panel.state)) return;
   const char byte = kResumeByte;

@@ -1,6 +1,8 @@
 #pragma once
 // One command out, one recognised reply in. Neither operation waits: the callers pace the
 // exchange with pauses and timer ticks.
+#include <string_view>
+
 #include "core/panel.h"
 
 namespace voskel {
@@ -23,5 +25,10 @@ void NoteReply(Panel& panel);    // logs "RX= ", notices the receiver's first an
 void SendResumeByte(Panel& panel);
 // Up to 255 bytes straight from the port into ReplyText and ByteCount, no reply cutting.
 void ReadRaw(Panel& panel);
+
+// A level reply is "LM", a blank or "%" (squelch closed), and the level in three digits.
+inline constexpr std::size_t kLevelReplyLength = 6;
+// Where the first level reply in the bytes begins; npos when they hold none.
+std::size_t FindLevelReply(std::string_view bytes);
 
 }  // namespace voskel

@@ -58,6 +58,9 @@ class SerialDevice {
 
   // True once the line hung up or failed: the device is of no further use.
   bool Dead() const { return dead_; }
+  // True for the far end of a pseudo-terminal (what socat or the simulator make): once it
+  // hangs up, that terminal is gone for good and its name may be given to another.
+  bool PseudoTerminal() const;
 
  private:
   explicit SerialDevice(int fd) : fd_(fd) {}
