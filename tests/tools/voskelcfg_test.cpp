@@ -202,6 +202,33 @@ TEST_F(VoskelcfgTest, FindsTheSimulatorBehindAComLinkAndLeavesTheLinkAsItIs) {
   EXPECT_EQ(Config(), "PORT3\r\nSPEED:19200\r\nFLOW:0\r\nVOICE:1\r\nDEBUG:0\r\n");
 }
 
+// socat makes a pseudo-terminal and keeps its far end open itself, as it does when it
+// brings a receiver on another computer (ser2net) to this one; here its other side is the
+// simulator's line.
+TEST_F(VoskelcfgTest, FindsTheSimulatorBehindASocatPseudoTerminal) {
+  if (::access("/usr/bin/socat", X_OK) != 0) GTEST_SKIP() << "socat is not installed";
+  TempDir remote{"voskelcfg-remote"};
+  SimProgram sim(remote.Path().string());
+  ASSERT_TRUE(sim.WaitForLink());
+  const fs::path com1 = work.Path() / "com1";
+  const std::string ours = "pty,link=" + com1.string() + ",raw,echo=0";
+  const std::string theirs = "file:" + sim.Link() + ",raw,echo=0";
+  const pid_t socat = ::fork();
+  if (socat == 0) {
+    ::execl("/usr/bin/socat", "socat", ours.c_str(), theirs.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + SimProgram::kStartLimit;
+  while (!fs::is_symlink(com1) && std::chrono::steady_clock::now() < deadline)
+    ::poll(nullptr, 0, 10);
+  const Result r = Run({"--dir", work.Path().string(), "--find", "--port", "1"});
+  ::kill(socat, SIGTERM);
+  ::waitpid(socat, nullptr, 0);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("The receiver answered on /dev/pts/", 0), 0u) << r.out << r.err;
+  EXPECT_EQ(Config(), "PORT1\r\nSPEED:19200\r\nFLOW:0\r\nVOICE:1\r\nDEBUG:0\r\n");
+}
+
 TEST_F(VoskelcfgTest, FindSkipsAHeldDeviceAndLinksTheAnsweringOneByItsStableName) {
   ReceiverLine held, receiver(B9600);
   ASSERT_TRUE(held.Ok() && receiver.Ok());
