@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/permission_hint.h"
+
 namespace voskel {
 namespace {
 
@@ -11,10 +13,13 @@ bool InRange(int n) {
   return n >= 1 && n <= SerialLink::kPortCount;
 }
 
-std::string Explain(const platform::OpenError& error, int speed) {
+std::string Explain(const platform::OpenError& error, int speed,
+                    const std::filesystem::path& device) {
   std::string why = platform::Describe(error);
-  if (error.failure == platform::OpenFailure::kDenied)
-    why += std::string("; ") + platform::kPermissionHint;
+  if (error.failure == platform::OpenFailure::kDenied) {
+    if (const std::string hint = platform::PermissionHint(device); !hint.empty())
+      why += "; " + hint;
+  }
   if (error.failure == platform::OpenFailure::kBadSpeed)
     why += " (" + std::to_string(speed) + " baud)";
   return why;
@@ -88,7 +93,7 @@ int SerialLink::OpenPort(int n, int speed) {
   std::unique_ptr<platform::SerialDevice> device =
       platform::SerialDevice::Open(path, speed, &error);
   if (!device) {
-    why = name + Explain(error, speed);
+    why = name + Explain(error, speed, path);
     return 0;
   }
   why.clear();

@@ -18,10 +18,6 @@ struct OpenError {
 // A few words for a person: "the device is missing", "held by another program", ...
 std::string Describe(const OpenError& error);
 
-// What a user refused a serial device does about it.
-inline constexpr const char* kPermissionHint =
-    "on Debian, join the dialout group and log in again: sudo adduser $USER dialout";
-
 class SerialDevice {
  public:
   // Opens an existing tty for reading and writing, held exclusively against other programs

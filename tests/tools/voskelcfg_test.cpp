@@ -175,6 +175,7 @@ TEST_F(VoskelcfgTest, PlainRunWritesTheFiveLinesAndBadUsageExitsTwo) {
   const std::vector<std::vector<std::string>> bad{{"--port", "0"},
                                                   {"--port", "12"},
                                                   {"--speed", "fast"},
+                                                  {"--speed", "1200"},
                                                   {"--voice", "2"},
                                                   {"--bogus"},
                                                   {"--port"},
@@ -186,6 +187,7 @@ TEST_F(VoskelcfgTest, PlainRunWritesTheFiveLinesAndBadUsageExitsTwo) {
     r = Run(args);
     EXPECT_EQ(r.exitCode, 2) << args[2];
     EXPECT_EQ(r.err.rfind("voskelcfg: ", 0), 0u) << args[2] << ": " << r.err;
+    EXPECT_NE(r.err.find("\nusage: voskelcfg "), std::string::npos) << args[2] << ": " << r.err;
     EXPECT_FALSE(fs::exists(untouched)) << args[2];
   }
 }
@@ -274,7 +276,11 @@ TEST_F(VoskelcfgTest, ListShowsEachDeviceWithWhatStandsInItsWay) {
   const bool asNobody = ::geteuid() == 0;
   ASSERT_EQ(::chmod(held.Device().c_str(), 0666), 0);
   ASSERT_EQ(::chmod(free.Device().c_str(), 0666), 0);
-  ASSERT_EQ(::chmod(refused.Device().c_str(), asNobody ? 0600 : 0), 0);
+  // Owned by root's group, the refused device is one no group lets a user into.
+  ASSERT_EQ(::chmod(refused.Device().c_str(), asNobody ? 0660 : 0), 0);
+  if (asNobody) {
+    ASSERT_EQ(::chown(refused.Device().c_str(), 0, 0), 0);
+  }
   for (const TempDir* dir : {&root, &work}) fs::permissions(dir->Path(), fs::perms(0755));
   const fs::path heldDevice = Device("ttyUSB0", held.Device());
   const fs::path refusedDevice = Device("ttyUSB1", refused.Device());
@@ -301,8 +307,28 @@ TEST_F(VoskelcfgTest, ListShowsEachDeviceWithWhatStandsInItsWay) {
   EXPECT_NE(deviceLines[0].find("; com1 points here"), std::string::npos) << r.out;
   EXPECT_EQ(deviceLines[1], refusedDevice.string() + ": permission denied");
   EXPECT_EQ(deviceLines[2], uart.string() + ": free");
-  EXPECT_NE(r.out.find("sudo adduser $USER dialout"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("brltty is installed"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("adduser"), std::string::npos) << "no group would let nobody in\n" << r.out;
+  EXPECT_EQ(r.out.find("brltty"), std::string::npos) << "no adapter brltty takes\n" << r.out;
+
+  // A CH340 adapter, which brltty takes for a braille display, without its serial device;
+  // the refused device now belongs to the dialout group.
+  const fs::path usb = root.Path() / "sys/bus/usb/devices/1-3";
+  fs::create_directories(usb / "1-3:1.0");
+  std::ofstream(usb / "idVendor") << "1a86\n";
+  std::ofstream(usb / "idProduct") << "7523\n";
+  const group* dialout = ::getgrnam("dialout");
+  if (asNobody && dialout) {
+    ASSERT_EQ(::chown(refused.Device().c_str(), 0, dialout->gr_gid), 0);
+  }
+  const Result again = Run({"--list", "--dir", work.Path().string()}, asNobody);
+  if (asNobody && dialout) {
+    EXPECT_NE(again.out.find("join the dialout group and log in again: sudo adduser $USER dialout"),
+              std::string::npos)
+        << again.out;
+  }
+  EXPECT_NE(again.out.find("brltty is installed"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find("1a86:7523 (USB 1-3), now without a serial device"), std::string::npos)
+      << again.out;
 }
 
 }  // namespace
