@@ -44,7 +44,8 @@ std::string PermissionHint(const std::filesystem::path& device) {
   if (entry == nullptr) return {};
   const std::string name = entry->gr_name;
   if (ListedIn(*entry))
-    return "this user is in the " + name + " group, but this login is not yet: log out and in again";
+    return "this user is in the " + name +
+           " group, but this login is not yet: log out and in again";
   return "join the " + name + " group and log in again: sudo adduser $USER " + name;
 }
 

@@ -42,7 +42,8 @@ std::string FirstLine(const fs::path& file) {
 std::string FourHex(std::string hex) {
   std::transform(hex.begin(), hex.end(), hex.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (hex.empty() || hex.size() > 4 || hex.find_first_not_of("0123456789abcdef") != std::string::npos)
+  if (hex.empty() || hex.size() > 4 ||
+      hex.find_first_not_of("0123456789abcdef") != std::string::npos)
     return {};
   return std::string(4 - hex.size(), '0') + hex;
 }
@@ -107,8 +108,7 @@ std::string PermissionAdvice(const std::vector<fs::path>& refused) {
   std::string advice;
   for (const fs::path& device : refused) {
     const std::string hint = voskel::platform::PermissionHint(device);
-    if (!hint.empty() && hints.insert(hint).second)
-      advice += "Permission denied: " + hint + ".\n";
+    if (!hint.empty() && hints.insert(hint).second) advice += "Permission denied: " + hint + ".\n";
   }
   return advice;
 }
@@ -120,8 +120,8 @@ std::vector<BrailleSuspect> BrailleSuspects(const fs::path& root) {
   std::error_code error;
   for (fs::directory_iterator it(root / "sys/bus/usb/devices", error), end; !error && it != end;
        it.increment(error)) {
-    const std::string id =
-        FourHex(FirstLine(it->path() / "idVendor")) + ":" + FourHex(FirstLine(it->path() / "idProduct"));
+    const std::string id = FourHex(FirstLine(it->path() / "idVendor")) + ":" +
+                           FourHex(FirstLine(it->path() / "idProduct"));
     if (claimed.count(id))
       found.push_back({id, it->path().filename().string(), HasTty(it->path())});
   }
