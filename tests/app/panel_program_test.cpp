@@ -115,22 +115,28 @@ TEST_F(PanelProgram, DesktopToolsFindTheWindowByItsTitle) {
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
   testing::TempDir xDir{"voskel-x"};
-  // The server picks a free display and writes its number once it takes clients.
-  Program x({"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0",
-             "1280x800x24"},
+  // The server picks a free display and writes its number once it takes clients. It must
+  // not reset when its last client leaves (SDL looks at the display once before it opens
+  // it): a client that came meanwhile would be turned away.
+  Program x({"Xvfb", "-displayfd", std::to_string(ready[1]), "-noreset", "-nolisten", "tcp",
+             "-screen", "0", "1280x800x24"},
             {}, xDir.Path(), ready[1]);
   ::close(ready[1]);
+  // Read to the line's end: the server writes the number and the line end apart, and gives
+  // up when the pipe is closed between the two.
+  std::string number;
   pollfd readable{ready[0], POLLIN, 0};
-  char number[16] = {};
-  ASSERT_EQ(::poll(&readable, 1, 30000), 1);
-  ASSERT_GT(::read(ready[0], number, sizeof number - 1), 0);
+  for (char c = 0;
+       !number.ends_with('\n') && ::poll(&readable, 1, 30000) == 1 && ::read(ready[0], &c, 1) == 1;)
+    number += c;
   ::close(ready[0]);
-  const std::string display = "DISPLAY=:" + std::to_string(std::atoi(number));
+  ASSERT_TRUE(number.ends_with('\n')) << x.Stderr();
+  const std::string display = "DISPLAY=:" + std::to_string(std::atoi(number.c_str()));
 
   Program panel = Panel({display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"});
   const std::string window =
       Output(display + " timeout 30 xdotool search --sync --name 'Voskel Front Panel'");
-  ASSERT_FALSE(window.empty()) << panel.Stderr();
+  ASSERT_FALSE(window.empty()) << panel.Stderr() << x.Stderr();
   // ICCCM tools read a title stored as STRING or UTF8_STRING, not one in the locale's name.
   const std::string name =
       Output(display + " xprop -id " + window.substr(0, window.find('\n')) + " WM_NAME");
