@@ -36,7 +36,8 @@ std::filesystem::path SerialLink::LinkPath(int n) const {
 std::filesystem::path SerialLink::DevicePath(int n) const {
   if (!InRange(n)) return {};
   const std::filesystem::path link = LinkPath(n);
-  // A comN that is there at all is the user's choice, even when it points nowhere: the
+  // A comN that is there at all is the user's choice, even when it points nowhere, and so
+  // is one the port was opened through before, even when it has vanished for a moment: the
   // open then fails rather than quietly reaching some other line.
   std::error_code error;
   if (throughLink_[static_cast<std::size_t>(n - 1)] ||
