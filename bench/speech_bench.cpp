@@ -35,7 +35,7 @@ double TimedMs(EspeakSpeech& speech, const std::string& tag) {
 }
 
 void BM_SynthesizeTagCold(benchmark::State& state) {
-  EspeakSpeech speech;  // started before the first tag, as at the panel's start-up
+  EspeakSpeech speech;  // started below, before the first timed tag
   if (!speech.Ready()) {
     state.SkipWithError("espeak-ng did not start");
     return;

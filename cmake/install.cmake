@@ -1,7 +1,8 @@
 # Where `cmake --install` puts Voskel, in the Debian layout: the launcher `voskel` and the
 # other programs in bin/, the panel program behind the launcher in libexec/voskel/, the
-# clip generator and its table in share/voskel/, the notes in share/doc/voskel/, the
-# manual pages, and the menu entry with its icon. Then the Debian package made from it.
+# clip generator and its table in share/voskel/, the notes, the copyright file and the
+# changelog in share/doc/voskel/, the manual pages, and the menu entry with its icon. Then
+# the Debian package made from it.
 include(GNUInstallDirs)
 
 set(VOSKEL_PANEL_DIR ${CMAKE_INSTALL_LIBEXECDIR}/voskel)
@@ -50,13 +51,30 @@ install(FILES dist/voskel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
 # The Debian package: `cpack --config build/CPackConfig.cmake` (scripts/package).
 set(VOSKEL_MAINTAINER "Voskel maintainers <maintainers@users.noreply.c-seed-f3791071.example>"
   CACHE STRING "The Maintainer field of the Debian package")
+# What Debian asks of every package's documentation folder: the copyright file and the
+# package's changelog, compressed as Debian keeps it.
+install(FILES dist/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(VOSKEL_PACKAGE_RELEASE 1)
+set(VOSKEL_PACKAGE_VERSION ${PROJECT_VERSION}-${VOSKEL_PACKAGE_RELEASE})
+set(VOSKEL_CHANGELOG ${PROJECT_BINARY_DIR}/debian/changelog.Debian)
+configure_file(dist/debian/changelog.in ${VOSKEL_CHANGELOG} @ONLY)
+add_custom_command(OUTPUT ${VOSKEL_CHANGELOG}.gz
+  COMMAND ${GZIP_PROGRAM} -9nkf ${VOSKEL_CHANGELOG}
+  DEPENDS ${VOSKEL_CHANGELOG}
+  VERBATIM)
+add_custom_target(voskel_changelog ALL DEPENDS ${VOSKEL_CHANGELOG}.gz)
+install(FILES ${VOSKEL_CHANGELOG}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The clip table is the clip generator's data, read from beside it, though lintian takes
+# any .txt file for documentation.
+install(FILES dist/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+  RENAME voskel)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME voskel)
 set(CPACK_PACKAGE_CONTACT ${VOSKEL_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${VOSKEL_PACKAGE_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "talking front panel for the AOR AR8600 receiver

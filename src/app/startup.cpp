@@ -112,6 +112,7 @@ int StartUp(Panel& panel) {
 
 bool BeginRun(Panel& panel) {
   auto& s = panel.state;
+  RemoveStaleBankTemporaries(panel);
   s.VersionText = kVersionText;
   s.TitleLine = "*** Voskel V " + s.VersionText + " ***";
   s.CreditLine = kCreditLine;

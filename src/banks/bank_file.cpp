@@ -1,10 +1,31 @@
 #include "banks/bank_file.h"
 
+#include <chrono>
 #include <fstream>
 
+#include "platform/atomic_file.h"
 #include "voice/voice.h"
 
 namespace voskel {
+namespace {
+
+// A save takes milliseconds; a temporary this old is no save's that is still running (a
+// second panel started in the same folder by mistake, say).
+constexpr auto kStaleAfter = std::chrono::minutes(1);
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// "bank07.dat.a1B2c3": the temporary of a bank file, bank and two digits.
+bool IsBankTemporary(const std::string& name) {
+  if (name.size() < 10) return false;
+  const std::string bank = name.substr(0, 10);
+  return bank.starts_with("bank") && IsDigit(bank[4]) && IsDigit(bank[5]) &&
+         bank.ends_with(".dat") && platform::IsTemporaryFor(name, bank);
+}
+
+}  // namespace
 
 const std::string& BankLine(const PanelState& state, int i) {
   static const std::string kNone;
@@ -21,11 +42,25 @@ void LoadBank(Panel& panel) {
     return;
   }
   const int end = ReadBankLines(file, s.BankLines);
-  // A marker on line 0 or 1 of a damaged file must not make the index point before the
-  // image. A file without one leaves both indexes as they were.
+  // A file without an end marker leaves both indexes as they were.
   if (end >= 0) {
-    s.LastChannelIndex = end >= 2 ? end - 2 : 0;
+    s.LastChannelIndex = end - 2;
     s.ChannelIndex = s.LastChannelIndex;
+  }
+}
+
+void RemoveStaleBankTemporaries(Panel& panel) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(panel.workDir, error), end; !error && it != end;
+       it.increment(error)) {
+    std::error_code ignored;
+    if (!IsBankTemporary(it->path().filename().string()) ||
+        !fs::is_regular_file(it->symlink_status(ignored)) ||
+        now - fs::last_write_time(it->path(), ignored) < kStaleAfter)
+      continue;
+    fs::remove(it->path(), ignored);
   }
 }
 

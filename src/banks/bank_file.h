@@ -15,6 +15,10 @@ void LoadBank(Panel& panel);
 // False when the bank could not be written; the old file is then untouched.
 bool SaveBank(Panel& panel);
 
+// Removes what a save cut off (a crash, a kill) left in the working directory: a bank's
+// temporary, untouched for a minute, so never one a save is writing now. Nothing else.
+void RemoveStaleBankTemporaries(Panel& panel);
+
 // Line i of the image, or an empty text when i lies outside it.
 const std::string& BankLine(const PanelState& state, int i);
 

@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/receiver_port.h"
+#include "link/reply_fields.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
@@ -34,13 +35,20 @@ void SeekLostReceiver(Panel& panel) {
   auto& s = panel.state;
   if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
     ReadRaw(panel);
-    ReceiverBack(panel);
-    return;
+    // Only the receiver answers the level query so. Whatever else a device behind the
+    // port says (another program, a modem, noise) does not make it the receiver.
+    if (const std::size_t at = FindLevelReply(s.ReplyText); at != std::string::npos) {
+      s.ReplyText = s.ReplyText.substr(at, kLevelReplyLength);
+      ReceiverBack(panel);
+      return;
+    }
   }
   const std::int64_t now = panel.clock.NowMs();
   if (now < s.ReconnectDueMs) return;
   s.ReconnectDueMs = now + kReconnectEveryMs;
-  if (!panel.ports.IsOpen(s.PortNumber)) OpenReceiverPort(panel);
+  // A port still open here gave no level reply for a whole round. It is closed and opened
+  // again, the way start-up opened it: comN may lead somewhere else by now.
+  OpenReceiverPort(panel);
   // Written past the exchange, which refuses a lost receiver; a line that stalled takes
   // only what fits at once, so this never holds the panel up.
   static constexpr char kLevelQuery[] = "LM\r";

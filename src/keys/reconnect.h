@@ -8,8 +8,8 @@ namespace voskel {
 // How often the port of a lost receiver is opened again and asked for the level.
 inline constexpr std::int64_t kReconnectEveryMs = 1000;
 
-// One poll step while the receiver is lost: takes any answer it gives as its return, and
-// once a second opens its port again if needed and asks for the level. Never waits.
+// One poll step while the receiver is lost: takes a level reply as its return, and once a
+// second closes its port, opens it again and asks for the level. Never waits.
 void SeekLostReceiver(Panel& panel);
 
 }  // namespace voskel

@@ -1,6 +1,8 @@
 #pragma once
 // One command out, one recognised reply in. Neither operation waits: the callers pace the
 // exchange with pauses and timer ticks.
+#include <string_view>
+
 #include "core/panel.h"
 
 namespace voskel {

@@ -35,6 +35,17 @@ std::optional<LevelReport> ReadLevelReport(std::string_view reply) {
   return report;
 }
 
+std::size_t FindLevelReply(std::string_view bytes) {
+  for (std::size_t at = bytes.find("LM"); at != std::string_view::npos;
+       at = bytes.find("LM", at + 1)) {
+    if (bytes.size() - at < kLevelReplyLength) break;
+    if ((bytes[at + 2] == ' ' || bytes[at + 2] == '%') &&
+        DigitsFrom(bytes.substr(0, at + kLevelReplyLength), at + 3) == 3)
+      return at;
+  }
+  return std::string_view::npos;
+}
+
 bool IsChannelReport(std::string_view reply) {
   return reply.size() >= 8 && reply.substr(0, 2) == "MX" && reply[2] >= 'A' && reply[2] <= 'J' &&
          IsDigitChar(reply[3]) && IsDigitChar(reply[4]) && reply.substr(5, 3) != " --";

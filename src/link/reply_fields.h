@@ -16,6 +16,12 @@ struct LevelReport {
 // "LM", "LM?" and every other reply are no level report.
 std::optional<LevelReport> ReadLevelReport(std::string_view reply);
 
+// A level reply as the receiver sends it unasked for nothing else: "LM", a blank or "%",
+// and the level in three digits.
+inline constexpr std::size_t kLevelReplyLength = 6;
+// Where the first such reply in raw bytes begins; npos when they hold none.
+std::size_t FindLevelReply(std::string_view bytes);
+
 // A memory channel report of a stored channel: "MX", the bank letter, two digits and the
 // channel's fields (an empty channel reads "MXA05 ---").
 bool IsChannelReport(std::string_view reply);

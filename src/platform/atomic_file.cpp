@@ -8,9 +8,19 @@
 #include <cstdlib>
 
 namespace voskel::platform {
+namespace {
+
+// mkstemp fills the Xs with letters and digits.
+constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+
+bool IsLetterOrDigit(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents) {
-  std::string temp = path.string() + ".XXXXXX";
+  std::string temp = path.string() + std::string(kTemporarySuffix);
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   bool ok = true;
@@ -40,6 +50,15 @@ bool WriteFileAtomically(const std::filesystem::path& path, const std::string& c
     errno = why;
   }
   return ok;
+}
+
+bool IsTemporaryFor(std::string_view name, std::string_view file) {
+  if (name.size() != file.size() + kTemporarySuffix.size() || !name.starts_with(file) ||
+      name[file.size()] != '.')
+    return false;
+  for (const char c : name.substr(file.size() + 1))
+    if (!IsLetterOrDigit(c)) return false;
+  return true;
 }
 
 }  // namespace voskel::platform

@@ -84,62 +84,6 @@ std::optional<int> ReadWholeNumber(const char* text) {
   return static_cast<int>(value);
 }
 
-// Bytes of one UTF-8 character starting at text[at], 0 when none starts there.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xbf;
-  if (lead >= 0xc2 && lead <= 0xdf) {
-    length = 2;
-  } else if (lead >= 0xe0 && lead <= 0xef) {
-    length = 3;
-    if (lead == 0xe0) low = 0xa0;   // no overlong forms
-    if (lead == 0xed) high = 0x9f;  // no surrogates
-  } else if (lead >= 0xf0 && lead <= 0xf4) {
-    length = 4;
-    if (lead == 0xf0) low = 0x90;
-    if (lead == 0xf4) high = 0x8f;
-  } else {
-    return 0;
-  }
-  if (at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const unsigned char c = byte(at + i);
-    if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xbf)) return 0;
-  }
-  return length;
-}
-
-bool IsUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = Utf8Length(text, at);
-    if (length == 0) return false;
-    at += length;
-  }
-  return true;
-}
-
-std::string CleanUtf8(std::string_view text) {
-  std::string out;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = Utf8Length(text, at);
-    const auto lead = static_cast<unsigned char>(text[at]);
-    // The two-byte forms of U+0080 to U+009F are the C1 controls.
-    const bool control = length == 1
-                             ? IsControlCode(lead)
-                             : lead == 0xc2 && static_cast<unsigned char>(text[at + 1]) < 0xa0;
-    if (control)
-      out += ' ';
-    else
-      out.append(text.substr(at, length));
-    at += length;
-  }
-  return out;
-}
-
 // Speech from a voice of another rate is brought to the clips' rate.
 std::vector<std::int16_t> Resample(const std::vector<std::int16_t>& in, int fromRate) {
   if (fromRate == kSamplesPerSecond || in.size() < 2) return in;
@@ -175,10 +119,14 @@ void ShapeLikeClips(std::vector<std::int16_t>& samples) {
   samples = std::move(shaped);
 }
 
-// The text as espeak-ng is given it: UTF-8, with control characters as blanks. A tag that is
-// not valid UTF-8 is taken as Latin-1, as bank files written on other systems are.
+// The text as espeak-ng is given it: each byte a Latin-1 character in UTF-8, control
+// characters as blanks. Never the bytes as they came: three of them can spell a character
+// of another script (e0 a7 a9 is a Bengali digit), and a word in a script the voice does
+// not read makes espeak-ng switch language for it, which in the libraries of Debian 12
+// reads memory it has already freed. Latin-1 holds only Latin letters, which every voice
+// for a language written in them reads without a switch.
 std::string SpeakableText(std::string_view text) {
-  return IsUtf8(text) ? CleanUtf8(text) : Latin1ToUtf8(text, ' ');
+  return Latin1ToUtf8(text, ' ');
 }
 
 std::vector<std::int16_t> SynthesizeNow(const std::string& text, const SpeechVoice& voice) {
@@ -205,14 +153,19 @@ SpeechVoice SpeechVoiceFromEnvironment() {
   return voice;
 }
 
-EspeakSpeech::EspeakSpeech(SpeechVoice voice) : voice_(std::move(voice)) {
-  Engine& engine = StartedEngine();
-  ready_ = engine.ready && UseVoice(engine, voice_);
+EspeakSpeech::EspeakSpeech(SpeechVoice voice) : voice_(std::move(voice)) {}
+
+bool EspeakSpeech::Ready() {
+  if (!ready_) {
+    Engine& engine = StartedEngine();
+    ready_ = engine.ready && UseVoice(engine, voice_);
+  }
+  return *ready_;
 }
 
 std::span<const std::int16_t> EspeakSpeech::Synthesize(std::string_view text) {
   const std::string speakable = SpeakableText(text);
-  if (!ready_ || speakable.find_first_not_of(' ') == std::string::npos) return {};
+  if (speakable.find_first_not_of(' ') == std::string::npos || !Ready()) return {};
   const auto found = std::find_if(cache_.begin(), cache_.end(),
                                   [&](const Spoken& spoken) { return spoken.text == speakable; });
   if (found != cache_.end()) {

@@ -4,6 +4,7 @@
 // sounds like the clips around it.
 #include <cstddef>
 #include <list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,18 @@ SpeechVoice SpeechVoiceFromEnvironment();
 
 class EspeakSpeech : public Speech {
  public:
-  // Starts the synthesizer now, so that the first tag does not wait for it.
+  // The synthesizer starts with the first text, not here: starting it sets the process's
+  // locale, which must not be in force yet when the window is made (it would store the
+  // window's title in an encoding desktop tools cannot read), and it would hold up the
+  // window's first appearance besides. It starts in a few milliseconds.
   explicit EspeakSpeech(SpeechVoice voice = {});
 
+  // The text is Latin-1, as the bank files are.
   std::span<const std::int16_t> Synthesize(std::string_view text) override;
 
-  // False when espeak-ng could not start (no voice data): every text is then silent.
-  bool Ready() const { return ready_; }
+  // Starts the synthesizer if it has not started. False when espeak-ng could not start
+  // (no voice data): every text is then silent.
+  bool Ready();
   int SynthesisCount() const { return syntheses_; }
   int CacheHits() const { return cacheHits_; }
 
@@ -43,8 +49,8 @@ class EspeakSpeech : public Speech {
   };
 
   SpeechVoice voice_;
-  bool ready_ = false;
-  std::list<Spoken> cache_;  // the most recently used first
+  std::optional<bool> ready_;  // none until the synthesizer was started
+  std::list<Spoken> cache_;    // the most recently used first
   int syntheses_ = 0;
   int cacheHits_ = 0;
 };

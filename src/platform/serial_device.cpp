@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -181,6 +183,16 @@ SerialDevice::~SerialDevice() {
   // The exclusive mark outlives this descriptor while anyone else holds the tty open.
   ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);
+}
+
+bool SerialDevice::PseudoTerminal() const {
+  // Linux numbers the far ends of pseudo-terminals under majors 136 to 143.
+  constexpr unsigned kFirstPtyMajor = 136;
+  constexpr unsigned kLastPtyMajor = 143;
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+  const unsigned major = ::major(info.st_rdev);
+  return major >= kFirstPtyMajor && major <= kLastPtyMajor;
 }
 
 int SerialDevice::SetFormat(int dataBits, int parityCode, int stopBitsCode) {

@@ -18,10 +18,6 @@ struct OpenError {
 // A few words for a person: "the device is missing", "held by another program", ...
 std::string Describe(const OpenError& error);
 
-// What a user refused a serial device does about it.
-inline constexpr const char* kPermissionHint =
-    "on Debian, join the dialout group and log in again: sudo adduser $USER dialout";
-
 class SerialDevice {
  public:
   // Opens an existing tty for reading and writing, held exclusively against other programs
@@ -58,6 +54,9 @@ class SerialDevice {
 
   // True once the line hung up or failed: the device is of no further use.
   bool Dead() const { return dead_; }
+  // True for the far end of a pseudo-terminal (what socat or the simulator make): once it
+  // hangs up, that terminal is gone for good and its name may be given to another.
+  bool PseudoTerminal() const;
 
  private:
   explicit SerialDevice(int fd) : fd_(fd) {}

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "support/panel_harness.h"
 #include "support/sim_peer.h"
@@ -221,6 +222,27 @@ TEST(StartUp, ReceiverUnpluggedDuringTheRunIsHeardAndNoKeySaysOk) {
   EXPECT_EQ(h.sound.Spoken().back(), "quit");
   EXPECT_EQ(h.Finish(), 0);
   EXPECT_NE(h.ReadFile("bank00.dat").find("\r\n145.0\r\n"), std::string::npos);
+}
+
+TEST(StartUp, RemovesWhatCutOffSavesLeftAndNothingElse) {
+  PanelHarness h;
+  struct Case {
+    const char* name;
+    bool old;
+    bool removed;
+  };
+  const Case cases[] = {{"bank07.dat.a1B2c3", true, true},   {"bank00.dat.ZZZZ99", true, true},
+                        {"bank08.dat.Zz9Zz9", false, false},  // a save may be writing it now
+                        {"bank07.dat.a1B2c", true, false},   {"bank07.dat.a1B2c3d", true, false},
+                        {"bank07.dat.a-B2c3", true, false},  {"bank7.dat.a1B2c3", true, false},
+                        {"VOSKEL.CFG.a1B2c3", true, false},  {"bank07.dat", true, false}};
+  const auto anHourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const Case& c : cases) {
+    h.WriteFile(c.name, "145.5\r\n");
+    if (c.old) std::filesystem::last_write_time(h.dir() / c.name, anHourAgo);
+  }
+  ASSERT_TRUE(h.Begin());
+  for (const Case& c : cases) EXPECT_EQ(h.FileExists(c.name), !c.removed) << c.name;
 }
 
 TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {

@@ -265,12 +265,12 @@ TEST_F(Installed, PackageHoldsTheProgramsAndDependsOnWhatTheyRun) {
         << program << " is an executable file\n"
         << contents.output;
   }
-  for (const char* file :
-       {"share/voskel/voice-clips.txt", "share/man/man1/voskel.1.gz",
-        "share/man/man1/ar8600-sim.1.gz", "share/man/man1/voskelcfg.1.gz",
-        "share/man/man1/voskelbank.1.gz",
-        "share/doc/voskel/README.md", "share/doc/voskel/simulator.md",
-        "share/applications/voskel.desktop", "share/icons/hicolor/scalable/apps/voskel.svg"}) {
+  for (const char* file : {"share/voskel/voice-clips.txt", "share/doc/voskel/copyright",
+                           "share/doc/voskel/changelog.Debian.gz", "share/man/man1/voskel.1.gz",
+                           "share/man/man1/ar8600-sim.1.gz", "share/man/man1/voskelcfg.1.gz",
+                           "share/man/man1/voskelbank.1.gz", "share/doc/voskel/README.md",
+                           "share/doc/voskel/simulator.md", "share/applications/voskel.desktop",
+                           "share/icons/hicolor/scalable/apps/voskel.svg"}) {
     EXPECT_NE(contents.output.find(std::string(" ./usr/") + file + "\n"), std::string::npos)
         << file;
   }
@@ -285,6 +285,15 @@ TEST_F(Installed, PackageHoldsTheProgramsAndDependsOnWhatTheyRun) {
                              "libespeak-ng1", "libbrlapi0.8", "fonts-dejavu-core", "espeak-ng",
                              "sox"})
     EXPECT_TRUE(depends.count(needed)) << needed << " in " << fields.output;
+
+  // Debian's own checks: no error, no warning, and none of the hardening notes (which
+  // lintian counts as mere information).
+  if (::access("/usr/bin/lintian", X_OK) != 0) return;
+  const Result lint = RunToEnd({"lintian", "--display-info", "--fail-on", "error,warning", debs[0]},
+                               scratch_.Path());
+  EXPECT_EQ(lint.exitCode, 0) << lint.output;
+  EXPECT_EQ(lint.output.find("hardening-"), std::string::npos) << lint.output;
+  EXPECT_EQ(lint.output.find("documentation"), std::string::npos) << lint.output;
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // A receiver that answered and then went away in the middle of the run.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "link/pty_pair.h"
 #include "support/connected_panel.h"
 
 namespace voskel {
@@ -60,6 +63,32 @@ TEST_F(LostReceiver, ComesBackWhenPluggedInAgainAndGetsTheSettingsAgain) {
   h.Settle();
   EXPECT_EQ(h.sound.Spoken(), Strings{"atton"});
   EXPECT_EQ(h.CommandsWithoutPolls(), Strings{"AT1"});
+}
+
+TEST_F(LostReceiver, AVanishedLinkIsWaitedForAndItsReturnBringsConnectedBack) {
+  const std::filesystem::path com1 = h.dir() / "com1";
+  h.Unplug();  // the simulator or socat ends and takes its link with it
+  std::filesystem::remove(com1);
+  h.Tick(40);
+  EXPECT_EQ(h.state().ConnectState, ConnectState::kLost);
+  EXPECT_FALSE(h.ports->IsOpen(1));
+  EXPECT_EQ(h.ports->DevicePath(1), com1) << "the port fell back to another line";
+
+  // The link comes back leading to a program that talks, but not as the receiver does.
+  testing::PtyPair stranger;
+  std::filesystem::create_symlink(stranger.SlavePath(), com1);
+  h.Tick(10);
+  EXPECT_EQ(stranger.Receive(3), "LM\r");
+  ASSERT_TRUE(stranger.Send("?\r\nLM\r\n"));
+  h.Tick(10);
+  EXPECT_EQ(h.state().ConnectState, ConnectState::kLost) << "taken for the receiver without a level reply";
+
+  // Started again, the simulator makes its link anew; the silent line is let go.
+  h.Replug();
+  h.sound.Clear();
+  h.Tick(20);
+  ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"connected", "FM"}));
 }
 
 TEST_F(LostReceiver, ASearchRunningWhenItWentIsEndedAndItsListStored) {

@@ -166,6 +166,20 @@ TEST_F(LinkSerialTest, AHangUpEmptiesTheEntry) {
   EXPECT_EQ(link.SetPortFormat(1, 8, 0, 2), 0);
 }
 
+TEST_F(LinkSerialTest, ALinkLeftToAPseudoTerminalThatHungUpWaitsToBeMadeAgain) {
+  ASSERT_EQ(link.OpenPort(1, 9600), 1);
+  pty.CloseMaster();
+  link.ClosePort(1);
+  // The terminal's number may belong to another program by now.
+  EXPECT_EQ(link.OpenPort(1, 9600), 0);
+  EXPECT_NE(link.WhyNotOpen(1).find("waiting for com1 to be made again"), std::string::npos)
+      << link.WhyNotOpen(1);
+  PtyPair again;
+  std::filesystem::remove(dir.Path() / "com1");
+  std::filesystem::create_symlink(again.SlavePath(), dir.Path() / "com1");
+  EXPECT_EQ(link.OpenPort(1, 9600), 1);
+}
+
 TEST_F(LinkSerialTest, AStalledLineDropsTheRestOfAWrite) {
   ASSERT_EQ(link.OpenPort(1, 9600), 1);
   // The other end never reads: the kernel's buffers fill and the write must give up.

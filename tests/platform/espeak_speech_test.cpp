@@ -40,20 +40,24 @@ TEST(EspeakSpeech, SpeaksATagShapedLikeTheClipsAndServesItAgainFromTheCache) {
   EXPECT_EQ(speech.CacheHits(), 1);
 }
 
-TEST(EspeakSpeech, OddBytesAreReadAsLatin1OrSkipped) {
+TEST(EspeakSpeech, EveryByteIsALatin1CharacterAndControlsAreBlanks) {
   EspeakSpeech speech;
   // Only controls and blanks: nothing to say.
   EXPECT_TRUE(speech.Synthesize("\x01\x02 \x1b\x7f\x80\x9f\t").empty());
   EXPECT_TRUE(speech.Synthesize(" ").empty());
   EXPECT_EQ(speech.SynthesisCount(), 0);
 
-  // A Latin-1 tag says what the same tag in UTF-8 says (the second is the first's cache hit).
+  // A control is a blank (the second is the first's cache hit); the UTF-8 form of the same
+  // tag is other Latin-1 characters, not the same word.
   const auto latin1 = Copy(speech.Synthesize("CAF\xC9 \x01NORD"));
   EXPECT_FALSE(latin1.empty());
-  EXPECT_EQ(Copy(speech.Synthesize("CAF\xC3\x89  NORD")), latin1);
+  EXPECT_EQ(Copy(speech.Synthesize("CAF\xC9  NORD")), latin1);
   EXPECT_EQ(speech.CacheHits(), 1);
+  EXPECT_NE(Copy(speech.Synthesize("CAF\xC3\x89  NORD")), latin1);
 
-  // Broken UTF-8 sequences and every byte value: spoken, without a fault.
+  // In UTF-8 these bytes are a Bengali digit, for which espeak-ng would switch language and
+  // read freed memory (the sanitizer build sees that); as Latin-1 they stay in the voice's.
+  EXPECT_FALSE(speech.Synthesize("\xE0\xA7\xA9").empty());
   std::string all;
   for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
   EXPECT_FALSE(speech.Synthesize(all).empty());

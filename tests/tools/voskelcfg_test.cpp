@@ -175,6 +175,7 @@ TEST_F(VoskelcfgTest, PlainRunWritesTheFiveLinesAndBadUsageExitsTwo) {
   const std::vector<std::vector<std::string>> bad{{"--port", "0"},
                                                   {"--port", "12"},
                                                   {"--speed", "fast"},
+                                                  {"--speed", "1200"},
                                                   {"--voice", "2"},
                                                   {"--bogus"},
                                                   {"--port"},
@@ -186,6 +187,7 @@ TEST_F(VoskelcfgTest, PlainRunWritesTheFiveLinesAndBadUsageExitsTwo) {
     r = Run(args);
     EXPECT_EQ(r.exitCode, 2) << args[2];
     EXPECT_EQ(r.err.rfind("voskelcfg: ", 0), 0u) << args[2] << ": " << r.err;
+    EXPECT_NE(r.err.find("\nusage: voskelcfg "), std::string::npos) << args[2] << ": " << r.err;
     EXPECT_FALSE(fs::exists(untouched)) << args[2];
   }
 }
@@ -200,6 +202,33 @@ TEST_F(VoskelcfgTest, FindsTheSimulatorBehindAComLinkAndLeavesTheLinkAsItIs) {
   EXPECT_EQ(r.out, "The receiver answered on " + pty.string() + " at 19200 baud.\n");
   EXPECT_EQ(fs::read_symlink(sim.Link()), pty);
   EXPECT_EQ(Config(), "PORT3\r\nSPEED:19200\r\nFLOW:0\r\nVOICE:1\r\nDEBUG:0\r\n");
+}
+
+// socat makes a pseudo-terminal and keeps its far end open itself, as it does when it
+// brings a receiver on another computer (ser2net) to this one; here its other side is the
+// simulator's line.
+TEST_F(VoskelcfgTest, FindsTheSimulatorBehindASocatPseudoTerminal) {
+  if (::access("/usr/bin/socat", X_OK) != 0) GTEST_SKIP() << "socat is not installed";
+  TempDir remote{"voskelcfg-remote"};
+  SimProgram sim(remote.Path().string());
+  ASSERT_TRUE(sim.WaitForLink());
+  const fs::path com1 = work.Path() / "com1";
+  const std::string ours = "pty,link=" + com1.string() + ",raw,echo=0";
+  const std::string theirs = "file:" + sim.Link() + ",raw,echo=0";
+  const pid_t socat = ::fork();
+  if (socat == 0) {
+    ::execl("/usr/bin/socat", "socat", ours.c_str(), theirs.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + SimProgram::kStartLimit;
+  while (!fs::is_symlink(com1) && std::chrono::steady_clock::now() < deadline)
+    ::poll(nullptr, 0, 10);
+  const Result r = Run({"--dir", work.Path().string(), "--find", "--port", "1"});
+  ::kill(socat, SIGTERM);
+  ::waitpid(socat, nullptr, 0);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("The receiver answered on /dev/pts/", 0), 0u) << r.out << r.err;
+  EXPECT_EQ(Config(), "PORT1\r\nSPEED:19200\r\nFLOW:0\r\nVOICE:1\r\nDEBUG:0\r\n");
 }
 
 TEST_F(VoskelcfgTest, FindSkipsAHeldDeviceAndLinksTheAnsweringOneByItsStableName) {
@@ -247,7 +276,11 @@ TEST_F(VoskelcfgTest, ListShowsEachDeviceWithWhatStandsInItsWay) {
   const bool asNobody = ::geteuid() == 0;
   ASSERT_EQ(::chmod(held.Device().c_str(), 0666), 0);
   ASSERT_EQ(::chmod(free.Device().c_str(), 0666), 0);
-  ASSERT_EQ(::chmod(refused.Device().c_str(), asNobody ? 0600 : 0), 0);
+  // Owned by root's group, the refused device is one no group lets a user into.
+  ASSERT_EQ(::chmod(refused.Device().c_str(), asNobody ? 0660 : 0), 0);
+  if (asNobody) {
+    ASSERT_EQ(::chown(refused.Device().c_str(), 0, 0), 0);
+  }
   for (const TempDir* dir : {&root, &work}) fs::permissions(dir->Path(), fs::perms(0755));
   const fs::path heldDevice = Device("ttyUSB0", held.Device());
   const fs::path refusedDevice = Device("ttyUSB1", refused.Device());
@@ -274,8 +307,28 @@ TEST_F(VoskelcfgTest, ListShowsEachDeviceWithWhatStandsInItsWay) {
   EXPECT_NE(deviceLines[0].find("; com1 points here"), std::string::npos) << r.out;
   EXPECT_EQ(deviceLines[1], refusedDevice.string() + ": permission denied");
   EXPECT_EQ(deviceLines[2], uart.string() + ": free");
-  EXPECT_NE(r.out.find("sudo adduser $USER dialout"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("brltty is installed"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("adduser"), std::string::npos) << "no group would let nobody in\n" << r.out;
+  EXPECT_EQ(r.out.find("brltty"), std::string::npos) << "no adapter brltty takes\n" << r.out;
+
+  // A CH340 adapter, which brltty takes for a braille display, without its serial device;
+  // the refused device now belongs to the dialout group.
+  const fs::path usb = root.Path() / "sys/bus/usb/devices/1-3";
+  fs::create_directories(usb / "1-3:1.0");
+  std::ofstream(usb / "idVendor") << "1a86\n";
+  std::ofstream(usb / "idProduct") << "7523\n";
+  const group* dialout = ::getgrnam("dialout");
+  if (asNobody && dialout) {
+    ASSERT_EQ(::chown(refused.Device().c_str(), 0, dialout->gr_gid), 0);
+  }
+  const Result again = Run({"--list", "--dir", work.Path().string()}, asNobody);
+  if (asNobody && dialout) {
+    EXPECT_NE(again.out.find("join the dialout group and log in again: sudo adduser $USER dialout"),
+              std::string::npos)
+        << again.out;
+  }
+  EXPECT_NE(again.out.find("brltty is installed"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find("1a86:7523 (USB 1-3), now without a serial device"), std::string::npos)
+      << again.out;
 }
 
 }  // namespace

@@ -44,23 +44,22 @@ void PrintCandidate(const SerialCandidate& candidate, const CandidateState& stat
     std::printf("    stable name %s\n", candidate.stableName.c_str());
 }
 
-void PrintAdvice(bool anyDenied, const fs::path& root) {
-  if (anyDenied) std::printf("%s", PermissionAdvice().c_str());
-  if (BrlttyInstalled(root)) std::printf("%s", BrlttyAdvice().c_str());
+void PrintAdvice(const std::vector<fs::path>& refused, const fs::path& root) {
+  std::printf("%s%s", PermissionAdvice(refused).c_str(), BrlttyAdvice(root).c_str());
 }
 
 int List(const Options& options) {
   const fs::path root = SystemRoot();
   const std::vector<SerialCandidate> candidates = FindCandidates(root, options.dir);
   const OpenDevices open = OpenDevices::Scan();
-  bool anyDenied = false;
+  std::vector<fs::path> refused;
   for (const SerialCandidate& candidate : candidates) {
     const CandidateState state = StateOf(candidate, open);
-    anyDenied |= state.error.failure == OpenFailure::kDenied;
+    if (state.error.failure == OpenFailure::kDenied) refused.push_back(candidate.device);
     PrintCandidate(candidate, state);
   }
   if (candidates.empty()) std::printf("No serial devices found.\n");
-  PrintAdvice(anyDenied, root);
+  PrintAdvice(refused, root);
   return candidates.empty() ? kFailed : kDone;
 }
 
@@ -94,12 +93,12 @@ int Find(const Options& options) {
   const fs::path root = SystemRoot();
   const std::vector<SerialCandidate> candidates = FindCandidates(root, options.dir);
   const OpenDevices open = OpenDevices::Scan();
-  bool anyDenied = false;
+  std::vector<fs::path> refused;
   for (const SerialCandidate& candidate : candidates) {
     const char* device = candidate.device.c_str();
     const CandidateState state = StateOf(candidate, open);
     if (state.error.failure != OpenFailure::kNone) {
-      anyDenied |= state.error.failure == OpenFailure::kDenied;
+      if (state.error.failure == OpenFailure::kDenied) refused.push_back(candidate.device);
       std::fprintf(stderr, "%s: %s; not tried\n", device, Describe(state).c_str());
       continue;
     }
@@ -114,7 +113,7 @@ int Find(const Options& options) {
   }
   std::printf("No receiver answered%s.\n", candidates.empty() ? ": no serial devices found" : "");
   std::printf("Is it switched on, cabled, and set to 4800, 9600 or 19200 baud?\n");
-  PrintAdvice(anyDenied, root);
+  PrintAdvice(refused, root);
   return kFailed;
 }
 

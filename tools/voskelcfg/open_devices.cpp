@@ -2,9 +2,11 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <set>
 #include <vector>
 
 namespace voskelcfg {
@@ -34,6 +36,38 @@ std::vector<std::string> NamesIn(const std::string& dir) {
   return names;
 }
 
+// Linux's numbers for the near end of a pseudo-terminal (the multiplexer /dev/ptmx) and
+// for the far ends.
+constexpr unsigned kPtmxMajor = 5;
+constexpr unsigned kPtmxMinor = 2;
+constexpr unsigned kFirstPtyMajor = 136;
+constexpr unsigned kLastPtyMajor = 143;
+
+bool IsPtyMaster(dev_t device) {
+  return ::major(device) == kPtmxMajor && ::minor(device) == kPtmxMinor;
+}
+
+// The number of the pseudo-terminal whose far end this is (/dev/pts/N), -1 for any other
+// device.
+long PtyNumber(dev_t device) {
+  const unsigned major = ::major(device);
+  if (major < kFirstPtyMajor || major > kLastPtyMajor) return -1;
+  return static_cast<long>((major - kFirstPtyMajor) * 256 + ::minor(device));
+}
+
+// Which pseudo-terminal a descriptor of /dev/ptmx is the near end of, as the kernel tells
+// in its fdinfo; -1 when it does not say.
+long PtyNumberOfMaster(const std::string& fdInfo) {
+  std::ifstream info(fdInfo);
+  for (std::string line; std::getline(info, line);) {
+    if (line.rfind("tty-index:", 0) != 0) continue;
+    const std::size_t from = line.find_first_not_of(" \t", 10);
+    const std::string number = from == std::string::npos ? "" : line.substr(from);
+    return IsNumber(number) && number.size() < 10 ? std::stol(number) : -1;
+  }
+  return -1;
+}
+
 }  // namespace
 
 OpenDevices OpenDevices::Scan() {
@@ -42,12 +76,24 @@ OpenDevices OpenDevices::Scan() {
   for (const std::string& pid : NamesIn("/proc")) {
     if (!IsNumber(pid) || pid == self) continue;
     const std::string process = "/proc/" + pid;
+    std::vector<dev_t> held;
+    std::set<long> ownPtys;
     // Other users' descriptors are closed to an ordinary user: they read as none.
     for (const std::string& fd : NamesIn(process + "/fd")) {
       struct stat info {};
       if (!IsNumber(fd) || ::stat((process + "/fd/" + fd).c_str(), &info) != 0) continue;
-      if (S_ISCHR(info.st_mode))
-        seen.holders_.try_emplace(info.st_rdev, ProgramName(process) + " (pid " + pid + ")");
+      if (!S_ISCHR(info.st_mode)) continue;
+      if (IsPtyMaster(info.st_rdev))
+        ownPtys.insert(PtyNumberOfMaster(process + "/fdinfo/" + fd));
+      else
+        held.push_back(info.st_rdev);
+    }
+    // The program that made a pseudo-terminal (socat, the simulator) may keep its far end
+    // open as well, only so that the terminal lives; it is the line's other end, not a
+    // second user of it.
+    for (const dev_t device : held) {
+      if (ownPtys.count(PtyNumber(device)) == 0)
+        seen.holders_.try_emplace(device, ProgramName(process) + " (pid " + pid + ")");
     }
   }
   return seen;

@@ -1,7 +1,8 @@
 #pragma once
 // Which programs have which character devices open, as /proc shows them. A program that
 // opened a serial device without locking it still reads the receiver's replies, so it
-// counts as holding the device even though an exclusive open would succeed.
+// counts as holding the device even though an exclusive open would succeed. The program
+// at the other end of a pseudo-terminal is no such holder.
 #include <sys/types.h>
 
 #include <filesystem>

@@ -8,11 +8,12 @@
 namespace voskelcfg {
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kSynopsis =
     "usage: voskelcfg [--dir DIR] [--port 1-9] [--speed 4800|9600|19200] [--voice 0|1] "
     "[--debug 0|1]\n"
     "       voskelcfg --list [--dir DIR]\n"
-    "       voskelcfg --find [--dir DIR] [--port 1-9 [--voice 0|1] [--debug 0|1]]\n"
+    "       voskelcfg --find [--dir DIR] [--port 1-9 [--voice 0|1] [--debug 0|1]]\n";
+constexpr const char* kDetails =
     "Writes DIR/VOSKEL.CFG (default DIR: .). --list shows the serial devices, who may open\n"
     "them and which comN link in DIR leads to each; --find asks each free device for the\n"
     "receiver's level at 19200, 9600 and 4800 baud and, with --port N, writes VOSKEL.CFG\n"
@@ -20,16 +21,8 @@ constexpr const char* kUsage =
     "Exit codes: 0 found or written, 1 nothing found, 2 bad usage.\n";
 
 int BadUsage(const char* message) {
-  std::fprintf(stderr, "voskelcfg: %s\n", message);
+  std::fprintf(stderr, "voskelcfg: %s\n%s", message, kSynopsis);
   return kBadUsage;
-}
-
-bool AllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
 }
 
 bool IsSwitch(std::string_view text) {
@@ -49,7 +42,9 @@ std::string* FieldOf(const std::string& name, Options& options) {
 int CheckValues(const Options& options) {
   if (options.port.size() != 1 || options.port[0] < '1' || options.port[0] > '9')
     return BadUsage("the port is one digit, 1 to 9");
-  if (!AllDigits(options.speed)) return BadUsage("the speed is a number of bits per second");
+  // The receiver runs at one of three speeds; any other would leave the panel unheard.
+  if (options.speed != "4800" && options.speed != "9600" && options.speed != "19200")
+    return BadUsage("the speed is 4800, 9600 or 19200");
   if (!IsSwitch(options.voice) || !IsSwitch(options.debug))
     return BadUsage("voice and debug are 0 or 1");
   return kDone;
@@ -71,7 +66,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     std::string name = argv[i];
     if (name == "--help" || name == "-h") {
-      std::fputs(kUsage, stdout);
+      std::printf("%s%s", kSynopsis, kDetails);
       return -1;
     }
     if (name == "--list" || name == "--find") {
@@ -87,8 +82,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
     }
     std::string* field = FieldOf(name, options);
     if (!field) {
-      std::fprintf(stderr, "voskelcfg: unknown option %s\n%s", name.c_str(), kUsage);
-      return kBadUsage;
+      return BadUsage(("unknown option " + name).c_str());
     }
     if (!value && i + 1 >= argc) return BadUsage((name + " needs a value").c_str());
     *field = value ? *value : argv[++i];

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/clip_files.h"
+#include "platform/sdl/quiet_alsa.h"
 
 namespace voskel::platform {
 namespace {
@@ -42,6 +43,7 @@ void SdlSound::OpenOutput() {
   outChannels_ = kOutChannels;
   outBytesPerMs_ = static_cast<std::uint32_t>(outFrequency_ / 1000 * outChannels_ *
                                               (SDL_AUDIO_BITSIZE(outFormat_) / 8));
+  QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     SayNoDevice();  // no audio at all: clips still pace
     return;
