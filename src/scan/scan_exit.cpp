@@ -3,7 +3,6 @@
 #include "banks/bank_file.h"
 #include "link/exchange.h"
 #include "receiver/receiver_settings.h"
-#include "scan/search_list.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -44,7 +43,7 @@ void ExitScan(Panel& panel) {
 void EndSearch(Panel& panel) {
   auto& s = panel.state;
   // A list that could not be stored must not pass for a stored one.
-  if (!StoreSearchList(panel)) Speak(panel, "inv");
+  if (!SaveBank(panel)) Speak(panel, "inv");
   SpeakCount(panel, s.FoundCount);
   s.ScanState = ScanState::kOff;
   s.BankState = BankState::kNone;
@@ -53,7 +52,7 @@ void EndSearch(Panel& panel) {
 
 void AbandonScans(Panel& panel) {
   auto& s = panel.state;
-  if (IsSearching(s.SearchActive) && !StoreSearchList(panel)) Speak(panel, "inv");
+  if (IsSearching(s.SearchActive) && !SaveBank(panel)) Speak(panel, "inv");
   s.SearchActive = SearchActive::kOff;
   s.ScanState = ScanState::kOff;
   if (IsBankScanning(s.BankState)) s.BankState = BankState::kNone;

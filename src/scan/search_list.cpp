@@ -3,7 +3,6 @@
 #include <string>
 
 #include "banks/bank_file.h"
-#include "banks/bank_image.h"
 #include "panel/pen.h"
 #include "voice/voice.h"
 
@@ -19,17 +18,6 @@ void EmptyList(PanelState& s) {
   s.BankLines[2] = s.StepText;
   s.BankLines[3] = " ";
   s.BankLines[kFirstChannel] = kEndMarker;
-}
-
-// T, P and O load other banks into the one image while a search runs; the list is whole
-// on disk, so it is taken back from there (or begun again when bank00.dat was deleted).
-void TakeListIntoImage(Panel& panel) {
-  auto& s = panel.state;
-  if (s.BankFileName == kSearchListFile && s.BankLines[0] == "Srchbank") return;
-  s.BankFileName = kSearchListFile;
-  LoadBank(panel);
-  if (s.IoResult != 0 || s.BankLines[0] != "Srchbank") EmptyList(s);
-  SealBank(s);
 }
 
 void ShowFoundCount(Panel& panel) {
@@ -54,8 +42,6 @@ void CreateSearchList(Panel& panel) {
 
 void RecordSearchHit(Panel& panel) {
   auto& s = panel.state;
-  const Selection selection(s);
-  TakeListIntoImage(panel);
   bool added = false;
   for (int i = kFirstChannel; i < kBankFileLines; i += 2) {
     auto& line = s.BankLines[static_cast<std::size_t>(i)];
@@ -71,18 +57,12 @@ void RecordSearchHit(Panel& panel) {
   }
   // On disk at once: a crash, a kill or a power cut keeps the hits found so far.
   if (added && !SaveBank(panel)) Speak(panel, "inv");
-  selection.Restore(panel);
   if (added && s.StopMode == StopMode::kContinue) {
     ShowFoundCount(panel);
     SpeakCount(panel, s.FoundCount);
   }
   // Told at the hit that filled the list and at every later one.
   if (s.FoundCount >= kMaxSearchHits) Speak(panel, "bf");
-}
-
-bool StoreSearchList(Panel& panel) {
-  TakeListIntoImage(panel);
-  return SaveBank(panel);
 }
 
 }  // namespace voskel
