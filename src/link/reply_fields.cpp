@@ -108,6 +108,9 @@ std::optional<std::string> ReportedFrequency(std::string_view reply) {
   const std::size_t first = at + 2;
   if (DigitsFrom(reply, first) != kFrequencyDigits) return std::nullopt;
   const std::string_view digits = reply.substr(first, kFrequencyDigits);
+  // The receiver never stands at 0 Hz: ten zeros are line noise, and as text they would be
+  // a point without a digit, which no later reading of a frequency takes.
+  if (digits.find_first_not_of('0') == std::string_view::npos) return std::nullopt;
   std::string whole(digits.substr(0, kMhzDigits));
   std::string fraction(digits.substr(kMhzDigits));
   whole.erase(0, whole.find_first_not_of('0') == std::string::npos ? whole.size()

@@ -48,7 +48,7 @@ std::optional<std::string> ReportedBankSize(std::string_view reply);
 
 // The frequency after the first "RF": exactly ten digits of Hz, as MHz text without the
 // zeros that say nothing ("0145500000" is "145.5", "0145000000" is "145."). Nothing when
-// there is no "RF" or its digits are cut short or are not digits.
+// there is no "RF", its digits are cut short or are not digits, or they are all zeros.
 std::optional<std::string> ReportedFrequency(std::string_view reply);
 
 }  // namespace voskel
