@@ -12,7 +12,7 @@ namespace voskel {
 // ("MW") outrank the rest, whatever stands before them; then a channel report ("MX"), a
 // search's state ("VS") and the level ("LM").
 struct KeptReply {
-  std::string_view text;  // within the bytes; empty when they hold no reply
+  std::string_view text;    // within the bytes; empty when they hold no reply
   bool outranking = false;  // kept by "LC" or "MW"
 };
 KeptReply KeepReply(std::string_view bytes);

@@ -9,8 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view heard(reinterpret_cast<const char*>(data), size);
-  voskel::fuzz::Require(
-      voskelcfg::HoldsLevelReply(heard) == (voskel::FindLevelReply(heard) != std::string_view::npos),
-      "voskelcfg and the panel agree on a level reply");
+  voskel::fuzz::Require(voskelcfg::HoldsLevelReply(heard) ==
+                            (voskel::FindLevelReply(heard) != std::string_view::npos),
+                        "voskelcfg and the panel agree on a level reply");
   return 0;
 }

@@ -12,14 +12,11 @@ namespace {
 
 using voskel::fuzz::Require;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 void ReadEveryField(std::string_view reply) {
   if (const auto level = voskel::ReadLevelReport(reply))
     Require(level->raw >= 0 && level->raw <= 999 + 10, "a level of three digits at most");
   const auto channel = voskel::ReportedChannel(reply);
-  Require(!channel || (channel->size() == 3 && (*channel)[0] >= 'A' && (*channel)[0] <= 'J' &&
-                       IsDigit((*channel)[1]) && IsDigit((*channel)[2])),
+  Require(!channel || (channel->size() == 3 && voskel::IsChannelReport("MX" + *channel + " MP0")),
           "a channel is a bank letter and two digits");
   Require(!voskel::IsChannelReport(reply) || channel == std::string(reply.substr(2, 3)),
           "a channel report names its channel");
@@ -47,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               (bytes.find_first_of("\r\n") == std::string_view::npos),
           "silence is no line end");
   const std::size_t level = voskel::FindLevelReply(bytes);
-  Require(level == std::string_view::npos || voskel::ReadLevelReport(bytes.substr(level, voskel::kLevelReplyLength)),
+  Require(level == std::string_view::npos ||
+              voskel::ReadLevelReport(bytes.substr(level, voskel::kLevelReplyLength)),
           "a level reply found reads as one");
   ReadEveryField(bytes);
   ReadEveryField(kept.text);

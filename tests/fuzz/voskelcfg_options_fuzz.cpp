@@ -24,13 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(result == voskelcfg::kDone || result == voskelcfg::kBadUsage || result == -1,
           "an exit code scripts know");
   if (result != voskelcfg::kDone) return 0;
-  std::istringstream config(voskelcfg::ConfigText(
-      {options.port, options.speed, options.voice, options.debug}));
+  std::istringstream config(
+      voskelcfg::ConfigText({options.port, options.speed, options.voice, options.debug}));
   voskel::PanelState state;
   voskel::ReadConfigLines(config, state);
   Require(voskel::PortNumberOf(state.PortText) == options.port[0] - '0', "the port");
   Require(voskel::BaudRateOf(state.SpeedText) == std::stoi(options.speed), "the speed");
-  Require(state.VoiceSwitch == options.voice[0] - '0' && state.DebugSwitch == options.debug[0] - '0',
-          "the switches");
+  Require(
+      state.VoiceSwitch == options.voice[0] - '0' && state.DebugSwitch == options.debug[0] - '0',
+      "the switches");
   return 0;
 }
