@@ -15,6 +15,7 @@
 #include "banks/bank_image.h"
 #include "core/text.h"
 #include "link/exchange.h"
+#include "link/reply_fields.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
@@ -224,8 +225,7 @@ std::optional<std::string> AskBankSize(Panel& panel, char letter) {
     SendCommand(panel);
     Pause(panel);
     ReadReply(panel);
-    const std::size_t at = s.ReplyText.find("MW");
-    if (at != std::string::npos) return std::string(SubFrom(s.ReplyText, at + 5, 2));
+    if (std::optional<std::string> size = ReportedBankSize(s.ReplyText)) return size;
   }
   return std::nullopt;
 }

@@ -4,25 +4,10 @@
 #include <string_view>
 
 #include "core/text.h"
+#include "link/reply_fields.h"
 #include "voice/voice.h"
 
 namespace voskel {
-namespace {
-
-struct ReplyKey {
-  std::string_view key;
-  std::size_t kept;
-};
-
-// Keeps `kept` characters from the first occurrence of the key; false when absent.
-bool CutAtKey(std::string& reply, const ReplyKey& rule) {
-  const std::size_t at = reply.find(rule.key);
-  if (at == std::string::npos) return false;
-  reply = reply.substr(at, rule.kept);
-  return true;
-}
-
-}  // namespace
 
 void SendCommand(Panel& panel) {
   auto& s = panel.state;
@@ -56,24 +41,15 @@ void ReadReply(Panel& panel) {
   s.ByteCount = panel.ports.BytesWaiting(s.PortNumber);
   if (s.ByteCount <= 0) return;
   ReadRaw(panel);
-
-  static constexpr ReplyKey kFirstKeys[] = {{"LC", 30}, {"MW", 13}};
-  static constexpr ReplyKey kLaterKeys[] = {{"MX", 60}, {"VS", 18}, {"LM", 6}};
-  for (const ReplyKey& rule : kFirstKeys) {
-    if (CutAtKey(s.ReplyText, rule)) {
-      NoteReply(panel);
-      return;
-    }
-  }
+  const std::string bytes = std::move(s.ReplyText);
+  const KeptReply kept = KeepReply(bytes);
   // A memory listing is logged whole as well, so the log shows every channel it held.
-  if (s.CommandText.rfind("MA", 0) == 0) NoteReply(panel);
-  for (const ReplyKey& rule : kLaterKeys) {
-    if (CutAtKey(s.ReplyText, rule)) {
-      NoteReply(panel);
-      return;
-    }
+  if (!kept.outranking && s.CommandText.rfind("MA", 0) == 0) {
+    s.ReplyText = bytes;
+    NoteReply(panel);
   }
-  s.ReplyText.clear();
+  s.ReplyText = std::string(kept.text);
+  if (!kept.text.empty()) NoteReply(panel);
 }
 
 void NoteReply(Panel& panel) {
@@ -104,16 +80,21 @@ Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
     panel.clock.SleepMs(kPollMs);
   }
   s.ReplyText.clear();
-  if (taken.find_first_of("\r\n") == std::string::npos) return Answer::kSilent;
+  const Answer answer = AnswerIn(taken);
+  if (answer == Answer::kRefused) {
+    s.RefusedCount += 1;
+    s.LogLine = "RX= ?";
+    WriteLogLine(panel);
+  }
+  return answer;
+}
+
+Answer AnswerIn(std::string_view taken) {
+  if (taken.find_first_of("\r\n") == std::string_view::npos) return Answer::kSilent;
   for (std::size_t at = 0; at < taken.size();) {
     const std::size_t end = taken.find_first_of("\r\n", at);
-    if (taken.substr(at, end - at) == "?") {
-      s.RefusedCount += 1;
-      s.LogLine = "RX= ?";
-      WriteLogLine(panel);
-      return Answer::kRefused;
-    }
-    if (end == std::string::npos) break;
+    if (taken.substr(at, end - at) == "?") return Answer::kRefused;
+    if (end == std::string_view::npos) break;
     at = end + 1;
   }
   return Answer::kTaken;

@@ -38,6 +38,9 @@ inline constexpr std::int64_t kAnswerWaitMs = 300;
 // taken; no line end within the wait is silence. Before the receiver's first answer it
 // does not wait.
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
+// What the bytes taken in after a command say: a "?" line is a refusal, any other line
+// the command taken, and no line end at all silence.
+Answer AnswerIn(std::string_view taken);
 // SendCommand, then AwaitAnswer. False only when the receiver refused: a receiver that
 // does not answer a setting at all is taken at its word, as the panel always has.
 bool SendSetting(Panel& panel);

@@ -1,5 +1,7 @@
 #include "link/reply_fields.h"
 
+#include "core/text.h"
+
 namespace voskel {
 namespace {
 
@@ -17,7 +19,34 @@ std::size_t DigitsFrom(std::string_view text, std::size_t at) {
   return n;
 }
 
+bool IsReceiverBankLetter(char c) {
+  return c >= 'A' && c <= 'J';
+}
+
+struct ReplyKey {
+  std::string_view key;
+  std::size_t kept;
+};
+
+// The reply from the first occurrence of the key, `kept` characters at most; empty when
+// the key is absent.
+std::string_view CutAtKey(std::string_view bytes, const ReplyKey& rule) {
+  const std::size_t at = bytes.find(rule.key);
+  if (at == std::string_view::npos) return {};
+  return bytes.substr(at, rule.kept);
+}
+
 }  // namespace
+
+KeptReply KeepReply(std::string_view bytes) {
+  static constexpr ReplyKey kOutrankingKeys[] = {{"LC", 30}, {"MW", 13}};
+  static constexpr ReplyKey kLaterKeys[] = {{"MX", 60}, {"VS", 18}, {"LM", 6}};
+  for (const ReplyKey& rule : kOutrankingKeys)
+    if (const std::string_view reply = CutAtKey(bytes, rule); !reply.empty()) return {reply, true};
+  for (const ReplyKey& rule : kLaterKeys)
+    if (const std::string_view reply = CutAtKey(bytes, rule); !reply.empty()) return {reply, false};
+  return {};
+}
 
 std::optional<LevelReport> ReadLevelReport(std::string_view reply) {
   constexpr std::size_t kFlag = 2;
@@ -47,8 +76,30 @@ std::size_t FindLevelReply(std::string_view bytes) {
 }
 
 bool IsChannelReport(std::string_view reply) {
-  return reply.size() >= 8 && reply.substr(0, 2) == "MX" && reply[2] >= 'A' && reply[2] <= 'J' &&
+  return reply.size() >= 8 && reply.substr(0, 2) == "MX" && IsReceiverBankLetter(reply[2]) &&
          IsDigitChar(reply[3]) && IsDigitChar(reply[4]) && reply.substr(5, 3) != " --";
+}
+
+std::optional<std::string> ReportedChannel(std::string_view reply) {
+  const std::size_t at = reply.find("MX");
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::string_view channel = SubFrom(reply, at + 2, 3);
+  if (channel.size() != 3 || !IsReceiverBankLetter(channel[0]) || !IsDigitChar(channel[1]) ||
+      !IsDigitChar(channel[2]))
+    return std::nullopt;
+  return std::string(channel);
+}
+
+std::optional<char> ReportedModeDigit(std::string_view reply) {
+  const std::size_t at = reply.find("MD");
+  if (at == std::string_view::npos || at + 2 >= reply.size()) return std::nullopt;
+  return reply[at + 2];
+}
+
+std::optional<std::string> ReportedBankSize(std::string_view reply) {
+  const std::size_t at = reply.find("MW");
+  if (at == std::string_view::npos) return std::nullopt;
+  return std::string(SubFrom(reply, at + 5, 2));
 }
 
 std::optional<std::string> ReportedFrequency(std::string_view reply) {
@@ -57,6 +108,9 @@ std::optional<std::string> ReportedFrequency(std::string_view reply) {
   const std::size_t first = at + 2;
   if (DigitsFrom(reply, first) != kFrequencyDigits) return std::nullopt;
   const std::string_view digits = reply.substr(first, kFrequencyDigits);
+  // The receiver never stands at 0 Hz: ten zeros are line noise, and as text they would be
+  // a point without a digit, which no later reading of a frequency takes.
+  if (digits.find_first_not_of('0') == std::string_view::npos) return std::nullopt;
   std::string whole(digits.substr(0, kMhzDigits));
   std::string fraction(digits.substr(kMhzDigits));
   whole.erase(0, whole.find_first_not_of('0') == std::string::npos ? whole.size()

@@ -7,6 +7,16 @@
 
 namespace voskel {
 
+// What ReadReply keeps of the bytes one read brought: the first reply it recognises by
+// its key, cut to that reply's length. The level with channel ("LC") and a bank size
+// ("MW") outrank the rest, whatever stands before them; then a channel report ("MX"), a
+// search's state ("VS") and the level ("LM").
+struct KeptReply {
+  std::string_view text;    // within the bytes; empty when they hold no reply
+  bool outranking = false;  // kept by "LC" or "MW"
+};
+KeptReply KeepReply(std::string_view bytes);
+
 struct LevelReport {
   bool squelchClosed = false;
   int raw = 0;  // the reading, 10 added for a level-with-channel reply ("LC")
@@ -26,9 +36,19 @@ std::size_t FindLevelReply(std::string_view bytes);
 // channel's fields (an empty channel reads "MXA05 ---").
 bool IsChannelReport(std::string_view reply);
 
+// The bank letter and two-digit channel after the first "MX", as "MR" takes them back.
+std::optional<std::string> ReportedChannel(std::string_view reply);
+
+// The character after the first "MD": the mode digit of a channel report.
+std::optional<char> ReportedModeDigit(std::string_view reply);
+
+// The last two digits of a bank's size, which stand 5 and 6 places after the "MW" of the
+// answer to "MW" and a bank letter ("MWA 050" is "50"); fewer when the reply ends sooner.
+std::optional<std::string> ReportedBankSize(std::string_view reply);
+
 // The frequency after the first "RF": exactly ten digits of Hz, as MHz text without the
 // zeros that say nothing ("0145500000" is "145.5", "0145000000" is "145."). Nothing when
-// there is no "RF" or its digits are cut short or are not digits.
+// there is no "RF", its digits are cut short or are not digits, or they are all zeros.
 std::optional<std::string> ReportedFrequency(std::string_view reply);
 
 }  // namespace voskel

@@ -119,16 +119,6 @@ void ShapeLikeClips(std::vector<std::int16_t>& samples) {
   samples = std::move(shaped);
 }
 
-// The text as espeak-ng is given it: each byte a Latin-1 character in UTF-8, control
-// characters as blanks. Never the bytes as they came: three of them can spell a character
-// of another script (e0 a7 a9 is a Bengali digit), and a word in a script the voice does
-// not read makes espeak-ng switch language for it, which in the libraries of Debian 12
-// reads memory it has already freed. Latin-1 holds only Latin letters, which every voice
-// for a language written in them reads without a switch.
-std::string SpeakableText(std::string_view text) {
-  return Latin1ToUtf8(text, ' ');
-}
-
 std::vector<std::int16_t> SynthesizeNow(const std::string& text, const SpeechVoice& voice) {
   std::vector<std::int16_t> samples;
   Engine& engine = StartedEngine();
@@ -143,6 +133,17 @@ std::vector<std::int16_t> SynthesizeNow(const std::string& text, const SpeechVoi
 }
 
 }  // namespace
+
+// Never the bytes as they came: three of them can spell a character of another script (e0
+// a7 a9 is a Bengali digit), and a word in a script the voice does not read makes espeak-ng
+// switch language for it, which in the libraries of Debian 12 reads memory it has already
+// freed. Latin-1 holds only Latin letters, which every voice for a language written in
+// them reads without a switch.
+std::string SpeakableText(std::string_view latin1) {
+  std::string text = Latin1ToUtf8(latin1, ' ');
+  if (text.find_first_not_of(' ') == std::string::npos) text.clear();
+  return text;
+}
 
 SpeechVoice SpeechVoiceFromEnvironment() {
   SpeechVoice voice;
@@ -165,7 +166,7 @@ bool EspeakSpeech::Ready() {
 
 std::span<const std::int16_t> EspeakSpeech::Synthesize(std::string_view text) {
   const std::string speakable = SpeakableText(text);
-  if (speakable.find_first_not_of(' ') == std::string::npos || !Ready()) return {};
+  if (speakable.empty() || !Ready()) return {};
   const auto found = std::find_if(cache_.begin(), cache_.end(),
                                   [&](const Spoken& spoken) { return spoken.text == speakable; });
   if (found != cache_.end()) {

@@ -17,6 +17,10 @@ struct SpeechVoice {
   int wordsPerMinute = 190;
 };
 
+// The text as espeak-ng is given it: each byte a Latin-1 character in UTF-8, control
+// characters as blanks; empty when nothing is left to say.
+std::string SpeakableText(std::string_view latin1);
+
 // The clip generator's voice: VOSKEL_VOICE and VOSKEL_VOICE_RATE where they are set, its
 // defaults where not; a rate that is no number keeps the default, one out of espeak-ng's
 // range is brought into it.

@@ -31,9 +31,6 @@ constexpr ModeDigit kModeDigits[] = {{'0', "WFM"}, {'1', "FM"},  {'2', "AM"},
 bool IsRadioBankLetter(int c) {
   return c >= 'A' && c <= 'J';
 }
-bool IsDigitChar(char c) {
-  return c >= '0' && c <= '9';
-}
 
 void Send(Panel& panel, std::string command) {
   panel.state.CommandText = Cap(command);
@@ -54,10 +51,10 @@ void ReadBackChannelFrequency(Panel& panel) {
 // The mode digit after "MD"; the mode is spoken only the first time it is read.
 void ReadBackChannelMode(Panel& panel, bool& spoken) {
   auto& s = panel.state;
-  const std::size_t at = s.ReplyText.find("MD");
-  if (at == std::string::npos || at + 2 >= s.ReplyText.size()) return;
+  const std::optional<char> digit = ReportedModeDigit(s.ReplyText);
+  if (!digit) return;
   for (const ModeDigit& row : kModeDigits) {
-    if (row.digit != s.ReplyText[at + 2]) continue;
+    if (row.digit != *digit) continue;
     s.ModeName = row.name;
     s.ReceiverMode = row.name;
     ShowModeName(panel);
@@ -65,17 +62,6 @@ void ReadBackChannelMode(Panel& panel, bool& spoken) {
     spoken = true;
     return;
   }
-}
-
-// The bank letter and two-digit channel after "MX", as "MR" takes them back.
-std::optional<std::string> ReportedChannel(const std::string& reply) {
-  const std::size_t at = reply.find("MX");
-  if (at == std::string::npos) return std::nullopt;
-  const std::string channel(SubFrom(reply, at + 2, 3));
-  if (channel.size() != 3 || !IsRadioBankLetter(channel[0]) || !IsDigitChar(channel[1]) ||
-      !IsDigitChar(channel[2]))
-    return std::nullopt;
-  return channel;
 }
 
 }  // namespace
