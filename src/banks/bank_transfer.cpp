@@ -40,8 +40,6 @@ constexpr int kSizeQuestions = 20;
 constexpr int kSizeWaitCycles = 3;
 constexpr int kPausesPerCycle = 100;
 constexpr int kPausesPerWaitBeep = 25;
-// Enough reads to empty any backlog a receiver leaves, few enough to end while one babbles.
-constexpr int kMaxDiscardReads = 16;
 
 bool IsReceiverBankLetter(int c) {
   return c >= 'A' && c <= 'J';
@@ -204,20 +202,12 @@ void LogUnwritten(Panel& panel, std::string_view command, Answer answer) {
   WriteLogLine(panel);
 }
 
-// An answer still waiting from a bank set before (its "MW" line) would be read as the next
-// bank's size; nothing that waits before a question answers it.
-void DiscardWaiting(Panel& panel) {
-  auto& s = panel.state;
-  for (int reads = 0; reads < kMaxDiscardReads && panel.ports.BytesWaiting(s.PortNumber) > 0;
-       ++reads)
-    ReadRaw(panel);
-  s.ReplyText.clear();
-}
-
 // The last two digits of the bank's size, which stand 5 and 6 places after the "MW" of the
 // receiver's answer. A receiver that never answers with "MW" is given up after a bound.
 std::optional<std::string> AskBankSize(Panel& panel, char letter) {
   auto& s = panel.state;
+  // An answer still waiting from a bank set before (its "MW" line) would be read as the
+  // next bank's size.
   DiscardWaiting(panel);
   for (int question = 0; question < kSizeQuestions; ++question) {
     if (question > 0) Pause(panel);

@@ -8,6 +8,12 @@
 #include "voice/voice.h"
 
 namespace voskel {
+namespace {
+
+// Enough reads to empty any backlog a receiver leaves, few enough to end while one babbles.
+constexpr int kMaxDiscardReads = 16;
+
+}  // namespace
 
 void SendCommand(Panel& panel) {
   auto& s = panel.state;
@@ -100,7 +106,16 @@ Answer AnswerIn(std::string_view taken) {
   return Answer::kTaken;
 }
 
+void DiscardWaiting(Panel& panel) {
+  auto& s = panel.state;
+  for (int reads = 0; reads < kMaxDiscardReads && panel.ports.BytesWaiting(s.PortNumber) > 0;
+       ++reads)
+    ReadRaw(panel);
+  s.ReplyText.clear();
+}
+
 bool SendSetting(Panel& panel) {
+  DiscardWaiting(panel);
   SendCommand(panel);
   return AwaitAnswer(panel) != Answer::kRefused;
 }

@@ -22,8 +22,8 @@ inline bool IsReceiverLost(const PanelState& s) {
 // CommandText + CR, logged "TX= ". Throws ReceiverLost when the receiver was lost before
 // or is found lost now ("rnc" is spoken once, when it is found).
 void SendCommand(Panel& panel);
-void ReadReply(Panel& panel);    // ReplyText = the first recognised reply waiting, or empty
-void NoteReply(Panel& panel);    // logs "RX= ", notices the receiver's first answer
+void ReadReply(Panel& panel);  // ReplyText = the first recognised reply waiting, or empty
+void NoteReply(Panel& panel);  // logs "RX= ", notices the receiver's first answer
 void SendResumeByte(Panel& panel);
 // Up to 255 bytes straight from the port into ReplyText and ByteCount, no reply cutting.
 void ReadRaw(Panel& panel);
@@ -41,8 +41,12 @@ Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
 // What the bytes taken in after a command say: a "?" line is a refusal, any other line
 // the command taken, and no line end at all silence.
 Answer AnswerIn(std::string_view taken);
-// SendCommand, then AwaitAnswer. False only when the receiver refused: a receiver that
-// does not answer a setting at all is taken at its word, as the panel always has.
+// Reads and drops what is waiting: nothing that came before a question answers it. Bounded,
+// so a receiver that babbles cannot hold the panel here.
+void DiscardWaiting(Panel& panel);
+// DiscardWaiting, SendCommand, then AwaitAnswer, so that an answer left over from an
+// earlier command is never taken for this one's. False only when the receiver refused: a receiver
+// that does not answer a setting at all is taken at its word, as the panel always has.
 bool SendSetting(Panel& panel);
 
 }  // namespace voskel

@@ -37,6 +37,13 @@ void Send(Panel& panel, std::string command) {
   SendCommand(panel);
 }
 
+// A command sent for its effect, whose answer is read here so that no later command takes
+// it for its own. False when the receiver refused it.
+bool Set(Panel& panel, std::string command) {
+  panel.state.CommandText = Cap(command);
+  return SendSetting(panel);
+}
+
 // "RF" and ten digits of Hz. A reply cut short inside the digits would show a wrong
 // frequency, so it shows none.
 void ReadBackChannelFrequency(Panel& panel) {
@@ -99,6 +106,8 @@ void StartMemoryScan(Panel& panel) {
     ReadBackChannelMode(panel, modeSpoken);
   }
   Pause(panel);
+  // What is left of the listing is no answer to the start.
+  DiscardWaiting(panel);
   Send(panel, "MS" + s.EntryText);
   Speak(panel, "shdel");  // silent and at once when the voice is off
   // A bank with nothing the receiver can scan is refused: no scan starts.
@@ -107,10 +116,8 @@ void StartMemoryScan(Panel& panel) {
     Speak(panel, "empty");
     return;
   }
-  // The start is sent twice in case the first is lost; SendCommand left its CR on the text.
-  if (!s.CommandText.empty() && s.CommandText.back() == '\r') s.CommandText.pop_back();
-  SendCommand(panel);
-  AwaitAnswer(panel);
+  // The start is sent twice in case the first is lost.
+  Set(panel, "MS" + s.EntryText);
   s.EntryMode = EntryMode::kNone;
   s.ScanState = ScanState::kStarted;
   // With the scan voice on, the poll that sees the scan move says "scan".
@@ -135,20 +142,18 @@ void PassChannel(Panel& panel) {
     // "MR" has stopped the receiver's scan on this channel: let it go on unpassed rather
     // than leave it sitting there while the panel says it scans.
     Pause(panel);
-    Send(panel, "MS");
+    Set(panel, "MS");
     return;
   }
   Pause(panel);
   // Only a channel the receiver marked is kept for release.
-  Send(panel, "MP1");
-  const bool passed = AwaitAnswer(panel) != Answer::kRefused;
+  const bool passed = Set(panel, "MP1");
   if (passed) {
     s.PassList[static_cast<std::size_t>(s.PassCount)] = *channel;
     s.PassCount += 1;
   }
   Pause(panel);
-  Send(panel, "MS");
-  if (AwaitAnswer(panel) == Answer::kRefused || !passed) Speak(panel, "inv");
+  if (!Set(panel, "MS") || !passed) Speak(panel, "inv");
 }
 
 }  // namespace voskel

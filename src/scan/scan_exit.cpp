@@ -9,12 +9,14 @@ namespace voskel {
 
 void ReleasePassedChannels(Panel& panel) {
   auto& s = panel.state;
+  // Each answer is read here, so none is left for a later command to take as its own. A
+  // refusal is only logged: the scan ends all the same, and nothing said claims a release.
   for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
     s.CommandText = "MR" + s.PassList[static_cast<std::size_t>(slot)];
-    SendCommand(panel);
+    SendSetting(panel);
     Pause(panel);
     s.CommandText = "MP0";
-    SendCommand(panel);
+    SendSetting(panel);
     Pause(panel);
   }
   s.PassCount = 1;

@@ -64,8 +64,7 @@ void StartSearch(Panel& panel) {
   bool started = LoadSearchSettings(panel);
   if (started) {
     s.CommandText = "VS";
-    SendCommand(panel);
-    started = AwaitAnswer(panel) != Answer::kRefused;
+    started = SendSetting(panel);
     if (!started) Speak(panel, "inv");
   }
   if (!started) {

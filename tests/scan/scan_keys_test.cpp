@@ -286,6 +286,21 @@ TEST_F(MemoryScan, APassTheReceiverRefusesIsNoPass) {
   EXPECT_EQ(CountOf(Sent(), "MP0"), 0);
 }
 
+// Releasing passes leaves answers on the line; the settings after them must hear their own.
+TEST_F(MemoryScan, AModeRefusedAfterThePassesAreReleasedIsSaidToBeRefused) {
+  testing::RefusingPeer refusing(*sim);
+  refusing.refused = {"MD"};
+  h.peer = refusing.AsPeer();
+  Keys("GA\r");
+  UntilHaltedOn(1);
+  Keys("P");
+  UntilHaltedOn(3);
+  Keys("P");
+  Keys("\r");
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"exitscan", "inv"}));
+  EXPECT_EQ(h.state().RefusedCount, 1);
+}
+
 TEST_F(Hunt, HitsAreOnDiskAsTheyAreFoundAndOnlyWhereTheReceiverHeardASignal) {
   Start({{145.5, 8, 120}, {145.8, 8, 120}});
   Keys("145.5\r");  // the receiver sits on a live signal as the search starts
