@@ -30,10 +30,9 @@ void EndMemoryScan(Panel& panel) {
 
 void ExitScan(Panel& panel) {
   auto& s = panel.state;
-  Speak(panel, "exitscan");
-  s.ScanState = ScanState::kOff;
+  // Dropped before the release, so that a receiver lost during it leaves no bank selected.
   s.BankState = BankState::kNone;
-  ReleasePassedChannels(panel);
+  EndMemoryScan(panel);
   s.EntryMode = EntryMode::kNone;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
