@@ -51,7 +51,6 @@ void ReadBackChannelFrequency(Panel& panel) {
   const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
   if (!frequency) return;
   ReceiverIsOn(panel, *frequency);
-  s.TuneText = *frequency;
   ShowFrequency(panel);
 }
 

@@ -161,7 +161,6 @@ void ReadBackScanStop(Panel& panel) {
     return;
   }
   ReceiverIsOn(panel, *frequency);
-  s.TuneText = s.Frequency;
   ShowFrequency(panel);
   if (s.ScanVoice && s.ScanHold == 0) Speak(panel, "stop");
   s.ScanHold = kScanHoldPolls;
