@@ -242,7 +242,6 @@ void EnterKey(Panel& panel) {
   auto& s = panel.state;
   ClearPanelLines(panel);
   if (IsSearching(s.SearchActive)) EndSearch(panel);
-  s.SearchActive = SearchActive::kOff;
   CommitEntry(panel);
 }
 

@@ -161,9 +161,9 @@ struct ModeRow {
 
 // In the order ApplyMode compares them.
 constexpr ModeRow kModes[] = {
-    {Mode::FM, "FM", "MD1", "FM"},    {Mode::AM, "AM", "MD2", "AM"},
-    {Mode::WFM, "WFM", "MD0", "WFM"}, {Mode::LSB, "LSB", "MD4", "LSB"},
-    {Mode::USB, "USB", "MD3", "USB"}, {Mode::CW, "CW ", "MD5", "cw"},
+    {Mode::FM, "FM", "MD1", "FM"},      {Mode::AM, "AM", "MD2", "AM"},
+    {Mode::WFM, "WFM", "MD0", "WFM"},   {Mode::LSB, "LSB", "MD4", "LSB"},
+    {Mode::USB, "USB", "MD3", "USB"},   {Mode::CW, "CW ", "MD5", "cw"},
     {Mode::Auto, "AUT", "AU1", "auto"},
 };
 
@@ -200,39 +200,36 @@ bool ApplyMode(Panel& panel) {
   ShowModeName(panel);
   for (const ModeRow& row : kModes) {
     if (s.ModeName != row.name) continue;
-    const std::string wanted = s.ModeName;
     if (SelectMode(panel, row.mode)) return true;
     // The screen showed the mode before the receiver refused it.
-    s.ModeName = s.ReceiverMode.empty() ? wanted : s.ReceiverMode;
+    if (!s.ReceiverMode.empty()) s.ModeName = s.ReceiverMode;
     ShowModeName(panel);
     return false;
   }
   return true;
 }
 
-bool ToggleAttenuator(Panel& panel) {
+void ToggleAttenuator(Panel& panel) {
   auto& s = panel.state;
   s.CommandText = s.AttenuatorOn ? "AT0" : "AT1";
   if (!SendSetting(panel)) {
     Speak(panel, "inv");
-    return false;
+    return;
   }
   s.AttenuatorOn = !s.AttenuatorOn;
   Speak(panel, s.AttenuatorOn ? "atton" : "attoff");
-  return true;
 }
 
-bool ToggleNoiseLimiter(Panel& panel) {
+void ToggleNoiseLimiter(Panel& panel) {
   auto& s = panel.state;
   s.CommandText = s.NoiseLimiterOn ? "NL0" : "NL1";
   if (!SendSetting(panel)) {
     Speak(panel, "inv");
-    return false;
+    return;
   }
   s.NoiseLimiterOn = !s.NoiseLimiterOn;
   Speak(panel, "noise");
   Speak(panel, s.NoiseLimiterOn ? "on" : "off");
-  return true;
 }
 
 void SpeakSignalLevel(Panel& panel) {

@@ -17,8 +17,9 @@ bool SetFrequencyB(Panel& panel);  // VFO B to TuneText
 bool SetStep(Panel& panel);        // StepText to the receiver
 bool ApplyMode(Panel& panel);      // shows ModeName and sends its mode
 bool SelectMode(Panel& panel, Mode mode);
-bool ToggleAttenuator(Panel& panel);
-bool ToggleNoiseLimiter(Panel& panel);
+// The two toggles say the receiver's refusal ("inv") and leave the state as it was.
+void ToggleAttenuator(Panel& panel);
+void ToggleNoiseLimiter(Panel& panel);
 bool TuneTypedFrequency(Panel& panel);
 void ShowFrequency(Panel& panel);  // Frequency on the frequency line
 void ShowModeName(Panel& panel);   // ModeName on the mode line
