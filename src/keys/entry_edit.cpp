@@ -13,13 +13,6 @@ bool TypingFrequency(const PanelState& s) {
   return s.EntryMode == EntryMode::kNone && !s.FreshFrequency;
 }
 
-// The field a search limit or step entry types into.
-std::string& LimitField(PanelState& s) {
-  if (s.EntryMode == EntryMode::kSearchStart) return s.SearchLow;
-  if (s.EntryMode == EntryMode::kSearchEnd) return s.SearchHigh;
-  return s.StepText;
-}
-
 void DropTypedFrequency(PanelState& s) {
   if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
   s.FreshFrequency = true;
@@ -76,6 +69,12 @@ bool HasCommand(const PanelState& s, int key) {
 }
 
 }  // namespace
+
+std::string& LimitField(PanelState& s) {
+  if (s.EntryMode == EntryMode::kSearchStart) return s.SearchLow;
+  if (s.EntryMode == EntryMode::kSearchEnd) return s.SearchHigh;
+  return s.StepText;
+}
 
 bool EntryInProgress(const PanelState& s) {
   return s.EntryMode != EntryMode::kNone || !s.FreshFrequency;

@@ -84,16 +84,7 @@ void StartEntry(Panel& panel, EntryMode mode, const char* prompt) {
   Speak(panel, prompt);
   s.EntryMode = mode;
   s.FreshEntry = true;
-  if (mode == EntryMode::kSearchStart) s.LimitBefore = s.SearchLow;
-  if (mode == EntryMode::kSearchEnd) s.LimitBefore = s.SearchHigh;
-  if (mode == EntryMode::kStep) s.LimitBefore = s.StepText;
-}
-
-// The search limit a limit entry types into; null for the step entry.
-std::string* TypedLimit(PanelState& s) {
-  if (s.EntryMode == EntryMode::kSearchStart) return &s.SearchLow;
-  if (s.EntryMode == EntryMode::kSearchEnd) return &s.SearchHigh;
-  return nullptr;
+  s.LimitBefore = LimitField(s);
 }
 
 // A limit the receiver could not search from, or a step it cannot take, keeps the value it
@@ -101,9 +92,9 @@ std::string* TypedLimit(PanelState& s) {
 bool KeepTunableLimit(Panel& panel) {
   auto& s = panel.state;
   if (s.FreshEntry) return true;
-  std::string* limit = TypedLimit(s);
-  if (limit != nullptr ? TunableFrequency(*limit) : UsableStep(s.StepText)) return true;
-  (limit != nullptr ? *limit : s.StepText) = s.LimitBefore;
+  std::string& field = LimitField(s);
+  if (s.EntryMode == EntryMode::kStep ? UsableStep(field) : TunableFrequency(field)) return true;
+  field = s.LimitBefore;
   Speak(panel, "inv");
   return false;
 }
@@ -162,8 +153,7 @@ void CompleteSearchLimit(Panel& panel) {
     return;
   }
   if (s.FreshEntry) {
-    const std::string* limit = TypedLimit(s);
-    s.TuneText = limit != nullptr ? *limit : s.StepText;
+    s.TuneText = LimitField(s);
     SpeakNumber(panel);
   } else {
     ShowSearchLine(panel);
@@ -395,13 +385,9 @@ void EnterDigit(Panel& panel) {
       AppendFresh(s.Frequency, s.FreshFrequency, c);
       break;
     case EntryMode::kSearchStart:
-      AppendFresh(s.SearchLow, s.FreshEntry, c);
-      break;
     case EntryMode::kSearchEnd:
-      AppendFresh(s.SearchHigh, s.FreshEntry, c);
-      break;
     case EntryMode::kStep:
-      AppendFresh(s.StepText, s.FreshEntry, c);
+      AppendFresh(LimitField(s), s.FreshEntry, c);
       break;
     case EntryMode::kWriteBank:
       WriteEntryDigit(panel, c);
