@@ -211,20 +211,16 @@ void QuitKey(Panel& panel) {
 
 // R: the receiver's search between the limits, or with a bank selected the panel's scan
 // through it. A memory scan running ends first, its passed channels released, so that
-// neither the scan's reactions nor its passes outlive it. True when the key is done;
-// after a bank scan starts, only the interruption of a just-started memory scan still
-// applies to it.
-bool SearchKey(Panel& panel) {
+// neither the scan's reactions nor its passes outlive it.
+void SearchKey(Panel& panel) {
   auto& s = panel.state;
   if (IsSearchLimitEntry(s.EntryMode)) KeepTunableLimit(panel);
   s.EntryMode = EntryMode::kNone;
   if (IsMemoryScanning(s.ScanState)) EndMemoryScan(panel);
-  if (s.BankState == BankState::kNone) {
+  if (s.BankState == BankState::kNone)
     StartSearch(panel);
-    return true;
-  }
-  StartBankScan(panel);
-  return false;
+  else
+    StartBankScan(panel);
 }
 
 // Enter: a running search ends first, then the pending entry is completed.
@@ -474,7 +470,7 @@ void HandleKey(Panel& panel) {
   AbandonTypedFrequency(panel, key);
   if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
   if (key == 'W') return StartWriteEntry(panel);
-  if (key == 'R' && SearchKey(panel)) return;
+  if (key == 'R') return SearchKey(panel);
   if (key == keys::kEnter) return EnterKey(panel);
   if (s.EntryMode == EntryMode::kRadioBank) return ChooseRadioBank(panel);
   if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);
