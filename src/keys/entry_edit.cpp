@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/virtual_keys.h"
+#include "receiver/receiver_settings.h"
 #include "voice/message.h"
 #include "voice/voice.h"
 
@@ -14,7 +15,7 @@ bool TypingFrequency(const PanelState& s) {
 }
 
 void DropTypedFrequency(PanelState& s) {
-  if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
+  BackToReceiverFrequency(s);
   s.FreshFrequency = true;
 }
 

@@ -171,7 +171,7 @@ void CommitFrequency(Panel& panel) {
   const bool leavingScan = IsMemoryScanning(s.ScanState) || IsBankScanning(s.BankState);
   if (typed && !TunableFrequency(s.Frequency)) {
     // Nothing the receiver cannot tune goes out; the frequency it is on stays.
-    if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
+    BackToReceiverFrequency(s);
     Speak(panel, "inv");
     if (!leavingScan) return;
   }
