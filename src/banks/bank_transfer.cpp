@@ -43,10 +43,6 @@ constexpr int kPausesPerWaitBeep = 25;
 // Enough reads to empty any backlog a receiver leaves, few enough to end while one babbles.
 constexpr int kMaxDiscardReads = 16;
 
-bool IsReceiverBankLetter(int c) {
-  return c >= 'A' && c <= 'J';
-}
-
 void Pauses(Panel& panel, int count) {
   for (int i = 0; i < count; ++i) Pause(panel);
 }

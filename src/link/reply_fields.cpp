@@ -19,10 +19,6 @@ std::size_t DigitsFrom(std::string_view text, std::size_t at) {
   return n;
 }
 
-bool IsReceiverBankLetter(char c) {
-  return c >= 'A' && c <= 'J';
-}
-
 struct ReplyKey {
   std::string_view key;
   std::size_t kept;
@@ -37,6 +33,10 @@ std::string_view CutAtKey(std::string_view bytes, const ReplyKey& rule) {
 }
 
 }  // namespace
+
+bool IsReceiverBankLetter(int c) {
+  return c >= 'A' && c <= 'J';
+}
 
 KeptReply KeepReply(std::string_view bytes) {
   static constexpr ReplyKey kOutrankingKeys[] = {{"LC", 30}, {"MW", 13}};
