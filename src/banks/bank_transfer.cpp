@@ -41,10 +41,6 @@ constexpr int kSizeWaitCycles = 3;
 constexpr int kPausesPerCycle = 100;
 constexpr int kPausesPerWaitBeep = 25;
 
-bool IsReceiverBankLetter(int c) {
-  return c >= 'A' && c <= 'J';
-}
-
 void Pauses(Panel& panel, int count) {
   for (int i = 0; i < count; ++i) Pause(panel);
 }

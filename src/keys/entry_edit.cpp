@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/virtual_keys.h"
+#include "receiver/receiver_settings.h"
 #include "voice/message.h"
 #include "voice/voice.h"
 
@@ -13,15 +14,8 @@ bool TypingFrequency(const PanelState& s) {
   return s.EntryMode == EntryMode::kNone && !s.FreshFrequency;
 }
 
-// The field a search limit or step entry types into.
-std::string& LimitField(PanelState& s) {
-  if (s.EntryMode == EntryMode::kSearchStart) return s.SearchLow;
-  if (s.EntryMode == EntryMode::kSearchEnd) return s.SearchHigh;
-  return s.StepText;
-}
-
 void DropTypedFrequency(PanelState& s) {
-  if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
+  BackToReceiverFrequency(s);
   s.FreshFrequency = true;
 }
 
@@ -76,6 +70,12 @@ bool HasCommand(const PanelState& s, int key) {
 }
 
 }  // namespace
+
+std::string& LimitField(PanelState& s) {
+  if (s.EntryMode == EntryMode::kSearchStart) return s.SearchLow;
+  if (s.EntryMode == EntryMode::kSearchEnd) return s.SearchHigh;
+  return s.StepText;
+}
 
 bool EntryInProgress(const PanelState& s) {
   return s.EntryMode != EntryMode::kNone || !s.FreshFrequency;

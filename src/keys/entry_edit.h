@@ -1,6 +1,8 @@
 #pragma once
 // Putting right what is being typed: Escape cancels the entry in progress, Backspace takes
 // back its last character, and a command key abandons digits typed for a frequency.
+#include <string>
+
 #include "core/panel.h"
 
 namespace voskel {
@@ -8,6 +10,9 @@ namespace voskel {
 // A multi-key command is pending, or digits for a frequency have been typed and not
 // yet ended by Enter.
 bool EntryInProgress(const PanelState& s);
+
+// The field a search limit or step entry types into: the low or high limit, else the step.
+std::string& LimitField(PanelState& s);
 
 // Escape: the entry in progress ends with nothing done and "cancel"; the field it typed
 // into shows what it held before. Nothing happens when no entry is in progress.

@@ -84,16 +84,7 @@ void StartEntry(Panel& panel, EntryMode mode, const char* prompt) {
   Speak(panel, prompt);
   s.EntryMode = mode;
   s.FreshEntry = true;
-  if (mode == EntryMode::kSearchStart) s.LimitBefore = s.SearchLow;
-  if (mode == EntryMode::kSearchEnd) s.LimitBefore = s.SearchHigh;
-  if (mode == EntryMode::kStep) s.LimitBefore = s.StepText;
-}
-
-// The search limit a limit entry types into; null for the step entry.
-std::string* TypedLimit(PanelState& s) {
-  if (s.EntryMode == EntryMode::kSearchStart) return &s.SearchLow;
-  if (s.EntryMode == EntryMode::kSearchEnd) return &s.SearchHigh;
-  return nullptr;
+  s.LimitBefore = LimitField(s);
 }
 
 // A limit the receiver could not search from, or a step it cannot take, keeps the value it
@@ -101,9 +92,9 @@ std::string* TypedLimit(PanelState& s) {
 bool KeepTunableLimit(Panel& panel) {
   auto& s = panel.state;
   if (s.FreshEntry) return true;
-  std::string* limit = TypedLimit(s);
-  if (limit != nullptr ? TunableFrequency(*limit) : UsableStep(s.StepText)) return true;
-  (limit != nullptr ? *limit : s.StepText) = s.LimitBefore;
+  std::string& field = LimitField(s);
+  if (s.EntryMode == EntryMode::kStep ? UsableStep(field) : TunableFrequency(field)) return true;
+  field = s.LimitBefore;
   Speak(panel, "inv");
   return false;
 }
@@ -162,8 +153,7 @@ void CompleteSearchLimit(Panel& panel) {
     return;
   }
   if (s.FreshEntry) {
-    const std::string* limit = TypedLimit(s);
-    s.TuneText = limit != nullptr ? *limit : s.StepText;
+    s.TuneText = LimitField(s);
     SpeakNumber(panel);
   } else {
     ShowSearchLine(panel);
@@ -181,7 +171,7 @@ void CommitFrequency(Panel& panel) {
   const bool leavingScan = IsMemoryScanning(s.ScanState) || IsBankScanning(s.BankState);
   if (typed && !TunableFrequency(s.Frequency)) {
     // Nothing the receiver cannot tune goes out; the frequency it is on stays.
-    if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
+    BackToReceiverFrequency(s);
     Speak(panel, "inv");
     if (!leavingScan) return;
   }
@@ -221,20 +211,16 @@ void QuitKey(Panel& panel) {
 
 // R: the receiver's search between the limits, or with a bank selected the panel's scan
 // through it. A memory scan running ends first, its passed channels released, so that
-// neither the scan's reactions nor its passes outlive it. True when the key is done;
-// after a bank scan starts, only the interruption of a just-started memory scan still
-// applies to it.
-bool SearchKey(Panel& panel) {
+// neither the scan's reactions nor its passes outlive it.
+void SearchKey(Panel& panel) {
   auto& s = panel.state;
   if (IsSearchLimitEntry(s.EntryMode)) KeepTunableLimit(panel);
   s.EntryMode = EntryMode::kNone;
   if (IsMemoryScanning(s.ScanState)) EndMemoryScan(panel);
-  if (s.BankState == BankState::kNone) {
+  if (s.BankState == BankState::kNone)
     StartSearch(panel);
-    return true;
-  }
-  StartBankScan(panel);
-  return false;
+  else
+    StartBankScan(panel);
 }
 
 // Enter: a running search ends first, then the pending entry is completed.
@@ -394,13 +380,9 @@ void EnterDigit(Panel& panel) {
       AppendFresh(s.Frequency, s.FreshFrequency, c);
       break;
     case EntryMode::kSearchStart:
-      AppendFresh(s.SearchLow, s.FreshEntry, c);
-      break;
     case EntryMode::kSearchEnd:
-      AppendFresh(s.SearchHigh, s.FreshEntry, c);
-      break;
     case EntryMode::kStep:
-      AppendFresh(s.StepText, s.FreshEntry, c);
+      AppendFresh(LimitField(s), s.FreshEntry, c);
       break;
     case EntryMode::kWriteBank:
       WriteEntryDigit(panel, c);
@@ -487,7 +469,7 @@ void HandleKey(Panel& panel) {
   AbandonTypedFrequency(panel, key);
   if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
   if (key == 'W') return StartWriteEntry(panel);
-  if (key == 'R' && SearchKey(panel)) return;
+  if (key == 'R') return SearchKey(panel);
   if (key == keys::kEnter) return EnterKey(panel);
   if (s.EntryMode == EntryMode::kRadioBank) return ChooseRadioBank(panel);
   if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);

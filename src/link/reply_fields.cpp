@@ -19,10 +19,6 @@ std::size_t DigitsFrom(std::string_view text, std::size_t at) {
   return n;
 }
 
-bool IsReceiverBankLetter(char c) {
-  return c >= 'A' && c <= 'J';
-}
-
 struct ReplyKey {
   std::string_view key;
   std::size_t kept;
@@ -37,6 +33,10 @@ std::string_view CutAtKey(std::string_view bytes, const ReplyKey& rule) {
 }
 
 }  // namespace
+
+bool IsReceiverBankLetter(int c) {
+  return c >= 'A' && c <= 'J';
+}
 
 KeptReply KeepReply(std::string_view bytes) {
   static constexpr ReplyKey kOutrankingKeys[] = {{"LC", 30}, {"MW", 13}};
@@ -67,9 +67,11 @@ std::optional<LevelReport> ReadLevelReport(std::string_view reply) {
 std::size_t FindLevelReply(std::string_view bytes) {
   for (std::size_t at = bytes.find("LM"); at != std::string_view::npos;
        at = bytes.find("LM", at + 1)) {
-    if (bytes.size() - at < kLevelReplyLength) break;
-    if ((bytes[at + 2] == ' ' || bytes[at + 2] == '%') &&
-        DigitsFrom(bytes.substr(0, at + kLevelReplyLength), at + 3) == 3)
+    const std::string_view reply = bytes.substr(at, kLevelReplyLength);
+    if (reply.size() < kLevelReplyLength) break;
+    // Of the level reports, only the receiver's own form: a blank or "%", all three digits.
+    if (ReadLevelReport(reply) && (reply[2] == ' ' || reply[2] == '%') &&
+        DigitsFrom(reply, 3) == kMaxLevelDigits)
       return at;
   }
   return std::string_view::npos;

@@ -32,6 +32,9 @@ inline constexpr std::size_t kLevelReplyLength = 6;
 // Where the first such reply in raw bytes begins; npos when they hold none.
 std::size_t FindLevelReply(std::string_view bytes);
 
+// The receiver's banks are the letters A to J.
+bool IsReceiverBankLetter(int c);
+
 // A memory channel report of a stored channel: "MX", the bank letter, two digits and the
 // channel's fields (an empty channel reads "MXA05 ---").
 bool IsChannelReport(std::string_view reply);

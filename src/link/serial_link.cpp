@@ -13,16 +13,21 @@ bool InRange(int n) {
   return n >= 1 && n <= SerialLink::kPortCount;
 }
 
-std::string Explain(const platform::OpenError& error, int speed,
-                    const std::filesystem::path& device) {
+// A refused device's hint is left out: it asks the user database, which an open retried
+// every second while the receiver is lost should not, and WhyNotOpen adds it when read.
+std::string Explain(const platform::OpenError& error, int speed) {
   std::string why = platform::Describe(error);
-  if (error.failure == platform::OpenFailure::kDenied) {
-    if (const std::string hint = platform::PermissionHint(device); !hint.empty())
-      why += "; " + hint;
-  }
   if (error.failure == platform::OpenFailure::kBadSpeed)
     why += " (" + std::to_string(speed) + " baud)";
   return why;
+}
+
+// "port 1 (com1 -> /dev/pts/3): ", or the device itself when no link names it.
+std::string PortName(int n, const std::filesystem::path& device, bool viaLink,
+                     const std::optional<platform::LinkStamp>& stamp) {
+  std::string name = viaLink ? device.filename().string() : device.string();
+  if (stamp) name += " -> " + stamp->target;
+  return "port " + std::to_string(n) + " (" + name + "): ";
 }
 
 }  // namespace
@@ -65,14 +70,6 @@ void SerialLink::DropIfDead(int n) {
   if (platform::SerialDevice* device = Entry(n); device && device->Dead()) Drop(n);
 }
 
-std::string SerialLink::DeviceName(int n) const {
-  const std::filesystem::path path = DevicePath(n);
-  if (path != LinkPath(n)) return path.string();
-  std::error_code error;
-  const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-  return path.filename().string() + (error ? "" : " -> " + target.string());
-}
-
 int SerialLink::OpenPort(int n, int speed) {
   // An open port stays as it is; the panel closes before it opens.
   if (!InRange(n) || Entry(n)) return 0;
@@ -82,10 +79,10 @@ int SerialLink::OpenPort(int n, int speed) {
   throughLink_[i] = throughLink_[i] || viaLink;
   const std::optional<platform::LinkStamp> stamp = viaLink ? platform::StampOf(path) : std::nullopt;
   std::string& why = whyNotOpen_[i];
-  const std::string name = "port " + std::to_string(n) + " (" + DeviceName(n) + "): ";
+  refusedDevice_[i].clear();
   if (goneLink_[i] && stamp == goneLink_[i]) {
-    why = name + "its pseudo-terminal has closed; waiting for com" + std::to_string(n) +
-          " to be made again";
+    why = PortName(n, path, viaLink, stamp) + "its pseudo-terminal has closed; waiting for com" +
+          std::to_string(n) + " to be made again";
     return 0;
   }
   goneLink_[i].reset();
@@ -93,7 +90,8 @@ int SerialLink::OpenPort(int n, int speed) {
   std::unique_ptr<platform::SerialDevice> device =
       platform::SerialDevice::Open(path, speed, &error);
   if (!device) {
-    why = name + Explain(error, speed, path);
+    why = PortName(n, path, viaLink, stamp) + Explain(error, speed);
+    if (error.failure == platform::OpenFailure::kDenied) refusedDevice_[i] = path;
     return 0;
   }
   why.clear();
@@ -105,7 +103,13 @@ int SerialLink::OpenPort(int n, int speed) {
 std::string SerialLink::WhyNotOpen(int n) const {
   if (!InRange(n))
     return "port " + std::to_string(n) + ": no such port (ports are numbered 1 to 256)";
-  return whyNotOpen_[static_cast<std::size_t>(n - 1)];
+  const auto i = static_cast<std::size_t>(n - 1);
+  std::string why = whyNotOpen_[i];
+  if (!refusedDevice_[i].empty()) {
+    if (const std::string hint = platform::PermissionHint(refusedDevice_[i]); !hint.empty())
+      why += "; " + hint;
+  }
+  return why;
 }
 
 int SerialLink::SetPortFormat(int n, int dataBits, int parityCode, int stopBitsCode) {

@@ -41,12 +41,12 @@ class SerialLink : public platform::SerialPorts {
   // pseudo-terminal that hung up.
   void Drop(int n);
   void DropIfDead(int n);
-  // "com1 -> /dev/ttyUSB0", or the device itself when no link names it.
-  std::string DeviceName(int n) const;
 
   std::filesystem::path workDir_;
   std::array<std::unique_ptr<platform::SerialDevice>, kPortCount> ports_;
   std::array<std::string, kPortCount> whyNotOpen_;
+  // The device of a port refused to this user, for the hint WhyNotOpen adds.
+  std::array<std::filesystem::path, kPortCount> refusedDevice_;
   // comN was there when the port was opened: from then on the port is comN alone.
   std::array<bool, kPortCount> throughLink_{};
   // The comN link as it was when a pseudo-terminal was opened through it.

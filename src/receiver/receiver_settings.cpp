@@ -39,8 +39,7 @@ std::string FrequencyCommand(const char* word, const std::string& tuneText) {
 
 // The frequency display went ahead of the receiver; it goes back to where the receiver is.
 void ShowReceiverFrequency(Panel& panel) {
-  auto& s = panel.state;
-  if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
+  BackToReceiverFrequency(panel.state);
   ShowFrequency(panel);
 }
 
@@ -85,6 +84,10 @@ void ReceiverIsOn(Panel& panel, const std::string& frequency) {
     s.Frequency = frequency;
     s.FreshFrequency = true;
   }
+}
+
+void BackToReceiverFrequency(PanelState& s) {
+  if (!s.ReceiverFrequency.empty()) s.Frequency = s.ReceiverFrequency;
 }
 
 void ShowFrequency(Panel& panel) {

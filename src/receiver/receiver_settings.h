@@ -29,6 +29,9 @@ void SpeakSignalLevel(Panel& panel);
 // The receiver is on this frequency (it took it, or reported it): Frequency and
 // ReceiverFrequency follow, and digits half typed for another are dropped.
 void ReceiverIsOn(Panel& panel, const std::string& frequency);
+// Frequency goes back to the one the receiver is on, when it has reported one: what went
+// ahead of it (typed digits, a refused setting) is dropped.
+void BackToReceiverFrequency(PanelState& s);
 
 // Moves Frequency by deltaHz and tunes there; a move out of the tunable range is refused
 // with "inv".

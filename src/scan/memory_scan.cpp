@@ -28,10 +28,6 @@ struct ModeDigit {
 constexpr ModeDigit kModeDigits[] = {{'0', "WFM"}, {'1', "FM"},  {'2', "AM"},
                                      {'3', "USB"}, {'4', "LSB"}, {'5', "CW"}};
 
-bool IsRadioBankLetter(int c) {
-  return c >= 'A' && c <= 'J';
-}
-
 void Send(Panel& panel, std::string command) {
   panel.state.CommandText = Cap(command);
   SendCommand(panel);
@@ -74,7 +70,7 @@ void ReadBackChannelMode(Panel& panel, bool& spoken) {
 
 void ChooseRadioBank(Panel& panel) {
   auto& s = panel.state;
-  if (!IsRadioBankLetter(s.CurrentKey)) {
+  if (!IsReceiverBankLetter(s.CurrentKey)) {
     Speak(panel, "inv");
     s.EntryMode = EntryMode::kNone;
     return;
@@ -87,7 +83,7 @@ void StartMemoryScan(Panel& panel) {
   auto& s = panel.state;
   // G keeps what an earlier entry left in EntryText, so anything but one bank letter is
   // refused; the entry stays open for the letter.
-  if (s.EntryText.size() != 1 || !IsRadioBankLetter(s.EntryText[0])) {
+  if (s.EntryText.size() != 1 || !IsReceiverBankLetter(s.EntryText[0])) {
     Speak(panel, "inv");
     return;
   }

@@ -1,9 +1,10 @@
 #include "level_probe.h"
 
-#include <cctype>
 #include <chrono>
 #include <memory>
 #include <string>
+
+#include "link/reply_fields.h"
 
 namespace voskelcfg {
 namespace {
@@ -16,10 +17,6 @@ constexpr std::chrono::milliseconds kReplyWait{300};
 // Bytes worth reading while waiting: a level reply is 8, a chatty device is cut off.
 constexpr std::size_t kHeardLimit = 4096;
 constexpr char kLevelQuery[] = "LM\r";
-
-bool IsDigit(char c) {
-  return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
 
 // Throws away what arrived before the question, so an old line is not taken for the answer.
 void DiscardWaiting(SerialDevice& line) {
@@ -65,14 +62,7 @@ bool AnswersAt(const std::filesystem::path& device, int speed, voskel::platform:
 }  // namespace
 
 bool HoldsLevelReply(std::string_view heard) {
-  for (std::size_t at = heard.find("LM"); at != std::string_view::npos;
-       at = heard.find("LM", at + 1)) {
-    if (heard.size() - at < 6) return false;
-    const bool flag = heard[at + 2] == ' ' || heard[at + 2] == '%';
-    if (flag && IsDigit(heard[at + 3]) && IsDigit(heard[at + 4]) && IsDigit(heard[at + 5]))
-      return true;
-  }
-  return false;
+  return voskel::FindLevelReply(heard) != std::string_view::npos;
 }
 
 int FindAnsweringSpeed(const std::filesystem::path& device, voskel::platform::OpenError& error) {

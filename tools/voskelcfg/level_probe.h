@@ -12,7 +12,8 @@ namespace voskelcfg {
 // The speeds the receiver can be set to, fastest first.
 inline constexpr int kReceiverSpeeds[] = {19200, 9600, 4800};
 
-// True when the bytes hold a level reply: "LM", a space or "%", three digits.
+// True when the bytes hold a level reply as the panel finds one (voskel::FindLevelReply):
+// "LM", a space or "%", three digits.
 bool HoldsLevelReply(std::string_view heard);
 
 // The first speed at which the device answered the level query, 0 when none did. The
