@@ -34,7 +34,6 @@ void Finish(Panel& panel, SpokenMessage& message) {
     panel.braille.Show(text);
     panel.transcript.WriteLine(panel.clock.LocalTime() + " " + text);
     panel.messages.last = std::move(message.parts);
-    panel.messages.lastText = text;
   }
   message = {};
 }
@@ -135,7 +134,8 @@ void RepeatMessage(Panel& panel) {
     else if (s.TagVoice && !s.VoiceDir.empty())
       panel.sound.PlaySamples(part.tag, panel.speech.Synthesize(part.tag), part.wait);
   }
-  if (!panel.messages.lastText.empty()) panel.braille.Show(panel.messages.lastText);
+  const std::string text = MessageText(panel.messages.last);
+  if (!text.empty()) panel.braille.Show(text);
 }
 
 }  // namespace voskel
