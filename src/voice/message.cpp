@@ -4,6 +4,7 @@
 
 #include "platform/latin1_text.h"
 #include "voice/clip_table_text.h"
+#include "voice/voice.h"
 
 namespace voskel {
 namespace {
@@ -127,12 +128,11 @@ void FinishHeldMessage(Panel& panel) {
 }
 
 void RepeatMessage(Panel& panel) {
-  const auto& s = panel.state;
   for (const SpokenPart& part : panel.messages.last) {
     if (!part.clip.empty())
-      panel.sound.Play(part.clip, part.wait);
-    else if (s.TagVoice && !s.VoiceDir.empty())
-      panel.sound.PlaySamples(part.tag, panel.speech.Synthesize(part.tag), part.wait);
+      PlayClip(panel, part.clip, part.wait);
+    else
+      PlayTag(panel, part.tag, part.wait);
   }
   const std::string text = MessageText(panel.messages.last);
   if (!text.empty()) panel.braille.Show(text);
