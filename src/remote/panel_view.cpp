@@ -48,7 +48,7 @@ rigctl::ReceiverView ViewOf(const PanelState& s) {
   view.frequencyHz = MhzTextToHz(s.ReceiverFrequency.empty() ? s.Frequency : s.ReceiverFrequency);
   view.mode = HamlibMode(s.ModeName);
   view.strengthDb = StrengthDb(s.SignalLevel, s.Quiet);
-  view.attenuationDb = s.AttenuatorOn ? kAttenuatorDb : 0;
+  view.attenuationDb = s.AttenuatorOn ? rigctl::kAttenuatorDb : 0;
   return view;
 }
 

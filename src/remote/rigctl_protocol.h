@@ -27,6 +27,9 @@ inline constexpr std::string_view kModes[] = {"FM", "AM", "WFM", "USB", "LSB", "
 // The passband Hamlib calls normal for a mode; 0 for a name it does not know.
 int NormalPassbandHz(std::string_view mode);
 
+// What the attenuator takes off a signal, in dB; the panel knows it only as on or off.
+inline constexpr int kAttenuatorDb = 20;
+
 // What a client can read, as the panel has it when the command is answered.
 struct ReceiverView {
   std::int64_t frequencyHz = 0;
