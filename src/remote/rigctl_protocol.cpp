@@ -125,9 +125,7 @@ bool IsWholeNumber(const std::string& word) {
 }
 
 bool IsPanelMode(std::string_view mode) {
-  for (std::string_view known : kModes)
-    if (known == mode) return true;
-  return false;
+  return NormalPassbandHz(mode) != 0;
 }
 
 }  // namespace
