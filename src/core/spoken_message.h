@@ -29,7 +29,6 @@ struct Messages {
   SpokenMessage current;         // what the running key, poll reaction or start-up step says
   SpokenMessage held;            // an entry's message, kept from key to key while it is typed
   std::vector<SpokenPart> last;  // the last finished message: what J says again
-  std::string lastText;
 };
 
 }  // namespace voskel

@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "keys/entry_edit.h"
 #include "keys/key_message.h"
+#include "keys/mode_keys.h"
 #include "link/exchange.h"
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
@@ -72,10 +73,8 @@ void SpeakFrequency(Panel& panel) {
 }
 
 void ModeKey(Panel& panel, int key) {
-  static constexpr Mode kKeyModes[] = {Mode::FM,  Mode::AM, Mode::LSB, Mode::USB,
-                                       Mode::WFM, Mode::CW, Mode::Auto};
   // A refused mode leaves the mode line showing the receiver's own.
-  SelectMode(panel, kKeyModes[key - keys::kF1]);
+  SelectMode(panel, ModeOfKey(key));
   ShowModeName(panel);
 }
 

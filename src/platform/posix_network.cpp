@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -15,11 +14,6 @@ namespace {
 
 constexpr int kBacklog = 16;
 constexpr int kSendBuffer = 64 * 1024;
-
-bool MakeNonBlocking(int fd) {
-  const int flags = ::fcntl(fd, F_GETFL);
-  return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
-}
 
 bool WouldWait(int error) {
   return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
@@ -41,7 +35,7 @@ int PosixNetwork::Listen(const std::string& address, int port) {
   if (::getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 ||
       found == nullptr)
     return EINVAL;
-  const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, 0);
+  const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     const int error = errno;
     ::freeaddrinfo(found);
@@ -52,8 +46,7 @@ int PosixNetwork::Listen(const std::string& address, int port) {
   const int on = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   int error = 0;
-  if (::bind(fd, found->ai_addr, found->ai_addrlen) != 0 || ::listen(fd, kBacklog) != 0 ||
-      !MakeNonBlocking(fd))
+  if (::bind(fd, found->ai_addr, found->ai_addrlen) != 0 || ::listen(fd, kBacklog) != 0)
     error = errno;
   ::freeaddrinfo(found);
   if (error != 0) {

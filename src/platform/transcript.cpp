@@ -1,13 +1,30 @@
 #include "platform/transcript.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
 
 namespace voskel::platform {
+
+// A terminal polls writable with any room at all, so a write of a whole chunk to a
+// terminal whose reader stalled would wait inside the tick. The terminal gets a
+// description of its own that never waits; the shell's standard output stays as it was.
+// Only a terminal: a file reopened would lose its offset and append mode.
+StandardOutputTranscript::StandardOutputTranscript(int fd) : fd_(fd) {
+  if (::isatty(fd) != 1) return;
+  const std::string path = "/proc/self/fd/" + std::to_string(fd);
+  ownFd_ = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (ownFd_ >= 0) fd_ = ownFd_;
+}
+
+StandardOutputTranscript::~StandardOutputTranscript() {
+  if (ownFd_ >= 0) ::close(ownFd_);
+}
 
 void StandardOutputTranscript::WriteLine(std::string_view line) {
   waiting_.append(line);

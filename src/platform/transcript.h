@@ -28,13 +28,17 @@ class NoTranscript : public Transcript {
 // waits, up to kMaxWaiting bytes, and the oldest lines beyond that are dropped.
 class StandardOutputTranscript : public Transcript {
  public:
-  explicit StandardOutputTranscript(int fd = 1) : fd_(fd) {}
+  explicit StandardOutputTranscript(int fd = 1);
+  ~StandardOutputTranscript() override;
+  StandardOutputTranscript(const StandardOutputTranscript&) = delete;
+  StandardOutputTranscript& operator=(const StandardOutputTranscript&) = delete;
   void WriteLine(std::string_view line) override;
 
   static constexpr std::size_t kMaxWaiting = 64 * 1024;
 
  private:
   int fd_;
+  int ownFd_ = -1;  // a private non-blocking description of a terminal, when one opened
   std::string waiting_;
 };
 

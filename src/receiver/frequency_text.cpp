@@ -27,6 +27,16 @@ std::int64_t MhzTextToHz(std::string_view mhzText) {
   return hz;
 }
 
+std::string HzToMhzText(std::int64_t hz) {
+  std::string digits = std::to_string(hz < 0 ? 0 : hz);
+  // Below 1 MHz the text still needs its six places after the point: 500000 -> ".5".
+  if (digits.size() < 6) digits.insert(0, 6 - digits.size(), '0');
+  const std::size_t whole = digits.size() - 6;
+  std::string text = digits.substr(0, whole) + "." + digits.substr(whole);
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  return text;
+}
+
 bool IsNumberText(std::string_view text) {
   bool digit = false;
   bool point = false;

@@ -25,5 +25,9 @@ std::int64_t RoundedHz(double hz);
 // The Hz of a MHz text, read digit by digit after the point so that nothing is rounded;
 // a text without a point is whole MHz, the way it is typed.
 std::int64_t MhzTextToHz(std::string_view mhzText);
+// The MHz text of Hz as the panel keeps a tuned frequency: always a point, no trailing
+// zeros, and nothing before the point below 1 MHz (145000000 "145.", 500000 ".5").
+// Below 0 reads as 0.
+std::string HzToMhzText(std::int64_t hz);
 
 }  // namespace voskel

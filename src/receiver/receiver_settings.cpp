@@ -114,14 +114,7 @@ void FrequencyToHz(Panel& panel) {
 }
 
 void HzToFrequency(Panel& panel) {
-  auto& s = panel.state;
-  std::string digits = std::to_string(s.FrequencyHz < 0 ? 0 : s.FrequencyHz);
-  // Below 1 MHz the text still needs its six places after the point: 500000 -> ".5".
-  if (digits.size() < 6) digits.insert(0, 6 - digits.size(), '0');
-  const std::size_t whole = digits.size() - 6;
-  std::string text = digits.substr(0, whole) + "." + digits.substr(whole);
-  while (!text.empty() && text.back() == '0') text.pop_back();
-  s.TuneText = text;
+  panel.state.TuneText = HzToMhzText(panel.state.FrequencyHz);
 }
 
 void StepFrequency(Panel& panel, std::int64_t deltaHz) {

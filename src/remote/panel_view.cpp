@@ -1,6 +1,6 @@
 #include "remote/panel_view.h"
 
-#include "platform/virtual_keys.h"
+#include "keys/mode_keys.h"
 #include "receiver/frequency_text.h"
 
 namespace voskel {
@@ -10,23 +10,23 @@ constexpr int kS9 = 9;
 constexpr int kDbPerSUnit = 6;
 constexpr int kDbPerUnitAboveS9 = 10;
 
-struct ModeKey {
-  std::string_view mode;
-  int key;
+struct HamlibName {
+  std::string_view name;
+  Mode mode;
 };
 
-// The function keys of the mode commands, as the listener presses them.
-constexpr ModeKey kModeKeys[] = {
-    {"FM", keys::kF1},      {"AM", keys::kF1 + 1},  {"LSB", keys::kF1 + 2},
-    {"USB", keys::kF1 + 3}, {"WFM", keys::kF1 + 4}, {"CW", keys::kF1 + 5},
+// The modes Hamlib has a name for; the automatic mode has none.
+constexpr HamlibName kHamlibNames[] = {
+    {"FM", Mode::FM},   {"AM", Mode::AM},   {"LSB", Mode::LSB},
+    {"USB", Mode::USB}, {"WFM", Mode::WFM}, {"CW", Mode::CW},
 };
 
 }  // namespace
 
 std::string HamlibMode(std::string_view modeName) {
   while (!modeName.empty() && modeName.back() == ' ') modeName.remove_suffix(1);
-  for (const ModeKey& row : kModeKeys)
-    if (row.mode == modeName) return std::string(row.mode);
+  for (const HamlibName& row : kHamlibNames)
+    if (row.name == modeName) return std::string(row.name);
   return {};
 }
 
@@ -37,8 +37,8 @@ int StrengthDb(int signalLevel, bool quiet) {
 }
 
 int ModeKeyOf(std::string_view hamlibMode) {
-  for (const ModeKey& row : kModeKeys)
-    if (row.mode == hamlibMode) return row.key;
+  for (const HamlibName& row : kHamlibNames)
+    if (row.name == hamlibMode) return ModeKeyFor(row.mode);
   return 0;
 }
 
@@ -48,7 +48,7 @@ rigctl::ReceiverView ViewOf(const PanelState& s) {
   view.frequencyHz = MhzTextToHz(s.ReceiverFrequency.empty() ? s.Frequency : s.ReceiverFrequency);
   view.mode = HamlibMode(s.ModeName);
   view.strengthDb = StrengthDb(s.SignalLevel, s.Quiet);
-  view.attenuationDb = s.AttenuatorOn ? kAttenuatorDb : 0;
+  view.attenuationDb = s.AttenuatorOn ? rigctl::kAttenuatorDb : 0;
   return view;
 }
 

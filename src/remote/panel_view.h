@@ -8,9 +8,6 @@
 
 namespace voskel {
 
-// What the attenuator takes off a signal, in dB; the panel knows it only as on or off.
-inline constexpr int kAttenuatorDb = 20;
-
 // The receiver as the panel last knew it; also while it is lost.
 rigctl::ReceiverView ViewOf(const PanelState& s);
 // A mode word of the panel ("CW ", "AUT") by Hamlib's name; empty for the automatic mode,

@@ -14,18 +14,13 @@
 namespace voskel {
 namespace {
 
-constexpr std::int64_t kHzPerMhz = 1'000'000;
-
 // The frequency as a listener types it: whole MHz, then the point and the fraction
-// without its trailing zeros when there is one.
+// when there is one ("145", "0.5", not the kept "145." and ".5").
 std::string TypedMhz(std::int64_t hz) {
-  std::string text = std::to_string(hz / kHzPerMhz);
-  const std::int64_t fraction = hz % kHzPerMhz;
-  if (fraction == 0) return text;
-  std::string digits = std::to_string(fraction);
-  digits.insert(0, 6 - digits.size(), '0');
-  while (digits.back() == '0') digits.pop_back();
-  return text + "." + digits;
+  std::string text = HzToMhzText(hz);
+  if (text.front() == '.') text.insert(0, 1, '0');
+  if (text.back() == '.') text.pop_back();
+  return text;
 }
 
 std::vector<int> KeysFor(const rigctl::SetRequest& set) {

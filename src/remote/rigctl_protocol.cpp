@@ -125,9 +125,7 @@ bool IsWholeNumber(const std::string& word) {
 }
 
 bool IsPanelMode(std::string_view mode) {
-  for (std::string_view known : kModes)
-    if (known == mode) return true;
-  return false;
+  return NormalPassbandHz(mode) != 0;
 }
 
 }  // namespace
@@ -155,10 +153,12 @@ std::string DumpState() {
     text += std::string(row.bit) + " " + std::to_string(row.passbandHz) + "\n";
   text +=
       "0 0\n"
-      "0\n0\n0\n"          // max RIT, XIT, IF shift
-      "0\n"                // announcements
-      "\n"                 // preamplifiers: none
-      "20\n"               // attenuator steps in dB
+      "0\n0\n0\n"  // max RIT, XIT, IF shift
+      "0\n"        // announcements
+      "\n";        // preamplifiers: none
+  // The attenuator's steps in dB.
+  text += std::to_string(kAttenuatorDb) + "\n";
+  text +=
       "0x0\n0x0\n"         // functions read, set
       "0x40000002\n0x0\n"  // levels read (STRENGTH, ATT), set
       "0x0\n0x0\n"         // parameters read, set

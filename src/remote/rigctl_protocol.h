@@ -22,15 +22,17 @@ inline constexpr int kNotAvailable = -11;     // RIG_ENAVAIL
 // No client of this protocol sends a longer line.
 inline constexpr std::size_t kMaxLine = 1024;
 
-// The modes the panel has a key for, by Hamlib's names.
-inline constexpr std::string_view kModes[] = {"FM", "AM", "WFM", "USB", "LSB", "CW"};
-// The passband Hamlib calls normal for a mode; 0 for a name it does not know.
+// The passband Hamlib calls normal for a mode the panel has a key for; 0 for any other
+// name.
 int NormalPassbandHz(std::string_view mode);
+
+// What the attenuator takes off a signal, in dB; the panel knows it only as on or off.
+inline constexpr int kAttenuatorDb = 20;
 
 // What a client can read, as the panel has it when the command is answered.
 struct ReceiverView {
   std::int64_t frequencyHz = 0;
-  std::string mode;    // one of kModes; empty when the panel cannot tell
+  std::string mode;    // one NormalPassbandHz knows; empty when the panel cannot tell
   int strengthDb = 0;  // relative to S9
   int attenuationDb = 0;
 };
@@ -40,7 +42,7 @@ struct SetRequest {
   enum class Kind { kFrequency, kMode };
   Kind kind = Kind::kFrequency;
   std::int64_t hz = 0;
-  std::string mode;  // one of kModes
+  std::string mode;  // one NormalPassbandHz knows
   friend bool operator==(const SetRequest&, const SetRequest&) = default;
 };
 

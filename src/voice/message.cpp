@@ -4,6 +4,7 @@
 
 #include "platform/latin1_text.h"
 #include "voice/clip_table_text.h"
+#include "voice/voice.h"
 
 namespace voskel {
 namespace {
@@ -34,7 +35,6 @@ void Finish(Panel& panel, SpokenMessage& message) {
     panel.braille.Show(text);
     panel.transcript.WriteLine(panel.clock.LocalTime() + " " + text);
     panel.messages.last = std::move(message.parts);
-    panel.messages.lastText = text;
   }
   message = {};
 }
@@ -128,14 +128,14 @@ void FinishHeldMessage(Panel& panel) {
 }
 
 void RepeatMessage(Panel& panel) {
-  const auto& s = panel.state;
   for (const SpokenPart& part : panel.messages.last) {
     if (!part.clip.empty())
-      panel.sound.Play(part.clip, part.wait);
-    else if (s.TagVoice && !s.VoiceDir.empty())
-      panel.sound.PlaySamples(part.tag, panel.speech.Synthesize(part.tag), part.wait);
+      PlayClip(panel, part.clip, part.wait);
+    else
+      PlayTag(panel, part.tag, part.wait);
   }
-  if (!panel.messages.lastText.empty()) panel.braille.Show(panel.messages.lastText);
+  const std::string text = MessageText(panel.messages.last);
+  if (!text.empty()) panel.braille.Show(text);
 }
 
 }  // namespace voskel

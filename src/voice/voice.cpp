@@ -12,7 +12,7 @@ namespace {
 // the folder is empty and nothing is heard, but the message is still written.
 void Say(Panel& panel, const std::string& folder, std::string_view clip, bool wait) {
   const std::string fullName = folder + std::string(clip);
-  panel.sound.Play(fullName, wait);
+  PlayClip(panel, fullName, wait);
   AddClipToMessage(panel, fullName, clip, wait);
 }
 
@@ -76,9 +76,18 @@ void SpeakTag(Panel& panel, std::string_view tag) {
   if (!s.TagVoice) return;
   if (tag.find_first_not_of(" \t") == std::string_view::npos) return;
   AddTagToMessage(panel, tag);
+  PlayTag(panel, tag, true);
+}
+
+void PlayClip(Panel& panel, const std::string& fullName, bool wait) {
+  panel.sound.Play(fullName, wait);
+}
+
+void PlayTag(Panel& panel, std::string_view tag, bool wait) {
+  const auto& s = panel.state;
   // An empty voice folder is how the voice switch silences every clip; tags follow it.
-  if (s.VoiceDir.empty()) return;
-  panel.sound.PlaySamples(tag, panel.speech.Synthesize(tag), true);
+  if (!s.TagVoice || s.VoiceDir.empty()) return;
+  panel.sound.PlaySamples(tag, panel.speech.Synthesize(tag), wait);
 }
 
 }  // namespace voskel

@@ -1,5 +1,6 @@
 #pragma once
 // Spoken feedback: clips by name from the voice folders, numbers and modes clip by clip.
+#include <string>
 #include <string_view>
 
 #include "core/panel.h"
@@ -20,5 +21,10 @@ void SpeakDigit(Panel& panel, char c);                 // "0" ... "9", or "point
 // or the voice is switched off, and for a tag that is empty or blank. Every clip and tag
 // said adds its words to the message (voice/message.h), heard or not.
 void SpeakTag(Panel& panel, std::string_view tag);
+
+// Only the playing of Speak and SpeakTag, no message: J says a message again through these,
+// so that it sounds as it did the first time.
+void PlayClip(Panel& panel, const std::string& fullName, bool wait);
+void PlayTag(Panel& panel, std::string_view tag, bool wait);
 
 }  // namespace voskel

@@ -1,12 +1,12 @@
 // Whatever a network client sends the rigctld-compatible port: every line is answered,
 // nothing is left counted as unanswered, and only a setting the panel can carry out is
 // passed on to it.
-#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
 #include "fuzz/invariant.h"
 #include "receiver/frequency_text.h"
+#include "remote/panel_view.h"
 #include "remote/rigctl_protocol.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -20,10 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t round = 0; round <= 2 * size && !session.Idle() && !session.Quit(); ++round) {
     session.Answer(view, 10);
     if (const auto& set = session.PendingSet()) {
-      Require(set->kind == rigctl::SetRequest::Kind::kMode
-                  ? std::find(std::begin(rigctl::kModes), std::end(rigctl::kModes), set->mode) !=
-                        std::end(rigctl::kModes)
-                  : voskel::TunableHz(set->hz),
+      Require(set->kind == rigctl::SetRequest::Kind::kMode ? voskel::ModeKeyOf(set->mode) != 0
+                                                           : voskel::TunableHz(set->hz),
               "a setting the panel can carry out");
       session.Finish(set->hz % 2 ? rigctl::kRejected : rigctl::kOk);
     }

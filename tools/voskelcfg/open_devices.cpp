@@ -83,10 +83,14 @@ OpenDevices OpenDevices::Scan() {
       struct stat info {};
       if (!IsNumber(fd) || ::stat((process + "/fd/" + fd).c_str(), &info) != 0) continue;
       if (!S_ISCHR(info.st_mode)) continue;
-      if (IsPtyMaster(info.st_rdev))
-        ownPtys.insert(PtyNumberOfMaster(process + "/fdinfo/" + fd));
-      else
+      if (!IsPtyMaster(info.st_rdev)) {
         held.push_back(info.st_rdev);
+        continue;
+      }
+      // A kernel that does not tell the number gives -1, the number of every device that
+      // is no pseudo-terminal: kept, it would count this process's serial ports free.
+      const long pty = PtyNumberOfMaster(process + "/fdinfo/" + fd);
+      if (pty >= 0) ownPtys.insert(pty);
     }
     // The program that made a pseudo-terminal (socat, the simulator) may keep its far end
     // open as well, only so that the terminal lives; it is the line's other end, not a
