@@ -16,6 +16,7 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "receiver/frequency_text.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
@@ -27,8 +28,6 @@ constexpr int kPausesAfterWait = 10;
 constexpr int kFirstChannelPauses = 7;
 constexpr int kChannelsPerBeep = 11;
 constexpr std::size_t kTagWidth = 12;
-constexpr std::size_t kMhzDigits = 4;
-constexpr int kHzDecimals = 6;
 // The receiver tunes in steps of 50 Hz.
 constexpr std::int64_t kGridHz = 50;
 // A memory write is answered at once; a receiver that has not answered within this never
@@ -63,30 +62,14 @@ std::optional<char> ModeDigit(std::string_view modeLine) {
   return std::nullopt;
 }
 
-bool AllDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The Hz a frequency line is written as: digits with at most one point and at least one
-// digit, read exactly (no floating point), and rounded to the receiver's grid, halves up.
-// Digits past the Hz never change the rounding: the distance above the grid step below is
-// whole Hz plus less than one, so it reaches half a step exactly when its whole Hz do.
-// Empty for any other text and for a frequency the receiver does not tune.
+// The Hz a frequency line is written as: a number as the keys type it, read exactly (no
+// floating point), and rounded to the receiver's grid, halves up. Digits past the Hz never
+// change the rounding: the distance above the grid step below is whole Hz plus less than
+// one, so it reaches half a step exactly when its whole Hz do. Empty for any other text and
+// for a frequency the receiver does not tune.
 std::optional<std::int64_t> WritableHz(std::string_view text) {
-  const std::size_t point = text.find('.');
-  std::string_view mhz = text.substr(0, point);
-  const std::string_view decimals =
-      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  if (!AllDigits(mhz) || !AllDigits(decimals) || mhz.size() + decimals.size() == 0)
-    return std::nullopt;
-  while (!mhz.empty() && mhz.front() == '0') mhz.remove_prefix(1);
-  if (mhz.size() > kMhzDigits) return std::nullopt;
-  std::int64_t hz = 0;
-  for (const char c : mhz) hz = hz * 10 + (c - '0');
-  for (int place = 0; place < kHzDecimals; ++place) {
-    const auto at = static_cast<std::size_t>(place);
-    hz = hz * 10 + (at < decimals.size() ? decimals[at] - '0' : 0);
-  }
+  if (!IsNumberText(text)) return std::nullopt;
+  std::int64_t hz = MhzTextToHz(text);
   const std::int64_t offGrid = hz % kGridHz;
   hz += 2 * offGrid >= kGridHz ? kGridHz - offGrid : -offGrid;
   if (!TunableHz(hz)) return std::nullopt;
