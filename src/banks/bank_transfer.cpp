@@ -16,6 +16,7 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "platform/latin1_text.h"
 #include "receiver/frequency_text.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
@@ -76,18 +77,14 @@ std::optional<std::int64_t> WritableHz(std::string_view text) {
   return hz;
 }
 
-// Control bytes in ASCII and Latin-1: the receiver takes some of them as keypad commands
-// even inside a command line.
-bool IsControlByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F);
-}
-
 // The first twelve characters of the tag line, control bytes as blanks, filled with blanks.
 std::string TagField(std::string_view tag) {
   std::string field(tag.substr(0, kTagWidth));
   field.resize(kTagWidth, ' ');
-  std::replace_if(field.begin(), field.end(), IsControlByte, ' ');
+  // The receiver takes some control bytes as keypad commands even inside a command line.
+  std::replace_if(
+      field.begin(), field.end(),
+      [](char c) { return platform::IsControlCode(static_cast<unsigned char>(c)); }, ' ');
   return field;
 }
 
