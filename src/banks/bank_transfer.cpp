@@ -101,23 +101,24 @@ std::string MemoryWriteCommand(char letter, int channel, std::int64_t hz, char m
 }
 
 // The line after the last channel the receiver takes: at most channels 00 to 90.
-int WriteEnd(const PanelState& s) {
-  return std::min(ChannelEnd(s), kFirstChannel + 2 * (kLastReceiverChannel + 1));
+int WriteEnd(const BankImage& lines) {
+  return std::min(ChannelEnd(lines), kFirstChannel + 2 * (kLastReceiverChannel + 1));
 }
 
-// The memory-write commands for the bank in the image, channels 00 to 90. Empty when the
+// The memory-write commands for the bank in lines, channels 00 to 90. Empty when the
 // bank cannot be written whole: no receiver mode, a frequency line the receiver does not
 // tune, or no channel at all. A receiver bank half written from a bad file, or emptied for
 // nothing, is worse than one left as it was.
-std::vector<std::string> WriteCommands(const PanelState& s, char letter) {
-  const std::optional<char> mode = ModeDigit(BankLine(s, 1));
+std::vector<std::string> WriteCommands(const BankImage& lines, char letter) {
+  const std::optional<char> mode = ModeDigit(lines[1]);
   if (!mode) return {};
   std::vector<std::string> commands;
-  const int end = WriteEnd(s);
+  const int end = WriteEnd(lines);
   for (int i = kFirstChannel; i < end; i += 2) {
-    const std::optional<std::int64_t> hz = WritableHz(BankLine(s, i));
+    const auto at = static_cast<std::size_t>(i);
+    const std::optional<std::int64_t> hz = WritableHz(lines[at]);
     if (!hz) return {};
-    commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, BankLine(s, i + 1)));
+    commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, lines[at + 1]));
   }
   return commands;
 }
@@ -167,7 +168,7 @@ bool CheckBankFile(Panel& panel, char letter) {
   s.BankFileName = Cap("bank" + s.EntryText.substr(0, 2) + ".dat");
   LoadBank(panel);
   if (s.IoResult > 0) return false;
-  if (WriteCommands(s, letter).empty()) {
+  if (WriteCommands(s.BankLines, letter).empty()) {
     Speak(panel, "inv");
     return false;
   }
@@ -289,12 +290,7 @@ void CommitWriteEntry(Panel& panel) {
 
 void WriteBankToReceiver(Panel& panel) {
   auto& s = panel.state;
-  std::vector<std::string> commands;
-  if (s.EntryText.size() == 3) {
-    const KeptImage kept(s);
-    s.BankLines = s.MergeLines;
-    commands = WriteCommands(s, s.EntryText[2]);
-  }
+  const std::vector<std::string> commands = WriteCommands(s.MergeLines, s.EntryText[2]);
   // Refused at the letter, and said so there.
   if (commands.empty()) return;
   Speak(panel, "wait");
