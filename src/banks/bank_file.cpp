@@ -33,18 +33,22 @@ const std::string& BankLine(const PanelState& state, int i) {
   return state.BankLines[static_cast<std::size_t>(i)];
 }
 
+std::optional<int> ReadBank(Panel& panel, const std::string& name, BankImage& lines) {
+  std::ifstream file;
+  if (!OpenBankFile(panel.workDir / name, file)) {
+    Speak(panel, "bnf");
+    return std::nullopt;
+  }
+  return ReadBankLines(file, lines);
+}
+
 void LoadBank(Panel& panel) {
   auto& s = panel.state;
-  std::ifstream file;
-  s.IoResult = OpenBankFile(panel.workDir / s.BankFileName, file) ? 0 : 1;
-  if (s.IoResult != 0) {
-    Speak(panel, "bnf");
-    return;
-  }
-  const int end = ReadBankLines(file, s.BankLines);
+  const std::optional<int> end = ReadBank(panel, s.BankFileName, s.BankLines);
+  s.IoResult = end ? 0 : 1;
   // A file without an end marker leaves both indexes as they were.
-  if (end >= 0) {
-    s.LastChannelIndex = end - 2;
+  if (end && *end >= 0) {
+    s.LastChannelIndex = *end - 2;
     s.ChannelIndex = s.LastChannelIndex;
   }
 }

@@ -4,7 +4,6 @@
 #include "banks/bank_transfer.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -123,35 +122,6 @@ std::vector<std::string> WriteCommands(const BankImage& lines, char letter) {
   return commands;
 }
 
-// The write only reads a bank file. The image in memory (a bank selected for stepping, the
-// search list while a search runs) is given back as it was however the write ends, also
-// when a lost receiver cuts it short, so no later save can carry the written bank into
-// another file or lose the list.
-class KeptImage {
- public:
-  explicit KeptImage(PanelState& s)
-      : s_(s),
-        lines_(s.BankLines),
-        name_(s.BankFileName),
-        last_(s.LastChannelIndex),
-        channel_(s.ChannelIndex) {}
-  ~KeptImage() {
-    s_.BankLines = std::move(lines_);
-    s_.BankFileName = std::move(name_);
-    s_.LastChannelIndex = last_;
-    s_.ChannelIndex = channel_;
-  }
-  KeptImage(const KeptImage&) = delete;
-  KeptImage& operator=(const KeptImage&) = delete;
-
- private:
-  PanelState& s_;
-  std::array<std::string, kBankImageLines> lines_;
-  std::string name_;
-  int last_;
-  int channel_;
-};
-
 // Between the bank letter and Enter the checked bank waits in MergeLines, the bank keys'
 // scratch image: T and P fill it and use it up within their own key, and no key of theirs
 // can come between the letter and Enter. Empty, it holds no channel, and Enter writes
@@ -161,18 +131,17 @@ void ForgetCheckedBank(PanelState& s) {
 }
 
 // Reads the entry's bank file and keeps it for Enter when all of it can be written; else
-// says "bnf" (from LoadBank) or "inv".
+// says "bnf" (from ReadBank) or "inv". The write only reads a bank file: the image in
+// memory (a bank selected for stepping, the search list while a search runs) is never
+// touched, so no later save can carry the written bank into another file or lose the list.
 bool CheckBankFile(Panel& panel, char letter) {
   auto& s = panel.state;
-  const KeptImage kept(s);
-  s.BankFileName = Cap("bank" + s.EntryText.substr(0, 2) + ".dat");
-  LoadBank(panel);
-  if (s.IoResult > 0) return false;
-  if (WriteCommands(s.BankLines, letter).empty()) {
+  if (!ReadBank(panel, Cap("bank" + s.EntryText.substr(0, 2) + ".dat"), s.MergeLines)) return false;
+  if (WriteCommands(s.MergeLines, letter).empty()) {
+    ForgetCheckedBank(s);
     Speak(panel, "inv");
     return false;
   }
-  s.MergeLines = s.BankLines;
   return true;
 }
 
