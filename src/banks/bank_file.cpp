@@ -13,16 +13,10 @@ namespace {
 // second panel started in the same folder by mistake, say).
 constexpr auto kStaleAfter = std::chrono::minutes(1);
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// "bank07.dat.a1B2c3": the temporary of a bank file, bank and two digits.
+// "bank07.dat.a1B2c3": the temporary of a bank file.
 bool IsBankTemporary(const std::string& name) {
-  if (name.size() < 10) return false;
   const std::string bank = name.substr(0, 10);
-  return bank.starts_with("bank") && IsDigit(bank[4]) && IsDigit(bank[5]) &&
-         bank.ends_with(".dat") && platform::IsTemporaryFor(name, bank);
+  return BankNumberOf(bank) && platform::IsTemporaryFor(name, bank);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // Selecting a bank and stepping through its channels with the arrows.
 #include <string>
 
-#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
-#include "receiver/receiver_settings.h"
 #include "panel/pen.h"
+#include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -51,7 +50,7 @@ void ShowChannelTag(Panel& panel) {
 
 void SelectBank(Panel& panel) {
   auto& s = panel.state;
-  s.BankFileName = Cap("bank" + s.EntryText + ".dat");
+  s.BankFileName = BankFileName(s.EntryText);
   Pause(panel);
   LoadBank(panel);
   if (s.IoResult != 0) {

@@ -136,7 +136,7 @@ void ForgetCheckedBank(PanelState& s) {
 // touched, so no later save can carry the written bank into another file or lose the list.
 bool CheckBankFile(Panel& panel, char letter) {
   auto& s = panel.state;
-  if (!ReadBank(panel, Cap("bank" + s.EntryText.substr(0, 2) + ".dat"), s.MergeLines)) return false;
+  if (!ReadBank(panel, BankFileName(s.EntryText.substr(0, 2)), s.MergeLines)) return false;
   if (WriteCommands(s.MergeLines, letter).empty()) {
     ForgetCheckedBank(s);
     Speak(panel, "inv");
