@@ -22,6 +22,9 @@ inline constexpr int kLastEndLine = 398;
 
 using BankImage = std::array<std::string, kBankImageLines>;
 
+// The receiver tags a channel with at most 12 characters.
+inline constexpr std::size_t kTagWidth = 12;
+
 // Two digits, 00 to 99: a bank's number. Bank 00 is the panel's stored state and search list.
 bool IsBankNumber(std::string_view text);
 // "bankNN.dat", the file of bank NN; the number is taken as typed.

@@ -13,7 +13,8 @@ namespace {
 
 constexpr int kTagX = 300;
 constexpr int kTagY = 370;
-constexpr int kTagWidth = 39;
+// Blanks enough to clear the longest tag the screen shows.
+constexpr int kTagBlanks = 39;
 
 void TagPen(Panel& panel) {
   MoveTo(panel, kTagX, kTagY);
@@ -38,7 +39,7 @@ bool TuneChannel(Panel& panel) {
 
 void BlankChannelTag(Panel& panel) {
   TagPen(panel);
-  PrintAt(panel, std::string(kTagWidth, ' '));
+  PrintAt(panel, std::string(kTagBlanks, ' '));
   RestorePen(panel);
 }
 

@@ -27,7 +27,6 @@ constexpr int kLastReceiverChannel = 90;
 constexpr int kPausesAfterWait = 10;
 constexpr int kFirstChannelPauses = 7;
 constexpr int kChannelsPerBeep = 11;
-constexpr std::size_t kTagWidth = 12;
 // The receiver tunes in steps of 50 Hz.
 constexpr std::int64_t kGridHz = 50;
 // A memory write is answered at once; a receiver that has not answered within this never
