@@ -71,7 +71,7 @@ void DeleteBank(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
-  const std::string name = "bank" + s.EntryText + ".dat";
+  const std::string name = BankFileName(s.EntryText);
   const std::filesystem::path file = panel.workDir / name;
   std::error_code error;
   // A folder of that name is no bank and stays.

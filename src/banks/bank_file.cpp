@@ -13,16 +13,10 @@ namespace {
 // second panel started in the same folder by mistake, say).
 constexpr auto kStaleAfter = std::chrono::minutes(1);
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// "bank07.dat.a1B2c3": the temporary of a bank file, bank and two digits.
+// "bank07.dat.a1B2c3": the temporary of a bank file.
 bool IsBankTemporary(const std::string& name) {
-  if (name.size() < 10) return false;
   const std::string bank = name.substr(0, 10);
-  return bank.starts_with("bank") && IsDigit(bank[4]) && IsDigit(bank[5]) &&
-         bank.ends_with(".dat") && platform::IsTemporaryFor(name, bank);
+  return BankNumberOf(bank) && platform::IsTemporaryFor(name, bank);
 }
 
 }  // namespace
@@ -33,18 +27,22 @@ const std::string& BankLine(const PanelState& state, int i) {
   return state.BankLines[static_cast<std::size_t>(i)];
 }
 
+std::optional<int> ReadBank(Panel& panel, const std::string& name, BankImage& lines) {
+  std::ifstream file;
+  if (!OpenBankFile(panel.workDir / name, file)) {
+    Speak(panel, "bnf");
+    return std::nullopt;
+  }
+  return ReadBankLines(file, lines);
+}
+
 void LoadBank(Panel& panel) {
   auto& s = panel.state;
-  std::ifstream file;
-  s.IoResult = OpenBankFile(panel.workDir / s.BankFileName, file) ? 0 : 1;
-  if (s.IoResult != 0) {
-    Speak(panel, "bnf");
-    return;
-  }
-  const int end = ReadBankLines(file, s.BankLines);
+  const std::optional<int> end = ReadBank(panel, s.BankFileName, s.BankLines);
+  s.IoResult = end ? 0 : 1;
   // A file without an end marker leaves both indexes as they were.
-  if (end >= 0) {
-    s.LastChannelIndex = end - 2;
+  if (end && *end >= 0) {
+    s.LastChannelIndex = *end - 2;
     s.ChannelIndex = s.LastChannelIndex;
   }
 }

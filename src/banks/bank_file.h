@@ -1,5 +1,6 @@
 #pragma once
 // The bank image in memory and the bank file it belongs to.
+#include <optional>
 #include <string>
 
 #include "banks/bank_lines.h"
@@ -10,6 +11,10 @@ namespace voskel {
 // Reads BankFileName into BankLines. IoResult 0 when opened; otherwise "bnf" is spoken and
 // BankLines keeps what it held.
 void LoadBank(Panel& panel);
+// Reads bank file `name` in the working directory into lines and returns the line of its
+// end marker, -1 without one. Nothing when it does not open: "bnf" is spoken and lines
+// keep what they held.
+std::optional<int> ReadBank(Panel& panel, const std::string& name, BankImage& lines);
 // Writes BankLines up to and including the end marker, as a whole or not at all: a
 // temporary file in the same folder is flushed to disk and then renamed over the bank.
 // False when the bank could not be written; the old file is then untouched.

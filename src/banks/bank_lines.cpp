@@ -7,6 +7,22 @@
 
 namespace voskel {
 
+bool IsBankNumber(std::string_view text) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return text.size() == 2 && digit(text[0]) && digit(text[1]);
+}
+
+std::string BankFileName(std::string_view number) {
+  return Cap("bank" + std::string(number) + ".dat");
+}
+
+std::optional<std::string> BankNumberOf(std::string_view fileName) {
+  if (fileName.size() != 10 || !fileName.starts_with("bank") || !fileName.ends_with(".dat") ||
+      !IsBankNumber(fileName.substr(4, 2)))
+    return std::nullopt;
+  return std::string(fileName.substr(4, 2));
+}
+
 bool OpenBankFile(const std::filesystem::path& path, std::ifstream& file) {
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) return false;

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/panel_state.h"
 
@@ -19,6 +21,16 @@ inline constexpr int kFirstChannel = 4;
 inline constexpr int kLastEndLine = 398;
 
 using BankImage = std::array<std::string, kBankImageLines>;
+
+// The receiver tags a channel with at most 12 characters.
+inline constexpr std::size_t kTagWidth = 12;
+
+// Two digits, 00 to 99: a bank's number. Bank 00 is the panel's stored state and search list.
+bool IsBankNumber(std::string_view text);
+// "bankNN.dat", the file of bank NN; the number is taken as typed.
+std::string BankFileName(std::string_view number);
+// NN of a file named "bankNN.dat"; nothing for any other name.
+std::optional<std::string> BankNumberOf(std::string_view fileName);
 
 // The stored state read at start-up becomes a search list of three lines, its end marker
 // on line 2; every other bank ends on a line of its own after the channels.

@@ -2,10 +2,10 @@
 // list), P puts the current frequency. Both end in MergeBank with the source in MergeLines.
 #include <string>
 
-#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
+#include "core/text.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -49,7 +49,7 @@ void MergeBank(Panel& panel) {
   auto& s = panel.state;
   const std::string number =
       s.EntryText.size() == 4 ? s.EntryText.substr(2) : s.EntryText.substr(0, 2);
-  s.BankFileName = Cap("bank" + number + ".dat");
+  s.BankFileName = BankFileName(number);
   LoadBank(panel);
   if (s.IoResult != 0) {
     SpeakCreate(panel, number);
@@ -100,7 +100,7 @@ void CopyBank(Panel& panel) {
   auto& s = panel.state;
   const Selection selection(s);
   const std::string source = s.EntryText.size() == 4 ? s.EntryText.substr(0, 2) : "00";
-  s.BankFileName = Cap("bank" + source + ".dat");
+  s.BankFileName = BankFileName(source);
   LoadBank(panel);
   if (s.IoResult != 0) {
     SpeakCreate(panel, source);

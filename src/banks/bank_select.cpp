@@ -1,12 +1,11 @@
 // Selecting a bank and stepping through its channels with the arrows.
 #include <string>
 
-#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
-#include "receiver/receiver_settings.h"
 #include "panel/pen.h"
+#include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -14,7 +13,8 @@ namespace {
 
 constexpr int kTagX = 300;
 constexpr int kTagY = 370;
-constexpr int kTagWidth = 39;
+// Blanks enough to clear the longest tag the screen shows.
+constexpr int kTagBlanks = 39;
 
 void TagPen(Panel& panel) {
   MoveTo(panel, kTagX, kTagY);
@@ -39,7 +39,7 @@ bool TuneChannel(Panel& panel) {
 
 void BlankChannelTag(Panel& panel) {
   TagPen(panel);
-  PrintAt(panel, std::string(kTagWidth, ' '));
+  PrintAt(panel, std::string(kTagBlanks, ' '));
   RestorePen(panel);
 }
 
@@ -51,7 +51,7 @@ void ShowChannelTag(Panel& panel) {
 
 void SelectBank(Panel& panel) {
   auto& s = panel.state;
-  s.BankFileName = Cap("bank" + s.EntryText + ".dat");
+  s.BankFileName = BankFileName(s.EntryText);
   Pause(panel);
   LoadBank(panel);
   if (s.IoResult != 0) {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/text.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
+#include "core/text.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -23,7 +23,7 @@ struct Channel {
 void SortBank(Panel& panel) {
   auto& s = panel.state;
   const Selection selection(s);
-  s.BankFileName = Cap("bank" + s.EntryText + ".dat");
+  s.BankFileName = BankFileName(s.EntryText);
   LoadBank(panel);
   if (s.IoResult > 0) {
     selection.Restore(panel);

@@ -4,7 +4,6 @@
 #include "banks/bank_transfer.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +15,8 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "platform/latin1_text.h"
+#include "receiver/frequency_text.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
@@ -26,9 +27,6 @@ constexpr int kLastReceiverChannel = 90;
 constexpr int kPausesAfterWait = 10;
 constexpr int kFirstChannelPauses = 7;
 constexpr int kChannelsPerBeep = 11;
-constexpr std::size_t kTagWidth = 12;
-constexpr std::size_t kMhzDigits = 4;
-constexpr int kHzDecimals = 6;
 // The receiver tunes in steps of 50 Hz.
 constexpr std::int64_t kGridHz = 50;
 // A memory write is answered at once; a receiver that has not answered within this never
@@ -57,48 +55,28 @@ std::optional<char> ModeDigit(std::string_view modeLine) {
   return std::nullopt;
 }
 
-bool AllDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The Hz a frequency line is written as: digits with at most one point and at least one
-// digit, read exactly (no floating point), and rounded to the receiver's grid, halves up.
-// Digits past the Hz never change the rounding: the distance above the grid step below is
-// whole Hz plus less than one, so it reaches half a step exactly when its whole Hz do.
-// Empty for any other text and for a frequency the receiver does not tune.
+// The Hz a frequency line is written as: a number as the keys type it, read exactly (no
+// floating point), and rounded to the receiver's grid, halves up. Digits past the Hz never
+// change the rounding: the distance above the grid step below is whole Hz plus less than
+// one, so it reaches half a step exactly when its whole Hz do. Empty for any other text and
+// for a frequency the receiver does not tune.
 std::optional<std::int64_t> WritableHz(std::string_view text) {
-  const std::size_t point = text.find('.');
-  std::string_view mhz = text.substr(0, point);
-  const std::string_view decimals =
-      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  if (!AllDigits(mhz) || !AllDigits(decimals) || mhz.size() + decimals.size() == 0)
-    return std::nullopt;
-  while (!mhz.empty() && mhz.front() == '0') mhz.remove_prefix(1);
-  if (mhz.size() > kMhzDigits) return std::nullopt;
-  std::int64_t hz = 0;
-  for (const char c : mhz) hz = hz * 10 + (c - '0');
-  for (int place = 0; place < kHzDecimals; ++place) {
-    const auto at = static_cast<std::size_t>(place);
-    hz = hz * 10 + (at < decimals.size() ? decimals[at] - '0' : 0);
-  }
+  if (!IsNumberText(text)) return std::nullopt;
+  std::int64_t hz = MhzTextToHz(text);
   const std::int64_t offGrid = hz % kGridHz;
   hz += 2 * offGrid >= kGridHz ? kGridHz - offGrid : -offGrid;
   if (!TunableHz(hz)) return std::nullopt;
   return hz;
 }
 
-// Control bytes in ASCII and Latin-1: the receiver takes some of them as keypad commands
-// even inside a command line.
-bool IsControlByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F);
-}
-
 // The first twelve characters of the tag line, control bytes as blanks, filled with blanks.
 std::string TagField(std::string_view tag) {
   std::string field(tag.substr(0, kTagWidth));
   field.resize(kTagWidth, ' ');
-  std::replace_if(field.begin(), field.end(), IsControlByte, ' ');
+  // The receiver takes some control bytes as keypad commands even inside a command line.
+  std::replace_if(
+      field.begin(), field.end(),
+      [](char c) { return platform::IsControlCode(static_cast<unsigned char>(c)); }, ' ');
   return field;
 }
 
@@ -115,55 +93,27 @@ std::string MemoryWriteCommand(char letter, int channel, std::int64_t hz, char m
 }
 
 // The line after the last channel the receiver takes: at most channels 00 to 90.
-int WriteEnd(const PanelState& s) {
-  return std::min(ChannelEnd(s), kFirstChannel + 2 * (kLastReceiverChannel + 1));
+int WriteEnd(const BankImage& lines) {
+  return std::min(ChannelEnd(lines), kFirstChannel + 2 * (kLastReceiverChannel + 1));
 }
 
-// The memory-write commands for the bank in the image, channels 00 to 90. Empty when the
+// The memory-write commands for the bank in lines, channels 00 to 90. Empty when the
 // bank cannot be written whole: no receiver mode, a frequency line the receiver does not
 // tune, or no channel at all. A receiver bank half written from a bad file, or emptied for
 // nothing, is worse than one left as it was.
-std::vector<std::string> WriteCommands(const PanelState& s, char letter) {
-  const std::optional<char> mode = ModeDigit(BankLine(s, 1));
+std::vector<std::string> WriteCommands(const BankImage& lines, char letter) {
+  const std::optional<char> mode = ModeDigit(lines[1]);
   if (!mode) return {};
   std::vector<std::string> commands;
-  const int end = WriteEnd(s);
+  const int end = WriteEnd(lines);
   for (int i = kFirstChannel; i < end; i += 2) {
-    const std::optional<std::int64_t> hz = WritableHz(BankLine(s, i));
+    const auto at = static_cast<std::size_t>(i);
+    const std::optional<std::int64_t> hz = WritableHz(lines[at]);
     if (!hz) return {};
-    commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, BankLine(s, i + 1)));
+    commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, lines[at + 1]));
   }
   return commands;
 }
-
-// The write only reads a bank file. The image in memory (a bank selected for stepping, the
-// search list while a search runs) is given back as it was however the write ends, also
-// when a lost receiver cuts it short, so no later save can carry the written bank into
-// another file or lose the list.
-class KeptImage {
- public:
-  explicit KeptImage(PanelState& s)
-      : s_(s),
-        lines_(s.BankLines),
-        name_(s.BankFileName),
-        last_(s.LastChannelIndex),
-        channel_(s.ChannelIndex) {}
-  ~KeptImage() {
-    s_.BankLines = std::move(lines_);
-    s_.BankFileName = std::move(name_);
-    s_.LastChannelIndex = last_;
-    s_.ChannelIndex = channel_;
-  }
-  KeptImage(const KeptImage&) = delete;
-  KeptImage& operator=(const KeptImage&) = delete;
-
- private:
-  PanelState& s_;
-  std::array<std::string, kBankImageLines> lines_;
-  std::string name_;
-  int last_;
-  int channel_;
-};
 
 // Between the bank letter and Enter the checked bank waits in MergeLines, the bank keys'
 // scratch image: T and P fill it and use it up within their own key, and no key of theirs
@@ -174,18 +124,17 @@ void ForgetCheckedBank(PanelState& s) {
 }
 
 // Reads the entry's bank file and keeps it for Enter when all of it can be written; else
-// says "bnf" (from LoadBank) or "inv".
+// says "bnf" (from ReadBank) or "inv". The write only reads a bank file: the image in
+// memory (a bank selected for stepping, the search list while a search runs) is never
+// touched, so no later save can carry the written bank into another file or lose the list.
 bool CheckBankFile(Panel& panel, char letter) {
   auto& s = panel.state;
-  const KeptImage kept(s);
-  s.BankFileName = Cap("bank" + s.EntryText.substr(0, 2) + ".dat");
-  LoadBank(panel);
-  if (s.IoResult > 0) return false;
-  if (WriteCommands(s, letter).empty()) {
+  if (!ReadBank(panel, BankFileName(s.EntryText.substr(0, 2)), s.MergeLines)) return false;
+  if (WriteCommands(s.MergeLines, letter).empty()) {
+    ForgetCheckedBank(s);
     Speak(panel, "inv");
     return false;
   }
-  s.MergeLines = s.BankLines;
   return true;
 }
 
@@ -295,12 +244,7 @@ void CommitWriteEntry(Panel& panel) {
 
 void WriteBankToReceiver(Panel& panel) {
   auto& s = panel.state;
-  std::vector<std::string> commands;
-  if (s.EntryText.size() == 3) {
-    const KeptImage kept(s);
-    s.BankLines = s.MergeLines;
-    commands = WriteCommands(s, s.EntryText[2]);
-  }
+  const std::vector<std::string> commands = WriteCommands(s.MergeLines, s.EntryText[2]);
   // Refused at the letter, and said so there.
   if (commands.empty()) return;
   Speak(panel, "wait");

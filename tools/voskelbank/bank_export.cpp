@@ -45,7 +45,7 @@ Export BankToCsv(const voskel::BankImage& lines) {
                              " is no frequency the receiver tunes (0.1 to 3000 MHz)");
       continue;
     }
-    if (tag.size() > kTagWidth)
+    if (tag.size() > voskel::kTagWidth)
       out.notes.push_back(Line(i + 1) + "the tag " + Shown(tag) +
                           " is longer than the receiver's 12 characters; shorten it "
                           "before the CSV comes back in");

@@ -17,8 +17,7 @@ namespace {
 namespace platform = voskel::platform;
 
 constexpr int kMaxChannels = (voskel::kLastEndLine - voskel::kFirstChannel) / 2;
-// The step field the receiver takes has three digits of kHz.
-constexpr std::int64_t kStepLimitHz = 1'000'000;
+constexpr auto kStepLimitHz = static_cast<std::int64_t>(voskel::kStepLimitKhz * 1000);
 
 struct Channel {
   int line = 0;
@@ -118,7 +117,7 @@ class RowReader {
     std::string why;
     if (name.empty())
       channel.tag = " ";  // as the panel writes a channel without a tag
-    else if (const std::optional<std::string> tag = BankText(name, kTagWidth, why))
+    else if (const std::optional<std::string> tag = BankText(name, voskel::kTagWidth, why))
       channel.tag = *tag;
     else
       fail("the name \"" + name + "\" does not fit a tag: it " + why);

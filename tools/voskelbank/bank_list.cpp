@@ -12,15 +12,11 @@
 namespace voskelbank {
 namespace {
 
-// The two digits of "bankNN.dat", 01 to 99.
+// The two digits of "bankNN.dat", 01 to 99: bank00.dat is the panel's own.
 std::optional<std::string> BankNumber(const std::string& fileName) {
-  if (fileName.size() != 10 || fileName.rfind("bank", 0) != 0 ||
-      fileName.compare(6, 4, ".dat") != 0)
-    return std::nullopt;
-  const std::string digits = fileName.substr(4, 2);
-  if (digits[0] < '0' || digits[0] > '9' || digits[1] < '0' || digits[1] > '9' || digits == "00")
-    return std::nullopt;
-  return digits;
+  std::optional<std::string> number = voskel::BankNumberOf(fileName);
+  if (number == "00") return std::nullopt;
+  return number;
 }
 
 std::string Describe(const std::filesystem::path& file) {
@@ -47,7 +43,7 @@ bool ListBanks(const std::filesystem::path& dir, std::vector<std::string>& lines
     if (const auto number = BankNumber(it->path().filename().string())) numbers.insert(*number);
   if (error) return false;
   for (const std::string& number : numbers)
-    lines.push_back(number + ": " + Describe(dir / ("bank" + number + ".dat")));
+    lines.push_back(number + ": " + Describe(dir / voskel::BankFileName(number)));
   return true;
 }
 

@@ -23,9 +23,6 @@ std::string ChirpRow(int location, std::string_view name, std::int64_t hz, std::
 inline constexpr std::string_view kModeWithoutColumn = "FM";
 inline constexpr std::int64_t kStepHzWithoutColumn = 5000;
 
-// The receiver tags a channel with at most 12 characters.
-inline constexpr std::size_t kTagWidth = 12;
-
 // CHIRP's name of a bank's mode line ("CW " as the F6 key stores it, and "CW" as a memory
 // scan reads it back, are both CW); nothing for a line that names no mode.
 std::optional<std::string_view> ChirpMode(std::string_view modeLine);

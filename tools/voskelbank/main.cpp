@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::filesystem::path BankPath(const Options& options) {
-  return fs::path(options.dir) / ("bank" + options.bank + ".dat");
+  return fs::path(options.dir) / voskel::BankFileName(options.bank);
 }
 
 void Tell(const std::string& where, const std::vector<std::string>& messages) {

@@ -1,8 +1,9 @@
 #include "options.h"
 
 #include <cstdio>
-#include <string_view>
 #include <vector>
+
+#include "banks/bank_lines.h"
 
 namespace voskelbank {
 namespace {
@@ -19,11 +20,6 @@ constexpr const char* kUsage =
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "voskelbank: %s\n%s", message.c_str(), kUsage);
   return kBadUsage;
-}
-
-bool IsBankNumber(std::string_view text) {
-  return text.size() == 2 && text[0] >= '0' && text[0] <= '9' && text[1] >= '0' && text[1] <= '9' &&
-         text != "00";
 }
 
 int TakeWords(const std::vector<std::string>& words, Options& options) {
@@ -48,7 +44,8 @@ int TakeWords(const std::vector<std::string>& words, Options& options) {
   if (options.command != Command::kList) {
     options.bank = words[bankAt];
     // bank00.dat is the panel's stored state and search list, which it rewrites itself.
-    if (!IsBankNumber(options.bank)) return BadUsage("the bank number is two digits, 01 to 99");
+    if (!voskel::IsBankNumber(options.bank) || options.bank == "00")
+      return BadUsage("the bank number is two digits, 01 to 99");
   }
   if (options.command != Command::kImport && (options.nameGiven || options.replace))
     return BadUsage("--name and --replace belong to import");
