@@ -114,10 +114,14 @@ void DiscardWaiting(Panel& panel) {
   s.ReplyText.clear();
 }
 
-bool SendSetting(Panel& panel) {
+Answer SendForAnswer(Panel& panel) {
   DiscardWaiting(panel);
   SendCommand(panel);
-  return AwaitAnswer(panel) != Answer::kRefused;
+  return AwaitAnswer(panel);
+}
+
+bool SendSetting(Panel& panel) {
+  return SendForAnswer(panel) != Answer::kRefused;
 }
 
 void SendResumeByte(Panel& panel) {

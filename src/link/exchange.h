@@ -45,9 +45,10 @@ Answer AnswerIn(std::string_view taken);
 // so a receiver that babbles cannot hold the panel here.
 void DiscardWaiting(Panel& panel);
 // DiscardWaiting, SendCommand, then AwaitAnswer, so that an answer left over from an
-// earlier command is never taken for this one's. False only when the receiver refused: a
-// receiver that does not answer a setting at all is taken at its word, as the panel always
-// has.
+// earlier command is never taken for this one's.
+Answer SendForAnswer(Panel& panel);
+// SendForAnswer, false only when the receiver refused: a receiver that does not answer a
+// setting at all is taken at its word, as the panel always has.
 bool SendSetting(Panel& panel);
 
 }  // namespace voskel

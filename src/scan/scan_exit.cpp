@@ -11,13 +11,20 @@ void ReleasePassedChannels(Panel& panel) {
   auto& s = panel.state;
   // Each answer is read here, so none is left for a later command to take as its own. A
   // refusal is only logged: the scan ends all the same, and nothing said claims a release.
+  // A receiver silent to one command is not waited on for the rest: with 49 passes that
+  // would hold the panel for half a minute; the next setting drops whatever came late.
+  bool answering = true;
+  const auto release = [&](std::string command) {
+    s.CommandText = std::move(command);
+    if (answering)
+      answering = SendForAnswer(panel) != Answer::kSilent;
+    else
+      SendCommand(panel);
+    Pause(panel);
+  };
   for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
-    s.CommandText = "MR" + s.PassList[static_cast<std::size_t>(slot)];
-    SendSetting(panel);
-    Pause(panel);
-    s.CommandText = "MP0";
-    SendSetting(panel);
-    Pause(panel);
+    release("MR" + s.PassList[static_cast<std::size_t>(slot)]);
+    release("MP0");
   }
   s.PassCount = 1;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "link/exchange.h"
 #include "support/panel_harness.h"
 #include "support/refusing_peer.h"
 #include "support/sim_peer.h"
@@ -299,6 +300,29 @@ TEST_F(MemoryScan, AModeRefusedAfterThePassesAreReleasedIsSaidToBeRefused) {
   Keys("\r");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"exitscan", "inv"}));
   EXPECT_EQ(h.state().RefusedCount, 1);
+}
+
+// A receiver that has fallen silent is waited on once while passes are released, not once
+// per command: the waits of the release, the tuning and the mode, and no more.
+TEST_F(MemoryScan, ASilentReceiverHoldsTheReleaseOfPassesForOneWaitOnly) {
+  bool silent = false;
+  h.peer = [&, inner = sim->AsPeer()](std::string_view bytes, std::int64_t now) {
+    std::string out = inner(bytes, now);
+    return silent ? std::string() : out;
+  };
+  Keys("GA\r");
+  UntilHaltedOn(1);
+  Keys("P");
+  UntilHaltedOn(3);
+  Keys("P");
+  silent = true;
+  h.sound.clipMs = 0;
+  h.ClearWire();
+  h.Type("\r");
+  const std::int64_t before = h.clock.now;
+  h.Tick();
+  EXPECT_EQ(CountOf(Sent(), "MP0"), 2);
+  EXPECT_LE(h.clock.now - before, 3 * kAnswerWaitMs + 100) << "one tick of 100 ms besides";
 }
 
 TEST_F(Hunt, HitsAreOnDiskAsTheyAreFoundAndOnlyWhereTheReceiverHeardASignal) {
