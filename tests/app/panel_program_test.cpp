@@ -83,10 +83,6 @@ class Program {
   fs::path err_;
 };
 
-bool OnPath(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 std::string Output(const std::string& command) {
   std::string out;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -110,8 +106,8 @@ class PanelProgram : public ::testing::Test {
 };
 
 TEST_F(PanelProgram, DesktopToolsFindTheWindowByItsTitle) {
-  for (const char* tool : {"Xvfb", "xdotool", "xprop"})
-    if (!OnPath(tool)) GTEST_SKIP() << tool << " is not installed";
+  if (std::system("which Xvfb xdotool xprop >/dev/null") != 0)
+    GTEST_SKIP() << "needs Xvfb, xdotool and xprop";
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
   testing::TempDir xDir{"voskel-x"};
@@ -154,9 +150,8 @@ TEST_F(PanelProgram, WithoutASoundDeviceItSaysSoInOneLineOfItsOwn) {
   EXPECT_EQ(panel.Stop(), 0);
   std::istringstream lines(panel.Stderr());
   std::vector<std::string> sound;
-  for (std::string line; std::getline(lines, line);) {
+  for (std::string line; std::getline(lines, line);)
     if (line.rfind("voskel: port 9", 0) != 0) sound.push_back(line);
-  }
   ASSERT_EQ(sound.size(), 1u) << panel.Stderr();
   EXPECT_EQ(sound[0].rfind("voskel: no sound device (", 0), 0u) << sound[0];
   EXPECT_TRUE(sound[0].ends_with("); the panel runs silently")) << sound[0];
