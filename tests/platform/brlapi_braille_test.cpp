@@ -3,13 +3,10 @@
 #include "platform/brlapi_braille.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -23,35 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kNoBrltty = "brltty is not installed (scripts/deps test installs it)";
-
-// A BRLTTY that hangs: the connection is taken, and nothing ever answers it.
-class HungServer {
- public:
-  explicit HungServer(int apiOffset) : listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
-    const int yes = 1;
-    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(4101 + apiOffset));
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 4);
-  }
-  ~HungServer() {
-    if (client_ >= 0) ::close(client_);
-    ::close(listener_);
-  }
-  bool TakesConnection() {
-    pollfd wait{listener_, POLLIN, 0};
-    if (::poll(&wait, 1, 10000) <= 0) return false;
-    client_ = ::accept(listener_, nullptr, nullptr);
-    return client_ >= 0;
-  }
-
- private:
-  int listener_;
-  int client_ = -1;
-};
 
 class BrailleThroughBrltty : public ::testing::Test {
  protected:
@@ -92,10 +60,15 @@ TEST_F(BrailleThroughBrltty, ShowsTheLatestMessagePansItAndOutlivesBrltty) {
   // A BRLTTY that hangs (it takes the connection and never answers) holds up neither the
   // panel nor the end of the run.
   brltty->Kill();
-  HungServer hung(apiOffset_);
+  const int hung = testing::BrlttyPeer::BindApiPort(apiOffset_);
+  ::listen(hung, 4);
   braille->Show("147 ok");
-  ASSERT_TRUE(hung.TakesConnection());
+  pollfd wait{hung, POLLIN, 0};
+  ASSERT_EQ(::poll(&wait, 1, 10000), 1) << "no connection to hang";
+  const int taken = ::accept(hung, nullptr, nullptr);
   braille.reset();
+  ::close(taken);
+  ::close(hung);
 }
 
 // The same keys on a panel with a real display behind BrlAPI: what is heard, sent and

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace voskel::rigctl {
@@ -11,32 +12,39 @@ namespace {
 
 const ReceiverView kView{145'600'000, "FM", -18, 20};
 
-std::string Answers(std::string_view bytes, const ReceiverView& view = kView) {
+// The answers to the bytes. A set among them waits, with nothing after it answered, until
+// it is finished with the code.
+std::string Answers(std::string_view bytes, const std::optional<SetRequest>& set = {},
+                    int code = kOk, const ReceiverView& view = kView) {
   Session session;
   EXPECT_TRUE(session.Take(bytes));
   session.Answer(view, 100);
-  EXPECT_FALSE(session.PendingSet()) << bytes;
+  EXPECT_EQ(session.PendingSet(), set) << bytes;
+  if (set) {
+    EXPECT_EQ(session.Output(), "") << bytes;
+    session.Finish(code);
+    session.Answer(view, 100);
+  }
+  EXPECT_TRUE(session.Idle()) << bytes;
   return session.Output();
 }
 
-TEST(RigctlProtocol, ReadsAnswerInHamlibsPlainAndExtendedForms) {
+TEST(RigctlProtocol, ReadsAndSetsAnswerInHamlibsPlainAndExtendedForms) {
+  using enum SetRequest::Kind;
   const struct {
     std::string_view line;
     std::string_view answer;
+    std::optional<SetRequest> set = {};
+    int code = kOk;
   } cases[] = {
-      {"f\n", "145600000\n"},
       {"f m l STRENGTH\n", "145600000\nFM\n15000\n-18\n"},
       {"ff\r\n", "145600000\n145600000\n"},
       {"\\get_freq\n", "145600000\n"},
-      {"+f\n", "get_freq:\nFrequency: 145600000\nRPRT 0\n"},
       {";\\get_mode\n", "get_mode:;Mode: FM;Passband: 15000;RPRT 0\n"},
-      {"|m\n", "get_mode:|Mode: FM|Passband: 15000|RPRT 0\n"},
-      {",v\n", "get_vfo:,VFO: VFOA,RPRT 0\n"},
       {"+f m\n", "get_freq:\nFrequency: 145600000\nRPRT 0\nFM\n15000\n"},
       {"+l STRENGTH\n", "get_level: STRENGTH\n-18\nRPRT 0\n"},
       {"l ATT\n", "20\n"},
       {"s\nt\n", "0\nVFOA\n0\n"},
-      {"\\get_vfo_info VFOA\n", "145600000\nFM\n15000\n0\n0\n"},
       {"+\\get_vfo_info VFOA\n",
        "get_vfo_info: VFOA\nFreq: 145600000\nMode: FM\nWidth: 15000\nSplit: 0\nSatMode: 0\nRPRT "
        "0\n"},
@@ -50,42 +58,16 @@ TEST(RigctlProtocol, ReadsAnswerInHamlibsPlainAndExtendedForms) {
        "RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n"},
       {"+F\n", "set_freq:\nRPRT -1\n"},
       {"q\nf\n", "RPRT 0\n"},
+      // A set waits for its result, and what follows it on the line waits too.
+      {"F 145600000 f\n", "RPRT -9\n145600000\n", SetRequest{kFrequency, 145'600'000, ""},
+       kRejected},
+      {"+F 1.456e8\n", "set_freq: 1.456e8\nRPRT 0\n", SetRequest{kFrequency, 145'600'000, ""}},
+      {"|M WFM 0\n", "set_mode: WFM 0|RPRT 0\n", SetRequest{kMode, 0, "WFM"}},
+      {"\\set_mode CW\n", "RPRT -6\n", SetRequest{kMode, 0, "CW"}, kIoError},
   };
-  for (const auto& c : cases) EXPECT_EQ(Answers(c.line), c.answer) << c.line;
+  for (const auto& c : cases) EXPECT_EQ(Answers(c.line, c.set, c.code), c.answer) << c.line;
   // The automatic mode: the receiver picks the mode, and the panel does not learn which.
-  EXPECT_EQ(Answers("m\n", {145'600'000, "", 0, 0}), "\n0\n");
-}
-
-TEST(RigctlProtocol, ASetWaitsForItsResultAndWhatFollowsItWaitsToo) {
-  const struct {
-    std::string_view line;
-    SetRequest set;
-    int code;
-    std::string_view answer;
-  } cases[] = {
-      {"F 145600000 f\n",
-       {SetRequest::Kind::kFrequency, 145'600'000, ""},
-       kRejected,
-       "RPRT -9\n145600000\n"},
-      {"+F 1.456e8\n",
-       {SetRequest::Kind::kFrequency, 145'600'000, ""},
-       kOk,
-       "set_freq: 1.456e8\nRPRT 0\n"},
-      {"|M WFM 0\n", {SetRequest::Kind::kMode, 0, "WFM"}, kOk, "set_mode: WFM 0|RPRT 0\n"},
-      {"\\set_mode CW\n", {SetRequest::Kind::kMode, 0, "CW"}, kIoError, "RPRT -6\n"},
-  };
-  for (const auto& c : cases) {
-    Session session;
-    ASSERT_TRUE(session.Take(c.line));
-    session.Answer(kView, 100);
-    ASSERT_TRUE(session.PendingSet()) << c.line;
-    EXPECT_EQ(*session.PendingSet(), c.set) << c.line;
-    EXPECT_EQ(session.Output(), "") << c.line;
-    session.Finish(c.code);
-    session.Answer(kView, 100);
-    EXPECT_EQ(session.Output(), c.answer) << c.line;
-    EXPECT_TRUE(session.Idle());
-  }
+  EXPECT_EQ(Answers("m\n", {}, kOk, {145'600'000, "", 0, 0}), "\n0\n");
 }
 
 TEST(RigctlProtocol, DumpStateEndsWithDoneAndALineOverOneKibibyteIsRefused) {

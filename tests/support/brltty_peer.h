@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -28,15 +29,23 @@ class BrlttyPeer {
 
   static bool Installed() { return std::system("command -v brltty >/dev/null 2>&1") == 0; }
 
-  // The BrlAPI port offset of a free TCP port on the loopback (BrlAPI's port is 4101 plus
-  // the offset), so that runs side by side do not meet.
-  static int FreeApiOffset() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+  // A TCP socket bound to the loopback at BrlAPI's port for the offset (4101 plus it).
+  static int BindApiPort(int apiOffset) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(4101 + apiOffset));
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    return fd;
+  }
+  // The offset of a free port, so that runs side by side do not meet.
+  static int FreeApiOffset() {
+    const int probe = BindApiPort(-4101);  // port 0: any free one
+    sockaddr_in address{};
     socklen_t length = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), length);
     ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
     ::close(probe);
     return ntohs(address.sin_port) - 4101;
