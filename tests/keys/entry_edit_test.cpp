@@ -22,10 +22,6 @@ TEST_F(EntryEdit, ACommandKeyAbandonsHalfTypedDigitsAndActsFromTheReceiversFrequ
   Keys("145.6\r");
   EXPECT_EQ(Sent(), (Strings{"VA0145.60000", "ST012.50"})) << "nothing left over";
   EXPECT_EQ(h.sound.Spoken().back(), "ok");
-  Keys("99F");
-  EXPECT_EQ(h.sound.Spoken(), (Strings{"9", "9", "1", "4", "5", "point", "6", "fm.wav"}))
-      << "F speaks where the receiver is";
-  EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(EntryEdit, EscapeCancelsEveryEntryAndBackspaceTakesBackOneCharacter) {

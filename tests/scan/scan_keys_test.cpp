@@ -45,7 +45,7 @@ class Hunt : public ::testing::Test {
     h.peer = [this](std::string_view in, std::int64_t) {
       std::string out;
       for (auto at = in.find("LM\r"); at != std::string_view::npos; at = in.find("LM\r", at + 1)) {
-        out += open ? "LM 120\r\n" : "LM%005\r\n";
+        out += !level.empty() ? level + "\r\n" : open ? "LM 120\r\n" : "LM%005\r\n";
         open = flip ? !open : open;
       }
       for (auto at = in.find("RX\r"); at != std::string_view::npos; at = in.find("RX\r", at + 1)) {
@@ -94,6 +94,7 @@ class Hunt : public ::testing::Test {
   std::unique_ptr<testing::SimPeer> sim;
   bool open = true;
   bool flip = true;
+  std::string level;  // when set, the answer to every "LM" instead
   long long hits = 0;
   Strings queued;
 };
@@ -199,6 +200,14 @@ class MemoryScan : public Hunt {
     Store("A03 RF0145600000 MD2");
     Store("B05 RF0145600000 MD2");
   }
+  // Scans bank A and passes the channels as the scan halts on them in turn.
+  void ScanAPassing(std::initializer_list<int> channels) {
+    Keys("GA\r");
+    for (int channel : channels) {
+      UntilHaltedOn(channel);
+      Keys("P");
+    }
+  }
 };
 
 TEST_F(MemoryScan, GTakesOneBankLetterAndEnterScansThatBank) {
@@ -259,9 +268,7 @@ TEST_F(MemoryScan, EveryWayOutReleasesThePassesAndAnEmptyBankIsSaidToBe) {
   Keys("GC\r");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"radbank", "C", "empty"})) << "nothing to scan there";
   EXPECT_EQ(h.state().ScanState, ScanState::kOff);
-  Keys("GA\r");
-  UntilHaltedOn(1);
-  Keys("P");
+  ScanAPassing({1});
   h.WriteFile("bank01.dat", "bank01\r\nAM\r\n25\r\n \r\n118.7\r\nONE\r\n9999\r\n");
   Keys("B01\rR");
   const Strings sent = Sent();
@@ -274,32 +281,21 @@ TEST_F(MemoryScan, EveryWayOutReleasesThePassesAndAnEmptyBankIsSaidToBe) {
   EXPECT_EQ(h.state().ScanState, ScanState::kOff) << "the bank scan runs, no longer stalled";
 }
 
-TEST_F(MemoryScan, APassTheReceiverRefusesIsNoPass) {
+TEST_F(MemoryScan, ARefusedPassIsNoPassAndAModeRefusedAfterTheReleaseIsSaidToBeRefused) {
   testing::RefusingPeer refusing(*sim);
   refusing.refused = {"MP1"};
   h.peer = refusing.AsPeer();
-  Keys("GA\r");
-  UntilHaltedOn(1);
-  Keys("P");
+  ScanAPassing({1});
   EXPECT_EQ(h.sound.Spoken(), (Strings{"pass", "inv"}));
   EXPECT_EQ(h.state().PassCount, 1);
-  Keys("\r");
-  EXPECT_EQ(CountOf(Sent(), "MP0"), 0);
-}
-
-// Releasing passes leaves answers on the line; the settings after them must hear their own.
-TEST_F(MemoryScan, AModeRefusedAfterThePassesAreReleasedIsSaidToBeRefused) {
-  testing::RefusingPeer refusing(*sim);
+  // Releasing passes leaves answers on the line; the settings after them must hear their own.
   refusing.refused = {"MD"};
-  h.peer = refusing.AsPeer();
-  Keys("GA\r");
-  UntilHaltedOn(1);
-  Keys("P");
   UntilHaltedOn(3);
   Keys("P");
   Keys("\r");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"exitscan", "inv"}));
-  EXPECT_EQ(h.state().RefusedCount, 1);
+  EXPECT_EQ(CountOf(Sent(), "MP0"), 1) << "only the pass the receiver took is released";
+  EXPECT_EQ(h.state().RefusedCount, 2);
 }
 
 // A receiver that has fallen silent is waited on once while passes are released, not once
@@ -310,11 +306,7 @@ TEST_F(MemoryScan, ASilentReceiverHoldsTheReleaseOfPassesForOneWaitOnly) {
     std::string out = inner(bytes, now);
     return silent ? std::string() : out;
   };
-  Keys("GA\r");
-  UntilHaltedOn(1);
-  Keys("P");
-  UntilHaltedOn(3);
-  Keys("P");
+  ScanAPassing({1, 3});
   silent = true;
   h.sound.clipMs = 0;
   h.ClearWire();
@@ -341,25 +333,9 @@ TEST_F(Hunt, HitsAreOnDiskAsTheyAreFoundAndOnlyWhereTheReceiverHeardASignal) {
 }
 
 TEST_F(Hunt, ALevelReplyThatIsNoLevelAndACutFrequencyAreNoHits) {
-  std::string level = "LM?";
+  level = "LM?";
   queued = {"VS RF0", "VS RF0145xyzw ST", "VS RF0145500000 ST"};
-  h.peer = [&](std::string_view in, std::int64_t) {
-    std::string out;
-    for (std::size_t end; (end = in.find('\r')) != std::string_view::npos;
-         in.remove_prefix(end + 1)) {
-      const std::string_view command = in.substr(0, end);
-      if (command == "LM") {
-        out += level + "\r\n";
-      } else if (command == "RX" && !queued.empty()) {
-        out += queued.front() + "\r\n";
-        queued.erase(queued.begin());
-      } else {
-        out += "\r\n";
-      }
-    }
-    return out;
-  };
-  Connect();
+  StartScripted();
   Keys("R");
   h.Tick(30);
   EXPECT_EQ(h.state().SearchActive, SearchActive::kMoving) << "\"LM?\" is no open squelch";

@@ -26,7 +26,6 @@ TEST(Message, ClipsAreWrittenAsAPersonWouldWriteThem) {
   const Case cases[] = {
       {{"vsk", "4", "point", "1", "fixed:shdel"}, "Voskel 4.1"},
       {{"1", "4", "5", "point", "5", "fixed:shdel", "ok"}, "145.5 ok"},
-      {{"1", "4", "5", "point", "5", "inv"}, "145.5 inv"},
       {{"1", "4", "cancel"}, "14 cancel"},
       {{"srch", "act", "1", "2"}, "search active 12"},             // a count
       {{"1", "4", "5", "fixed:shdel", "1", "4", "6"}, "145 146"},  // a pause parts numbers
