@@ -44,7 +44,18 @@ Engine::Engine(SignalList signals, MemoryBanks memory)
 
 // ---- Bytes in and out ----
 
+void Engine::SetSilent(bool silent) {
+  if (silent == silent_) return;
+  silent_ = silent;
+  Trace("! ", silent ? "switched off" : "switched on");
+  // What was on its way when the power went is gone, half a command included.
+  framer_ = LineFramer();
+  delayed_.clear();
+  output_.clear();
+}
+
 void Engine::Input(std::string_view bytes) {
+  if (silent_) return;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (sizing_) {
       Hold(bytes.substr(i));
@@ -95,16 +106,39 @@ std::string Engine::TakeOutput() {
   return taken;
 }
 
+namespace {
+
+// Nobody is reading: the oldest whole lines go.
+void KeepBounded(std::string& output) {
+  if (output.size() <= Engine::kMaxOutput) return;
+  const std::size_t excess = output.size() - Engine::kMaxOutput;
+  const std::size_t lineEnd = output.find('\n', excess);
+  output.erase(0, lineEnd == std::string::npos ? output.size() : lineEnd + 1);
+}
+
+}  // namespace
+
 void Engine::Reply(std::string_view text) {
-  Trace("< ", text);
-  output_.append(text);
-  output_.append("\r\n");
-  if (output_.size() > kMaxOutput) {
-    // Nobody is reading: drop the oldest whole lines.
-    const std::size_t excess = output_.size() - kMaxOutput;
-    const std::size_t lineEnd = output_.find('\n', excess);
-    output_.erase(0, lineEnd == std::string::npos ? output_.size() : lineEnd + 1);
+  std::string line(text);
+  const Faults::Fate fate = faults_.OnReply(line);
+  if (fate == Faults::Fate::kDropped) {
+    Trace("! dropped ", line);
+    return;
   }
+  Trace(fate == Faults::Fate::kDelayed ? "! delayed " : "< ", line);
+  line += "\r\n";
+  // A line that is late holds back every line behind it, as on a serial line.
+  if (fate == Faults::Fate::kDelayed && delayed_.empty())
+    delayedUntilMs_ = nowMs_ + faults_.Plan().delayMs;
+  std::string& to = delayed_.empty() && fate == Faults::Fate::kSent ? output_ : delayed_;
+  to += line;
+  KeepBounded(to);
+}
+
+void Engine::ReleaseDelayed() {
+  output_ += delayed_;
+  delayed_.clear();
+  KeepBounded(output_);
 }
 
 void Engine::Trace(std::string_view direction, std::string_view text) {
@@ -113,8 +147,16 @@ void Engine::Trace(std::string_view direction, std::string_view text) {
 
 // ---- Commands ----
 
-void Engine::HandleLine(const std::string& line) {
+void Engine::HandleLine(std::string line) {
+  const std::string sent = line;
+  faults_.GarbleCommand(line);
+  if (line != sent) Trace("! garbled ", sent);
   Trace("> ", line);
+  if (faults_.Refuses(line)) {
+    Trace("! ", "refused");
+    Reply("?");
+    return;
+  }
   if (line.size() < 2) {
     Reply("?");
     return;
@@ -384,8 +426,14 @@ void Engine::MoveOn() {
 void Engine::Advance(std::int64_t ms) {
   if (ms <= 0) return;
   const std::int64_t target = nowMs_ + ms;
+  if (silent_) {
+    // Switched off: nothing moves until it is on again.
+    nowMs_ = target;
+    return;
+  }
   while (nowMs_ < target) {
     std::int64_t next = target;
+    if (!delayed_.empty()) next = std::min(next, delayedUntilMs_);
     if (sizing_) next = std::min(next, sizingDoneMs_);
     if (activity_ == Activity::kSearch || activity_ == Activity::kScan) {
       if (!halted_) {
@@ -401,6 +449,7 @@ void Engine::Advance(std::int64_t ms) {
 }
 
 void Engine::RunDue() {
+  if (!delayed_.empty() && nowMs_ >= delayedUntilMs_) ReleaseDelayed();
   if (sizing_ && nowMs_ >= sizingDoneMs_) FinishBankSize();
   if (activity_ != Activity::kSearch && activity_ != Activity::kScan) return;
   if (halted_) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "faults.h"
 #include "line_framer.h"
 #include "memory_banks.h"
 #include "signals.h"
@@ -45,8 +46,16 @@ class Engine {
   // Moves the clock on; searches and scans step, halt and resume on the way.
   void Advance(std::int64_t ms);
 
-  // One line per command received ("> LM") and per reply sent ("< LM%004").
+  // One line per command received ("> LM") and per reply sent ("< LM%004"); a fault
+  // played is traced with "! ".
   void SetTrace(std::function<void(std::string_view)> trace) { trace_ = std::move(trace); }
+
+  // The faults to play from now on.
+  void SetFaults(FaultPlan plan) { faults_ = Faults(std::move(plan)); }
+  // Switched off behind a line that stays open: what comes in is lost, nothing goes out,
+  // and searches and scans stand still until it is switched on again.
+  void SetSilent(bool silent);
+  bool Silent() const { return silent_; }
 
   std::int64_t NowMs() const { return nowMs_; }
   Activity CurrentActivity() const { return activity_; }
@@ -71,9 +80,10 @@ class Engine {
 
  private:
   void Hold(std::string_view bytes);
-  void HandleLine(const std::string& line);
+  void HandleLine(std::string line);
   void HandleKeypad(char byte);
   void Reply(std::string_view text);
+  void ReleaseDelayed();
   void Trace(std::string_view direction, std::string_view text);
 
   std::string StateLine() const;
@@ -118,6 +128,11 @@ class Engine {
   LineFramer framer_;
   std::string output_;
   std::function<void(std::string_view)> trace_;
+  Faults faults_;
+  bool silent_ = false;
+  // Replies held back by a delay, and everything sent behind them, until delayedUntilMs_.
+  std::string delayed_;
+  std::int64_t delayedUntilMs_ = 0;
 
   std::int64_t nowMs_ = 0;
   std::int64_t vfoAHz_ = 145'500'000;

@@ -108,6 +108,26 @@ TEST(SimProgram, ServesThePortKeepsMemoryAndCleansUpOnSigterm) {
   EXPECT_EQ(again.Stop(), 0);
 }
 
+TEST(SimProgram, SigusrTwoPullsTheCableAndPlugsItBackIn) {
+  voskel::testing::TempDir dir("sim-unplug");
+  SimProgram sim(dir.Path().string());
+  ASSERT_TRUE(sim.WaitForLink());
+  const int before = OpenRaw(sim.Link());
+  ASSERT_GE(before, 0);
+  sim.Signal(SIGUSR2);
+  ASSERT_TRUE(sim.WaitForLink(false));
+  char byte;
+  const ssize_t n = ::read(before, &byte, 1);
+  EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << "the port that was open hangs up";
+  ::close(before);
+  sim.Signal(SIGUSR2);
+  ASSERT_TRUE(sim.WaitForLink(true));
+  const int after = OpenRaw(sim.Link());
+  ASSERT_GE(after, 0);
+  EXPECT_TRUE(LooksLikeLevel(Exchange(after, "LM")));
+  ::close(after);
+}
+
 TEST(SimProgram, RefusesToReplaceARealFile) {
   voskel::testing::TempDir dir{"ar8600-sim-test"};
   ASSERT_FALSE(dir.Path().string().empty());

@@ -67,6 +67,19 @@ class SimProgram {
     return -1;
   }
 
+  void Signal(int signal) const { ::kill(pid_, signal); }
+  // Whether the link comes to be there (or gone) within the bound.
+  bool WaitForLink(bool there) const {
+    if (there) return WaitForLink();
+    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    struct stat info {};
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (::lstat(link_.c_str(), &info) != 0) return true;
+      ::poll(nullptr, 0, 10);
+    }
+    return false;
+  }
+
   const std::string& Link() const { return link_; }
 
  private:
