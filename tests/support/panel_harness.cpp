@@ -92,16 +92,30 @@ PanelHarness::PanelHarness(HarnessOptions options) : dir_(temp_.Path()) {
         << "\r\nDEBUG:" << options.debugSwitch << "\r\n";
     WriteFile("VOSKEL.CFG", cfg.str());
   }
-  ports = std::make_unique<SerialLink>(dir_);
-  counting_ = std::make_unique<CountingPorts>(*ports, sentByPanel_);
-  panel = std::make_unique<Panel>(window, sound, options.speech ? *options.speech : speech,
-                                  *counting_, clock, dir_,
-                                  options.braille ? *options.braille : braille, transcript);
+  options_ = options;
+  MakePanel();
   clock.onSleep = [this](std::int64_t) { Pump(); };
   window.onWait = [this] {
     clock.now += 100;
     Pump();
   };
+}
+
+void PanelHarness::MakePanel() {
+  ports = std::make_unique<SerialLink>(dir_);
+  counting_ = std::make_unique<CountingPorts>(*ports, sentByPanel_);
+  panel = std::make_unique<Panel>(window, sound, options_.speech ? *options_.speech : speech,
+                                  *counting_, clock, dir_,
+                                  options_.braille ? *options_.braille : braille, transcript);
+}
+
+bool PanelHarness::Restart() {
+  // As the system does when a process dies: its port closes, nothing else is written.
+  panel.reset();
+  ports.reset();
+  Pump();
+  MakePanel();
+  return Begin();
 }
 
 PanelHarness::~PanelHarness() {

@@ -54,6 +54,9 @@ class PanelHarness {
   int Close();
   // Shutdown after a run that ended by itself (Q, "rnc").
   int Finish();
+  // The panel dies where it stands (kill -9, a power cut), without its shutdown, and a new
+  // one starts in the same folder on the same line; false when it could not begin.
+  bool Restart();
 
   // Everything the panel sent on the line so far.
   const std::string& Wire() {
@@ -96,6 +99,9 @@ class PanelHarness {
  private:
   class CountingPorts;
   void Pump();
+  void MakePanel();
+
+  HarnessOptions options_;
 
   TempDir temp_{"voskel-test"};
   std::filesystem::path dir_;

@@ -1,5 +1,6 @@
 #pragma once
 // A braille display and a standard output that keep what the panel gave them.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,12 @@ class RecordingBraille : public platform::Braille {
 
 class RecordingTranscript : public platform::Transcript {
  public:
-  void WriteLine(std::string_view line) override { lines.emplace_back(line); }
+  void WriteLine(std::string_view line) override {
+    lines.emplace_back(line);
+    if (onLine) onLine(lines.back());
+  }
   std::vector<std::string> lines;
+  std::function<void(const std::string&)> onLine;
 };
 
 }  // namespace voskel::testing
