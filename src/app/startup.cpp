@@ -32,6 +32,7 @@ void ResetRunState(PanelState& s) {
   s.EntryMode = EntryMode::kNone;
   s.FreshEntry = false;
   s.FreshFrequency = true;
+  s.FrequencyEntry.clear();
   s.PassCount = 1;
   s.KeyCount = 0;
   s.KeyQueue.fill(0);
@@ -160,6 +161,9 @@ void ConnectReceiver(Panel& panel) {
   SetStep(panel);
   s.AttenuatorOn = true;
   ToggleAttenuator(panel);
+  // A receiver not there yet gets the attenuator off with the other settings when it
+  // first answers.
+  if (s.SettingsUnsent) s.AttenuatorOn = false;
   MoveTo(panel, 380, 80);
   SetFont(panel, "Ariel", 50, 700);
   SetColour(panel, platform::kBlack);

@@ -227,10 +227,7 @@ void WriteEntryLetter(Panel& panel) {
   ForgetCheckedBank(s);
   if (!CheckBankFile(panel, letter)) return;
   s.CommandText = "MQ" + std::string(1, letter) + "%%";
-  if (!SendSetting(panel)) {
-    ForgetCheckedBank(s);
-    Speak(panel, "inv");
-  }
+  if (!SendSetting(panel)) ForgetCheckedBank(s);
 }
 
 void CommitWriteEntry(Panel& panel) {

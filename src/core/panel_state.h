@@ -62,6 +62,10 @@ struct PanelState {
   // Answers "?" this run: whoever ran an operation can tell whether the receiver refused
   // any of what it sent.
   int RefusedCount = 0;
+  // Level polls in a row that got no answer at all: a few make the receiver lost.
+  int UnansweredPolls = 0;
+  // Start-up's settings met a receiver that was not there yet: they go when it answers.
+  bool SettingsUnsent = false;
 
   // Key intake and poll cycle
   std::array<int, kKeyQueueSize> KeyQueue{};
@@ -78,7 +82,10 @@ struct PanelState {
   // Command keys
   voskel::EntryMode EntryMode = voskel::EntryMode::kNone;
   std::string EntryText;
-  bool FreshFrequency = true;  // the next digit starts a new Frequency
+  bool FreshFrequency = true;  // no frequency is being typed: the next digit starts one
+  // The digits typed for a frequency, apart from Frequency: what the receiver does meanwhile
+  // (a search hit, a scan stop) moves Frequency and leaves the typing alone.
+  std::string FrequencyEntry;
   bool FreshEntry = false;     // the next digit starts a new limit or step
   // What a search limit or step entry replaced, put back when the typed one is refused or
   // the entry cancelled.

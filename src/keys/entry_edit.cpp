@@ -3,7 +3,6 @@
 #include <string>
 
 #include "platform/virtual_keys.h"
-#include "receiver/receiver_settings.h"
 #include "voice/message.h"
 #include "voice/voice.h"
 
@@ -11,11 +10,11 @@ namespace voskel {
 namespace {
 
 bool TypingFrequency(const PanelState& s) {
-  return s.EntryMode == EntryMode::kNone && !s.FreshFrequency;
+  return !s.FreshFrequency;
 }
 
 void DropTypedFrequency(PanelState& s) {
-  BackToReceiverFrequency(s);
+  s.FrequencyEntry.clear();
   s.FreshFrequency = true;
 }
 
@@ -29,44 +28,49 @@ void SpeakTyped(Panel& panel, const std::string& typed) {
   }
 }
 
-// The letters, arrows, page and function keys that do something of their own. Space
-// only nudges a halted receiver on, and keys without a command do nothing, so neither
-// throws away what is being typed.
-bool HasCommand(const PanelState& s, int key) {
+// The keys that move the receiver away from where it is, or start a hunt that will:
+// digits typed for a frequency would no longer mean what they were typed for.
+bool MovesFrequency(int key) {
   switch (key) {
-    case 'A':
-    case 'B':
-    case 'C':
-    case 'D':
-    case 'E':
-    case 'F':
-    case 'G':
-    case 'H':
-    case 'I':
-    case 'K':
-    case 'L':
-    case 'M':
-    case 'N':
-    case 'O':
-    case 'P':
-    case 'R':
-    case 'S':
-    case 'T':
-    case 'V':
-    case 'W':
-    case 'Z':
+    case keys::kUp:
+    case keys::kDown:
+    case keys::kLeft:
+    case keys::kRight:
     case keys::kPageUp:
     case keys::kPageDown:
-    case keys::kLeft:
-    case keys::kUp:
-    case keys::kRight:
-    case keys::kDown:
+    case 'B':  // the selected bank's first channel is tuned
+    case 'G':
+    case 'R':
       return true;
-    case 'X':
-      return s.DebugSwitch == 1;
     default:
-      return key >= keys::kF1 && key <= keys::kF7;
+      return false;
   }
+}
+
+// What the entry in progress types into; nothing for one whose only key is its prompt.
+std::string* TypedText(PanelState& s) {
+  if (s.EntryMode == EntryMode::kNone) return &s.FrequencyEntry;
+  if (IsSearchLimitEntry(s.EntryMode)) return s.FreshEntry ? nullptr : &LimitField(s);
+  if (s.EntryMode == EntryMode::kKill) return nullptr;
+  return &s.EntryText;
+}
+
+// The clips that began the entry: said again when Backspace has taken everything back.
+void SpeakPrompt(Panel& panel, EntryMode mode) {
+  struct Prompt {
+    EntryMode mode;
+    const char* clip;
+  };
+  static constexpr Prompt kPrompts[] = {
+      {EntryMode::kSearchStart, "start"}, {EntryMode::kSearchEnd, "end"},
+      {EntryMode::kStep, "incr"},         {EntryMode::kTransfer, "transfer"},
+      {EntryMode::kPut, "put"},           {EntryMode::kSort, "sort"},
+      {EntryMode::kBank, "bank"},         {EntryMode::kRadioBank, "radbank"},
+      {EntryMode::kWriteBank, "write"},   {EntryMode::kWriteBank, "fromb"},
+      {EntryMode::kDelete, "delete"},     {EntryMode::kKill, "kill"},
+  };
+  for (const Prompt& prompt : kPrompts)
+    if (prompt.mode == mode) Speak(panel, prompt.clip);
 }
 
 }  // namespace
@@ -84,7 +88,7 @@ bool EntryInProgress(const PanelState& s) {
 void CancelEntry(Panel& panel) {
   auto& s = panel.state;
   if (!EntryInProgress(s)) return;
-  if (TypingFrequency(s)) DropTypedFrequency(s);
+  if (s.EntryMode == EntryMode::kNone) DropTypedFrequency(s);
   if (IsSearchLimitEntry(s.EntryMode) && !s.FreshEntry) LimitField(s) = s.LimitBefore;
   s.EntryMode = EntryMode::kNone;
   s.FreshEntry = false;
@@ -95,30 +99,34 @@ void CancelEntry(Panel& panel) {
 void TakeBackKey(Panel& panel) {
   auto& s = panel.state;
   if (!EntryInProgress(s)) return;
-  std::string* typed = nullptr;
-  if (TypingFrequency(s))
-    typed = &s.Frequency;
-  else if (IsSearchLimitEntry(s.EntryMode))
-    typed = s.FreshEntry ? nullptr : &LimitField(s);
-  else if (s.EntryMode == EntryMode::kTest || IsBankNumberEntry(s.EntryMode) ||
-           s.EntryMode == EntryMode::kDelete || s.EntryMode == EntryMode::kWriteBank)
-    typed = &s.EntryText;
-  // The bank letter after G and the K prompt are a single choice: taking it back is
-  // taking back the entry.
-  if (typed == nullptr || typed->size() <= 1) {
-    CancelEntry(panel);
-    return;
+  std::string* typed = TypedText(s);
+  const bool taken = typed != nullptr && !typed->empty();
+  if (taken) typed->pop_back();
+  // Only Escape ends an entry: with nothing left, the entry waits where it began.
+  if (typed != nullptr && !typed->empty()) {
+    // The raw test command is typed without a voice, and taken back without one.
+    if (s.EntryMode != EntryMode::kTest) SpeakTyped(panel, *typed);
+  } else {
+    if (IsSearchLimitEntry(s.EntryMode)) {
+      LimitField(s) = s.LimitBefore;
+      s.FreshEntry = true;
+    }
+    SpeakPrompt(panel, s.EntryMode);
   }
-  typed->pop_back();
-  // The raw test command is typed without a voice, and taken back without one.
-  if (s.EntryMode != EntryMode::kTest) SpeakTyped(panel, *typed);
   // What is left is heard again; the message reads as if the character was never typed.
-  TakeBackKeyFromMessage(panel);
+  TakeBackKeyFromMessage(panel, taken);
 }
 
 void AbandonTypedFrequency(Panel& panel, int key) {
   auto& s = panel.state;
-  if (TypingFrequency(s) && HasCommand(s, key)) DropTypedFrequency(s);
+  if (!TypingFrequency(s) || !MovesFrequency(key)) return;
+  // After W's digits and G, a letter key names a bank: it is typed, not a command.
+  if (s.EntryMode == EntryMode::kWriteBank || s.EntryMode == EntryMode::kRadioBank) return;
+  // The typed digits end where the listener hears them end, before the key's own work.
+  if (s.EntryMode == EntryMode::kNone && HoldsEntryMessage(panel)) ResumeHeldMessage(panel);
+  Speak(panel, "cancel");
+  FinishMessage(panel);
+  DropTypedFrequency(s);
 }
 
 }  // namespace voskel

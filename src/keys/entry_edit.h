@@ -17,11 +17,12 @@ std::string& LimitField(PanelState& s);
 // Escape: the entry in progress ends with nothing done and "cancel"; the field it typed
 // into shows what it held before. Nothing happens when no entry is in progress.
 void CancelEntry(Panel& panel);
-// Backspace: the last typed character goes, and what is left is spoken; "cancel" and the
-// entry ends when nothing is left. The entry's message loses the character's key.
+// Backspace: the last typed character goes, and what is left is spoken; with nothing left
+// the entry's prompt is said again and the entry stays open (only Escape ends it). The
+// entry's message loses the character's key.
 void TakeBackKey(Panel& panel);
-// A key with a command of its own abandons digits typed for a frequency: the frequency
-// goes back to the one the receiver is on before the key does its work.
+// A key that moves the receiver (the arrows and page keys, B, G, R) ends digits typed for
+// a frequency with "cancel" before it does its work; every other key leaves them typed.
 void AbandonTypedFrequency(Panel& panel, int key);
 
 }  // namespace voskel

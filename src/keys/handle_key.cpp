@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "banks/bank_keys.h"
 #include "banks/bank_transfer.h"
@@ -164,15 +165,16 @@ void CompleteSearchLimit(Panel& panel) {
 
 void CommitFrequency(Panel& panel) {
   auto& s = panel.state;
-  const bool typed = !s.FreshFrequency;
+  const std::string typed = std::exchange(s.FrequencyEntry, {});
   s.ResumeCountdown = 0;
   s.FreshFrequency = true;
   const bool leavingScan = IsMemoryScanning(s.ScanState) || IsBankScanning(s.BankState);
-  if (typed && !TunableFrequency(s.Frequency)) {
+  if (!typed.empty() && !TunableFrequency(typed)) {
     // Nothing the receiver cannot tune goes out; the frequency it is on stays.
-    BackToReceiverFrequency(s);
     Speak(panel, "inv");
     if (!leavingScan) return;
+  } else if (!typed.empty()) {
+    s.Frequency = typed;
   }
   if (leavingScan) {
     ExitScan(panel);
@@ -376,7 +378,7 @@ void EnterDigit(Panel& panel) {
   SpeakDigit(panel, c);
   switch (s.EntryMode) {
     case EntryMode::kNone:
-      AppendFresh(s.Frequency, s.FreshFrequency, c);
+      AppendFresh(s.FrequencyEntry, s.FreshFrequency, c);
       break;
     case EntryMode::kSearchStart:
     case EntryMode::kSearchEnd:

@@ -3,6 +3,7 @@
 #include "keys/entry_edit.h"
 #include "platform/virtual_keys.h"
 #include "voice/message.h"
+#include "voice/voice.h"
 
 namespace voskel {
 namespace {
@@ -18,6 +19,16 @@ bool GoesOnWithEntry(const PanelState& s, int key) {
   if (s.EntryMode == EntryMode::kWriteBank) return true;
   if (key == 'W' || key == 'R') return false;
   return s.EntryMode == EntryMode::kRadioBank;
+}
+
+// Digits typed for a frequency, taken up again after another entry came between (S and a
+// limit, a bank entry given up): they are heard again, so that what Enter tunes is never
+// digits the listener no longer has in mind.
+void SayTypedAgain(Panel& panel) {
+  for (const char c : panel.state.FrequencyEntry) {
+    MarkKeyStart(panel);
+    SpeakDigit(panel, c);
+  }
 }
 
 }  // namespace
@@ -39,7 +50,10 @@ KeyMessage BeginKeyMessage(Panel& panel) {
   const auto& s = panel.state;
   const int key = s.CurrentKey;
   KeyMessage begun{GoesOnWithEntry(s, key), EntryInProgress(s), s.EntryMode};
-  if (begun.goesOnWithEntry && HoldsEntryMessage(panel)) ResumeHeldMessage(panel);
+  if (begun.goesOnWithEntry && HoldsEntryMessage(panel))
+    ResumeHeldMessage(panel);
+  else if (begun.goesOnWithEntry && s.EntryMode == EntryMode::kNone)
+    SayTypedAgain(panel);
   // Digits typed key by key make one number; whatever else a key says starts afresh.
   if (key != keys::kPoint && !keys::IsDigit(key)) EndNumber(panel);
   MarkKeyStart(panel);
@@ -52,7 +66,11 @@ void EndKeyMessage(Panel& panel, const KeyMessage& key) {
   const bool otherEntry = s.EntryMode != key.modeBefore;
   if (!key.goesOnWithEntry && HoldsEntryMessage(panel) && (!entryGoesOn || otherEntry))
     FinishHeldMessage(panel);
-  if (entryGoesOn && (key.goesOnWithEntry || !key.entryBefore || otherEntry))
+  // A multi-key entry that ended leaves digits typed for a frequency pending: its message
+  // is finished, and theirs takes up again at the next digit.
+  const bool holds = otherEntry ? s.EntryMode != EntryMode::kNone
+                                : key.goesOnWithEntry || !key.entryBefore;
+  if (entryGoesOn && holds)
     HoldMessage(panel);
   else
     FinishMessage(panel);

@@ -42,15 +42,32 @@ void QueueKey(PanelState& s, int code) {
   if (!QueueEntry(s, code)) s.KeyOverflow = true;
 }
 
-// The key or poll step that found the receiver gone has stopped where it was; what it
-// left running is ended here.
+// A few polls in a row without any answer: the receiver was switched off, or its line
+// went quiet, though the port stays open.
+constexpr int kPollsBeforeLost = 4;
+
+// The key or poll step that needed the receiver has stopped where it was: the listener is
+// told, once for that key or step, and what it left running is ended here. Digits being
+// typed stay typed; an entry that needed the receiver is over.
 void OnReceiverLost(Panel& panel) {
   auto& s = panel.state;
+  Speak(panel, "rnc");
   AbandonScans(panel);
-  s.EntryMode = EntryMode::kNone;
+  if (s.EntryMode != EntryMode::kNone) s.EntryMode = EntryMode::kNone;
   s.FreshEntry = false;
   s.PollState = PollState::kIdle;
+  s.UnansweredPolls = 0;
   s.ReconnectDueMs = panel.clock.NowMs() + kReconnectEveryMs;
+  ShowReceiverLost(panel);
+}
+
+// Counts the polls that got nothing back; throws ReceiverLost when there were too many.
+void NoteAnsweredPoll(Panel& panel) {
+  auto& s = panel.state;
+  s.UnansweredPolls = s.ByteCount > 0 ? 0 : s.UnansweredPolls + 1;
+  if (s.ConnectState != ConnectState::kConnected || s.UnansweredPolls < kPollsBeforeLost) return;
+  s.ConnectState = ConnectState::kLost;
+  throw ReceiverLost{};
 }
 
 // A key that comes before the first level reply may only have overtaken it: the
@@ -134,12 +151,7 @@ void KeyStep(Panel& panel) {
   if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
   const KeyMessage message = BeginKeyMessage(panel);
-  try {
-    TakeKey(panel);
-  } catch (const ReceiverLost&) {
-    EndKeyMessage(panel, message);
-    throw;
-  }
+  TakeKey(panel);
   EndKeyMessage(panel, message);
 }
 
@@ -163,23 +175,14 @@ void TakeKey(Panel& panel) {
     s.RunFlag = false;
     return;
   }
-  // A receiver lost during the run: nothing a key would send can arrive, so no key may
-  // say "ok"; Q still ends the run and stores the state, even where it would be typed.
-  if (IsReceiverLost(s)) {
-    if (s.CurrentKey != 'Q') {
-      Speak(panel, "rnc");
-      return;
-    }
-    if (s.EntryMode == EntryMode::kTest) s.EntryMode = EntryMode::kNone;
-    try {
-      HandleKey(panel);
-    } catch (const ReceiverLost&) {
-      // The entry went as far as it could without the receiver; the run ends all the same.
-      Speak(panel, "quit");
-    }
-    return;
+  // With the receiver lost, typing goes on; a key that needs the receiver says so where it
+  // needs it. Q still ends the run and stores the state.
+  try {
+    HandleKey(panel);
+  } catch (const ReceiverLost&) {
+    OnReceiverLost(panel);
+    if (s.QuitRequested) Speak(panel, "quit");
   }
-  HandleKey(panel);
 }
 
 }  // namespace
@@ -244,9 +247,11 @@ void PollCycle(Panel& panel) {
       break;
     case PollState::kReadLevel:
       ReadReply(panel);
+      NoteAnsweredPoll(panel);
       UpdateMeter(panel);
       s.PollState = RunScanWatch(panel);
       if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
+      if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) GiveSettings(panel);
       break;
     case PollState::kAskFrequency:
       s.CommandText = "RX";

@@ -4,21 +4,45 @@
 #include "link/exchange.h"
 #include "link/receiver_port.h"
 #include "link/reply_fields.h"
+#include "panel/pen.h"
 #include "receiver/receiver_settings.h"
+#include "scan/scan_exit.h"
 #include "voice/voice.h"
 
 namespace voskel {
 namespace {
 
+constexpr int kMeterX = 320;
+constexpr int kMeterY = 30;
+
+void PrintOnMeterLine(Panel& panel, const std::string& text) {
+  SetColour(panel, platform::kGreen);
+  MoveTo(panel, kMeterX, kMeterY);
+  SetFont(panel, "Ariel", 30, 700);
+  PrintAt(panel, text);
+  SetColour(panel, platform::kBlack);
+}
+
 // The receiver may have been switched off and on: it gets the panel's settings again, as
-// after start-up.
+// after start-up, and the channels a scan passed before it went are released.
 void ReceiverBack(Panel& panel) {
   auto& s = panel.state;
   s.LogLine = Cap("RX= " + s.ReplyText);
   WriteLogLine(panel);
   s.ConnectState = ConnectState::kConnected;
   s.ReconnectDueMs = 0;
+  s.UnansweredPolls = 0;
+  PrintOnMeterLine(panel, std::string(27, ' '));
   Speak(panel, "connected");
+  if (s.PassCount > 1) ReleasePassedChannels(panel);
+  GiveSettings(panel);
+}
+
+}  // namespace
+
+void GiveSettings(Panel& panel) {
+  auto& s = panel.state;
+  s.SettingsUnsent = false;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   SpeakFixed(panel, "shdel");
@@ -26,10 +50,12 @@ void ReceiverBack(Panel& panel) {
   SpeakFixed(panel, "shdel");
   SetStep(panel);
   s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
-  SendCommand(panel);
+  SendSetting(panel);
 }
 
-}  // namespace
+void ShowReceiverLost(Panel& panel) {
+  PrintOnMeterLine(panel, "receiver not connected");
+}
 
 void SeekLostReceiver(Panel& panel) {
   auto& s = panel.state;

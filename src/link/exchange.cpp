@@ -25,10 +25,8 @@ void SendCommand(Panel& panel) {
   const int size = static_cast<int>(s.CommandText.size());
   if (panel.ports.WriteBytes(s.PortNumber, s.CommandText.data(), size) < size &&
       s.ConnectState == ConnectState::kConnected) {
-    // The receiver answered before and now takes nothing: it was unplugged or switched
-    // off. Said once here; the keys say it again instead of pretending to work.
+    // The receiver answered before and now takes nothing: it was unplugged.
     s.ConnectState = ConnectState::kLost;
-    Speak(panel, "rnc");
     throw ReceiverLost{};
   }
 }
@@ -72,9 +70,6 @@ void NoteReply(Panel& panel) {
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
   auto& s = panel.state;
   constexpr std::int64_t kPollMs = 10;
-  // Until the receiver has answered at all, nobody may be listening: start-up does not
-  // wait on an empty line, and what does come is left for the poll to notice.
-  if (s.ConnectState != ConnectState::kConnected) return Answer::kSilent;
   std::string taken;
   for (std::int64_t waited = 0;; waited += kPollMs) {
     if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
@@ -121,7 +116,15 @@ Answer SendForAnswer(Panel& panel) {
 }
 
 bool SendSetting(Panel& panel) {
-  return SendForAnswer(panel) != Answer::kRefused;
+  const Answer answer = SendForAnswer(panel);
+  if (answer == Answer::kTaken) return true;
+  // Before the receiver has ever answered, silence is no refusal of this setting: nobody
+  // is there yet, and the settings go to the receiver when it first answers.
+  if (answer == Answer::kSilent && panel.state.ConnectState == ConnectState::kUnknown)
+    panel.state.SettingsUnsent = true;
+  else
+    Speak(panel, "inv");
+  return false;
 }
 
 void SendResumeByte(Panel& panel) {

@@ -9,9 +9,9 @@ namespace voskel {
 
 inline constexpr char kResumeByte = 30;
 
-// Thrown by SendCommand when a receiver that had answered takes no more commands: the
-// operation that sent it stops there, so nothing after it can claim success. Caught where
-// a key or a poll step begins.
+// Thrown by SendCommand when the receiver is lost, or found lost as it takes no more
+// commands: the operation that sent it stops there, so nothing after it can claim
+// success. Caught where a key or a poll step begins, which says "receiver not connected".
 struct ReceiverLost {};
 
 // True once a receiver that had answered was found gone.
@@ -20,7 +20,7 @@ inline bool IsReceiverLost(const PanelState& s) {
 }
 
 // CommandText + CR, logged "TX= ". Throws ReceiverLost when the receiver was lost before
-// or is found lost now ("rnc" is spoken once, when it is found).
+// or is found lost now.
 void SendCommand(Panel& panel);
 void ReadReply(Panel& panel);  // ReplyText = the first recognised reply waiting, or empty
 void NoteReply(Panel& panel);  // logs "RX= ", notices the receiver's first answer
@@ -35,8 +35,7 @@ enum class Answer { kTaken, kRefused, kSilent };
 inline constexpr std::int64_t kAnswerWaitMs = 300;
 // Waits, at most waitMs, for the answer to the command just sent and takes in what is
 // waiting up to its line end. A "?" line is a refusal (logged "RX= ?"); any other line is
-// taken; no line end within the wait is silence. Before the receiver's first answer it
-// does not wait.
+// taken; no line end within the wait is silence.
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
 // What the bytes taken in after a command say: a "?" line is a refusal, any other line
 // the command taken, and no line end at all silence.
@@ -47,8 +46,9 @@ void DiscardWaiting(Panel& panel);
 // DiscardWaiting, SendCommand, then AwaitAnswer, so that an answer left over from an
 // earlier command is never taken for this one's.
 Answer SendForAnswer(Panel& panel);
-// SendForAnswer, false only when the receiver refused: a receiver that does not answer a
-// setting at all is taken at its word, as the panel always has.
+// SendForAnswer, true only when the receiver took the setting. Otherwise "inv" has been
+// said, except for silence before the receiver has ever answered: then SettingsUnsent is
+// set, and the settings go again when it first answers.
 bool SendSetting(Panel& panel);
 
 }  // namespace voskel

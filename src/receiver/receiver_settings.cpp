@@ -59,9 +59,15 @@ bool SendText(Panel& panel, const char* command) {
 
 bool SetFrequency(Panel& panel) {
   auto& s = panel.state;
-  if (!SendFrequency(panel, "VA")) {
+  bool taken = false;
+  try {
+    taken = SendFrequency(panel, "VA");
+  } catch (const ReceiverLost&) {
+    BackToReceiverFrequency(s);  // nothing reached the receiver
+    throw;
+  }
+  if (!taken) {
     ShowReceiverFrequency(panel);
-    Speak(panel, "inv");
     return false;
   }
   ReceiverIsOn(panel, s.Frequency);
@@ -70,20 +76,14 @@ bool SetFrequency(Panel& panel) {
 }
 
 bool SetFrequencyB(Panel& panel) {
-  if (SendFrequency(panel, "VB")) return true;
-  Speak(panel, "inv");
-  return false;
+  return SendFrequency(panel, "VB");
 }
 
 void ReceiverIsOn(Panel& panel, const std::string& frequency) {
   auto& s = panel.state;
+  // Digits being typed stay the listener's: they are kept apart from Frequency.
   s.ReceiverFrequency = frequency;
-  // The receiver moved on its own (a search or scan stopped); digits half typed before
-  // would no longer mean what the listener typed them for.
-  if (s.Frequency != frequency) {
-    s.Frequency = frequency;
-    s.FreshFrequency = true;
-  }
+  s.Frequency = frequency;
 }
 
 void BackToReceiverFrequency(PanelState& s) {
@@ -141,9 +141,7 @@ bool SetStep(Panel& panel) {
   command += khzText;
   while (command.size() < 8) command += '0';
   s.CommandText = Cap(command);
-  if (SendSetting(panel)) return true;
-  Speak(panel, "inv");
-  return false;
+  return SendSetting(panel);
 }
 
 namespace {
@@ -178,10 +176,7 @@ bool SelectMode(Panel& panel, Mode mode) {
   for (const ModeRow& row : kModes) {
     if (row.mode != mode) continue;
     // The mode is said once the receiver has it: a refused one is never announced.
-    if (!SendText(panel, row.command)) {
-      Speak(panel, "inv");
-      return false;
-    }
+    if (!SendText(panel, row.command)) return false;
     s.ModeName = row.name;
     s.ReceiverMode = row.name;
     Speak(panel, row.clip);
@@ -208,10 +203,7 @@ bool ApplyMode(Panel& panel) {
 void ToggleAttenuator(Panel& panel) {
   auto& s = panel.state;
   s.CommandText = s.AttenuatorOn ? "AT0" : "AT1";
-  if (!SendSetting(panel)) {
-    Speak(panel, "inv");
-    return;
-  }
+  if (!SendSetting(panel)) return;
   s.AttenuatorOn = !s.AttenuatorOn;
   Speak(panel, s.AttenuatorOn ? "atton" : "attoff");
 }
@@ -219,16 +211,15 @@ void ToggleAttenuator(Panel& panel) {
 void ToggleNoiseLimiter(Panel& panel) {
   auto& s = panel.state;
   s.CommandText = s.NoiseLimiterOn ? "NL0" : "NL1";
-  if (!SendSetting(panel)) {
-    Speak(panel, "inv");
-    return;
-  }
+  if (!SendSetting(panel)) return;
   s.NoiseLimiterOn = !s.NoiseLimiterOn;
   Speak(panel, "noise");
   Speak(panel, s.NoiseLimiterOn ? "on" : "off");
 }
 
 void SpeakSignalLevel(Panel& panel) {
+  // The last level of a receiver that went away says nothing of the signal now.
+  if (IsReceiverLost(panel.state)) throw ReceiverLost{};
   const int level = panel.state.SignalLevel;
   Speak(panel, "s");
   const int digit = std::clamp(level, 0, 9);

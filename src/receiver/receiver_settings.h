@@ -27,10 +27,10 @@ void FrequencyToHz(Panel& panel);  // TuneText -> FrequencyHz
 void HzToFrequency(Panel& panel);  // FrequencyHz -> TuneText
 void SpeakSignalLevel(Panel& panel);
 // The receiver is on this frequency (it took it, or reported it): Frequency and
-// ReceiverFrequency follow, and digits half typed for another are dropped.
+// ReceiverFrequency follow; digits being typed are not touched.
 void ReceiverIsOn(Panel& panel, const std::string& frequency);
 // Frequency goes back to the one the receiver is on, when it has reported one: what went
-// ahead of it (typed digits, a refused setting) is dropped.
+// ahead of it (a refused setting) is dropped.
 void BackToReceiverFrequency(PanelState& s);
 
 // Moves Frequency by deltaHz and tunes there; a move out of the tunable range is refused

@@ -148,7 +148,7 @@ void PassChannel(Panel& panel) {
     s.PassCount += 1;
   }
   Pause(panel);
-  if (!Set(panel, "MS") || !passed) Speak(panel, "inv");
+  Set(panel, "MS");
 }
 
 }  // namespace voskel

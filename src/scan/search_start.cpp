@@ -65,7 +65,6 @@ void StartSearch(Panel& panel) {
   if (started) {
     s.CommandText = "VS";
     started = SendSetting(panel);
-    if (!started) Speak(panel, "inv");
   }
   if (!started) {
     // No search runs: nothing may say one does, and the last list stays as it was.

@@ -90,11 +90,11 @@ void MarkKeyStart(Panel& panel) {
   message.keyStarts.push_back(message.parts.size());
 }
 
-void TakeBackKeyFromMessage(Panel& panel) {
+void TakeBackKeyFromMessage(Panel& panel, bool characterTaken) {
   SpokenMessage& message = panel.messages.current;
   // The marks of the Backspace itself and of the key before it.
   std::size_t start = 0;
-  for (int drop = 0; drop < 2 && !message.keyStarts.empty(); ++drop) {
+  for (int drop = characterTaken ? 0 : 1; drop < 2 && !message.keyStarts.empty(); ++drop) {
     start = message.keyStarts.back();
     message.keyStarts.pop_back();
   }

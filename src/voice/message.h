@@ -32,8 +32,8 @@ void EndNumber(Panel& panel);
 // A key of an entry begins: what it says can be taken back with it.
 void MarkKeyStart(Panel& panel);
 // Backspace: the message goes back to what it was before the key whose character is
-// taken back; what the Backspace itself said goes with it.
-void TakeBackKeyFromMessage(Panel& panel);
+// taken back (when one was); what the Backspace itself said goes with it.
+void TakeBackKeyFromMessage(Panel& panel, bool characterTaken);
 
 // Whether an entry's message is kept while the entry is being typed.
 bool HoldsEntryMessage(const Panel& panel);

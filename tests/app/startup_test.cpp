@@ -214,7 +214,9 @@ TEST(StartUp, ReceiverUnpluggedDuringTheRunIsHeardAndNoKeySaysOk) {
   EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>{"rnc"}) << "told once, not at every poll";
   h.Type("145.5\r");
   h.Settle();
-  EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>(7, "rnc"));
+  EXPECT_EQ(h.sound.Spoken(),
+            (std::vector<std::string>{"rnc", "1", "4", "5", "point", "5", "rnc"}))
+      << "typing needs no receiver; Enter, which does, says so once";
   EXPECT_EQ(h.state().Frequency, "145.0");
   h.Press('Q');
   h.Settle();

@@ -269,7 +269,7 @@ TEST(BankTransferEndToEnd, TheSimulatorKeepsTheWrittenBankInItsMemoryFile) {
   h.WriteFile("bank07.dat", Bank("AM", {{"118.1", "TOWER"}, {"0.531", "MEDIUM WAVE BCST"}}));
   h.Type("w07c\r");
   h.Settle();
-  EXPECT_EQ(h.sound.Spoken().back(), "ok");
+  EXPECT_EQ(h.sound.Spoken().back(), "ok") << ::testing::PrintToString(h.sound.Spoken());
   const std::string tower =
       "C00 118.100000 MHz step 12.500 kHz mode AM att off pass no tag \"TOWER       \"";
   const std::string medium =

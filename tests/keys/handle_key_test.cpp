@@ -45,7 +45,7 @@ TEST_F(KeysWithLog, TypedFrequencyIsSpokenTunedAndLogged) {
 
   h.sound.Clear();
   Run("7");
-  EXPECT_EQ(h.state().Frequency, "7") << "the next digit starts a new number";
+  EXPECT_EQ(h.state().FrequencyEntry, "7") << "the next digit starts a new number";
 }
 
 TEST_F(Keys, EnterWithNothingTypedTunesAgain) {

@@ -53,8 +53,9 @@ TEST_F(KeyMessages, AnEntryGrowsAsTypedAndEndsAsOneLine) {
       // Backspace reads what is left, and the message goes back with it.
       {"146\b7\r", {"1", "14", "146", "14", "147", "147 ok"}, {"147 ok"}},
       {"14\x1b", {}, {"14 cancel"}},
-      // A command key gives typed digits up: they end as they stood, and the key says its own.
-      {"14f", {}, {"14", "147.0 FM"}},
+      // A key beside typed digits says its own message and leaves them typed; one that
+      // moves the receiver (Down, "\x28") ends them with "cancel" first.
+      {"14f\x28", {}, {"147.0 FM", "14 cancel"}},
       // A refused number ends the entry with "inv"; the limit entry keeps its prompt.
       {"5000\rs144\r", {}, {"5000 inv", "start 144 ok"}},
       // A key that works beside a pending bank entry says its own message, and the entry's
@@ -69,7 +70,9 @@ TEST_F(KeyMessages, AnEntryGrowsAsTypedAndEndsAsOneLine) {
     SCOPED_TRACE(c.keys);
     Forget();
     Keys(c.keys);
-    if (!c.shown.empty()) EXPECT_EQ(h.braille.shown, c.shown);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(h.braille.shown, c.shown);
+    }
     EXPECT_EQ(Lines(), c.lines);
   }
 }

@@ -12,6 +12,8 @@ using testing::PanelHarness;
 class ReceiverSettings : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A receiver that takes every command, so that what is sent and said can be read.
+    h.peer = [](std::string_view in, std::int64_t) { return testing::TakenAnswers(in, {}); };
     ASSERT_TRUE(h.Begin());
     h.ClearWire();
     h.sound.Clear();

@@ -78,7 +78,7 @@ TEST_F(RigctlClient, ReadsWhatThePanelShowsAlsoWhileTheListenerTypes) {
   ASSERT_EQ(h.state().SignalLevel, 6);
   Keys("43");
   EXPECT_EQ(Rigctl("f m l STRENGTH l ATT v"), "145600000\nFM\n15000\n-18\n0\nVFOA\n");
-  EXPECT_EQ(h.state().Frequency, "43") << "what the listener types stays";
+  EXPECT_EQ(h.state().FrequencyEntry, "43") << "what the listener types stays";
   EXPECT_EQ(h.state().KeyCount, 0);
 }
 
@@ -97,7 +97,7 @@ TEST_F(RigctlClient, ASetTheListenerOrTheReceiverDoesNotTakeIsAnsweredSo) {
   h.peer = refusing.AsPeer();
   Keys("14");
   EXPECT_TRUE(Has(Rigctl("F 145600000"), "Command rejected"));
-  EXPECT_EQ(h.state().Frequency, "14") << "the person at the keyboard comes first";
+  EXPECT_EQ(h.state().FrequencyEntry, "14") << "the person at the keyboard comes first";
   EXPECT_EQ(Keys("5.5\r").back(), "ok");
   EXPECT_EQ(sim.engine.VfoAHz(), 145'500'000);
 

@@ -53,7 +53,7 @@ class Hunt : public ::testing::Test {
         out += queued.front() + "\r\n";
         queued.erase(queued.begin());
       }
-      return out;
+      return out + testing::TakenAnswers(in, {"LM", "RX"});
     };
     Connect();
   }

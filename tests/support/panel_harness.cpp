@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -57,6 +58,17 @@ std::vector<int> KeysOf(std::string_view text) {
       codes.push_back(static_cast<unsigned char>(c));
   }
   return codes;
+}
+
+std::string TakenAnswers(std::string_view fromPanel, std::vector<std::string_view> scripted) {
+  std::string answers;
+  for (std::size_t at = 0, end; (end = fromPanel.find('\r', at)) != std::string_view::npos;
+       at = end + 1) {
+    const std::string_view command = fromPanel.substr(at, end - at);
+    if (std::find(scripted.begin(), scripted.end(), command.substr(0, 2)) == scripted.end())
+      answers += "\r\n";
+  }
+  return answers;
 }
 
 namespace {

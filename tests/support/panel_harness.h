@@ -115,4 +115,8 @@ class PanelHarness {
 // The keys of a text as key codes ('.' as the full-stop key, '\r' as Enter).
 std::vector<int> KeysOf(std::string_view text);
 
+// For a receiver played by a script: the empty line with which a receiver takes every
+// command the panel sent, except those the script answers itself (by their two letters).
+std::string TakenAnswers(std::string_view fromPanel, std::vector<std::string_view> scripted);
+
 }  // namespace voskel::testing

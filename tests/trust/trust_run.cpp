@@ -36,6 +36,12 @@ constexpr int kPollTicks = 15;
 
 std::size_t gKeysPlayed = 0;
 
+// The keys that move the receiver away: they end a typed frequency, saying "cancel".
+bool MovesFrequency(int key) {
+  return key == keys::kUp || key == keys::kDown || key == keys::kLeft || key == keys::kRight ||
+         key == keys::kPageUp || key == keys::kPageDown || key == 'B' || key == 'G' || key == 'R';
+}
+
 // The working folder a listener has after some weeks: banks of channels, one without
 // channels, and a stored state that is not the defaults.
 void Furnish(testing::PanelHarness& h) {
@@ -248,8 +254,11 @@ class Run {
   // did not ("cancel", "inv").
   void FollowTyping(int code, EntryMode before, bool bankScanning) {
     const Words said = KeyWords();
-    const bool told = Heard("cancel") || Heard("inv") || Heard("rnc");
     const bool frequencyEntry = before == EntryMode::kNone;
+    // A failure said in another entry (a transfer refused) is that entry's; "cancel" from a
+    // key that moves the receiver ends the typed digits wherever it comes.
+    const bool told = (Heard("cancel") && MovesFrequency(code)) ||
+                      (frequencyEntry && (Heard("cancel") || Heard("inv") || Heard("rnc")));
     const bool digit = code == keys::kFullStop || keys::IsDigit(code);
     if (!typed_.empty() && !digit && between_.empty()) between_ = KeyName(code) + " ";
     if (digit && frequencyEntry && !bankScanning) {
@@ -265,7 +274,7 @@ class Run {
         Break("typing kept", "typed " + typed_ + ", then " + between_ + "... " + KeyName(code) +
                                  " heard \"" + Join(said) + "\", the receiver is on " + Mhz(on));
       typed_.clear();
-    } else if (code == keys::kEscape || told) {
+    } else if ((code == keys::kEscape && frequencyEntry) || told) {
       if (code == keys::kEscape && !typed_.empty() && !Heard("cancel"))
         Break("typing kept", "Escape dropped " + typed_ + " without \"cancel\"");
       typed_.clear();

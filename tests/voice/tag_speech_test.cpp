@@ -31,8 +31,9 @@ class TaggedPanel {
   explicit TaggedPanel(HarnessOptions options = {}, const std::string& bank = kThreeChannels)
       : h(options) {
     h.peer = [this](std::string_view in, std::int64_t) {
-      if (std::string(in).find("LM\r") == std::string::npos) return std::string();
-      return std::string(signal ? "LM 100\r\n" : "LM%000\r\n");
+      const std::string taken = testing::TakenAnswers(in, {"LM"});
+      if (std::string(in).find("LM\r") == std::string::npos) return taken;
+      return std::string(signal ? "LM 100\r\n" : "LM%000\r\n") + taken;
     };
     EXPECT_TRUE(h.Begin());
     h.Tick(3);
