@@ -276,11 +276,14 @@ TEST_F(Voskelbank, GqrxBookmarksComeInAndGoOutAsGqrxWritesThem) {
           "voskelbank: nothing written\n");
   Write("mixed.csv", head +
                          " 145500000; R; Narrow FM; 1; x\n 7074000; FT8; USB; 1; x\n"
-                         " 96400000; R2; WFM (stereo); 1; x\n 145600000; S; Narrow FM; 1; x\n");
-  EXPECT_EQ(Tool({"import", mixed, "20"}).err,
-            "wrote bank20.dat: FM, 2 channels, 5 kHz\n"
-            "wrote bank21.dat: USB, 1 channel, 5 kHz\n"
-            "wrote bank22.dat: WFM, 1 channel, 5 kHz\n");
+                         " 96400000; R2; WFM (stereo); 1; x\n 156800000; MARINE CHANNEL 16; "
+                         "Narrow FM; 1; x\n");
+  EXPECT_EQ(Tool({"import", mixed, "20", "--cut-names"}).err,
+            mixed +
+                ": line 7: the name \"MARINE CHANNEL 16\" is cut to \"MARINE CHANN\"\n"
+                "wrote bank20.dat: FM, 2 channels, 5 kHz\n"
+                "wrote bank21.dat: USB, 1 channel, 5 kHz\n"
+                "wrote bank22.dat: WFM, 1 channel, 5 kHz\n");
   EXPECT_EQ(Read("bank22.dat"), "mixed WFM\r\nWFM\r\n5\r\n \r\n96.4\r\nR2\r\n9999\r\n");
 }
 
