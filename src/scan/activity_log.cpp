@@ -130,7 +130,10 @@ void NoteActivity(Panel& panel) {
 }
 
 void EndActivity(Panel& panel) {
-  if (panel.state.Activity.open) Close(panel, panel.clock.NowMs());
+  const auto& a = panel.state.Activity;
+  if (!a.open) return;
+  const std::int64_t now = panel.clock.NowMs();
+  Close(panel, now - a.lastOpenMs > kLongestPollGapMs ? a.lastOpenMs : now);
 }
 
 }  // namespace voskel

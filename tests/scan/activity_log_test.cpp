@@ -93,7 +93,10 @@ TEST_F(ActivityLog, EachTransmissionHeardIdleIsOneLineAsLongAsItAndAKillLeavesWh
     EXPECT_EQ(Fields(line.begin() + kChannel, line.end()), (Fields{"", ""}));
   }
   // The transmission on the air now is not in the log: a kill here loses it whole and
-  // leaves the lines before it as they are. Ended normally, it is written as far as heard.
+  // leaves the lines before it as they are. Ended normally, it is written as far as it was
+  // heard: to the receiver unplugged 2 s into it, not to the end of the run 18 s later.
+  h.Unplug();
+  while (h.clock.now < 80'000) h.Tick();
   h.Close();
   const std::vector<Fields> closed = Lines();
   ASSERT_EQ(closed.size(), lines.size() + 1);
