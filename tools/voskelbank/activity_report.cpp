@@ -9,6 +9,7 @@
 #include "csv_text.h"
 #include "decimal_text.h"
 #include "platform/latin1_text.h"
+#include "receiver/frequency_text.h"
 
 namespace voskelbank {
 namespace {
@@ -46,14 +47,19 @@ class LineReader {
     const std::optional<std::string_view> mode = ChirpMode(Field("Mode"));
     const std::optional<std::int64_t> tenths = ParseDecimal(Field("Seconds"), 1);
     const std::optional<std::int64_t> peak = ParseDecimal(Field("Peak"), 0);
-    if (!IsDate(Field("Date")) || !IsTime(Field("Time")) || !hz || *hz == 0 || !mode || !tenths ||
-        (!Field("Peak").empty() && !peak))
+    if (!IsDate(Field("Date")) || !IsTime(Field("Time")) || !hz || !voskel::TunableHz(*hz) ||
+        !mode || !tenths || (!Field("Peak").empty() && !peak))
       return std::nullopt;
     heard.hz = *hz;
     heard.mode = BankMode(*mode).value_or("");
     heard.tenths = *tenths;
     heard.peak = peak ? static_cast<int>(std::min<std::int64_t>(*peak, 999)) : -1;
+    // A tag becomes a line of a bank file: one edited into the log with a line end in it,
+    // or any other control character, is left out.
     heard.tag = platform::Utf8ToLatin1(Field("Tag")).value_or("");
+    if (std::any_of(heard.tag.begin(), heard.tag.end(),
+                    [](char c) { return platform::IsControlCode(static_cast<unsigned char>(c)); }))
+      heard.tag.clear();
     return heard;
   }
 
