@@ -1,5 +1,6 @@
 #include "core/activity_record.h"
 
+#include "core/text.h"
 #include "platform/latin1_text.h"
 
 namespace voskel {
@@ -9,16 +10,6 @@ std::string Padded(std::int64_t value, std::size_t digits) {
   std::string text = std::to_string(value);
   if (text.size() < digits) text.insert(0, digits - text.size(), '0');
   return text;
-}
-
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
 }
 
 }  // namespace
