@@ -12,6 +12,7 @@
 #include "panel/pen.h"
 #include "keys/poll_cycle.h"
 #include "panel/panel_lines.h"
+#include "scan/activity_log.h"
 #include "voice/message.h"
 #include "voice/voice.h"
 
@@ -181,6 +182,7 @@ void RunEventLoop(Panel& panel) {
 int ShutDown(Panel& panel, bool storeState) {
   auto& s = panel.state;
   panel.window.StopTimer();
+  EndActivity(panel);
   if (s.DebugSwitch == 1) panel.log.Close();
   if (storeState) {
     s.CommandText = "EX";

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/activity_record.h"
 #include "core/panel_modes.h"
 
 namespace voskel {
@@ -115,6 +116,9 @@ struct PanelState {
   int ScanHold = 0;
   std::array<std::string, kPassSlots> PassList{};
   int PassCount = 1;
+
+  // The activity log
+  ActivityWatch Activity;
 };
 
 }  // namespace voskel

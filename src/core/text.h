@@ -27,4 +27,8 @@ std::string_view SubFrom(std::string_view text, std::size_t pos,
 // nothing read.
 bool ReadTextLine(std::istream& in, std::string& line);
 
+// A field of a CSV record: in quotes, its quotes doubled, when it holds a comma, a quote or
+// a line end.
+std::string CsvField(std::string_view text);
+
 }  // namespace voskel

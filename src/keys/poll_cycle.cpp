@@ -15,6 +15,7 @@
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
+#include "scan/activity_log.h"
 #include "scan/scan_exit.h"
 #include "scan/scan_watch.h"
 #include "voice/message.h"
@@ -249,6 +250,7 @@ void PollCycle(Panel& panel) {
       ReadReply(panel);
       NoteAnsweredPoll(panel);
       UpdateMeter(panel);
+      NoteActivity(panel);
       s.PollState = RunScanWatch(panel);
       if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
       if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) GiveSettings(panel);

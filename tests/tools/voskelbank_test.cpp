@@ -1,5 +1,6 @@
 // The real voskelbank program on a directory of banks: the round trip, every refusal, the
-// command line, CHIRP's own CSV driver as the peer, and a CSV that ends as a receiver bank.
+// command line, lists of several modes, gqrx's bookmarks, CHIRP's own CSV driver as the peer, a
+// CSV that ends as a receiver bank, and a night's activity log that becomes a bank.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -116,50 +118,80 @@ TEST_F(Voskelbank, ExportThenImportGivesTheBankBackByteForByte) {
             "07: bank07, FM, 12.5 kHz, 2 channels\n08: bank07, CW, 12.5 kHz, 4 channels\n");
 }
 
-TEST_F(Voskelbank, EveryProblemIsToldWithItsLineAndNothingIsWritten) {
+TEST_F(Voskelbank, EveryProblemIsToldOnceInLineOrderAndNothingIsWritten) {
   const std::string head = "Location,Name,Frequency,Mode,TStep\r\n";
-  std::string many = head;
-  for (int i = 0; i < 198; ++i)
-    many += std::to_string(i) + ",," + std::to_string(100 + i) + ",FM,5\n";
+  const std::string told = (scratch.Path() / "in.csv").string() + ": ";
   const struct {
     std::string csv;
-    Args told;
+    Strings told;
+    bool replace = true;
   } cases[] = {
-      {head + "0,A,3000.000001,FM,5\r\n1,B,0.099999,FM,5\r\n2,C,1e3,FM,5\r\n3,D,,FM,5\r\n",
-       {"line 2: the frequency \"3000.000001\"", "line 3: the frequency \"0.099999\"",
-        "line 4: the frequency \"1e3\"", "line 5: no frequency"}},
-      {head + "0,A,145.5,NFM,5\r\n",
-       {"line 2: the mode \"NFM\" is none a bank can hold: WFM, FM, AM, USB, LSB, CW, Auto"}},
-      {head + "0,A,145.5,FM,5\r\n\r\n1,B,145.6,AM,5\r\n",
-       {"line 4: the mode AM, but line 2 has FM; a bank has one mode"}},
-      {head + "0,THIRTEEN CHAR,1,FM,5\n1,\"A\tB\",2,FM,5\n2,\xce\xa9,3,FM,5\n3,\xff,4,FM,5\n"
-              "4,,5,FM,5\nx,,6,FM,5\n5,,7,FM,0\n",
-       {"line 2: the name \"THIRTEEN CHAR\" does not fit a tag: it is longer than 12",
-        "line 3: the name \"A\tB\" does not fit a tag: it holds control characters",
-        "line 4: the name \"\xce\xa9\" does not fit a tag: it has characters outside Latin-1",
-        "line 5: the name", "line 7: the Location \"x\" is no whole number",
-        "line 8: the TStep \"0\" is no step"}},
-      {many, {"line 199: channel 198 of 198; a bank holds 197"}},
-      {"Location,Name,Freq\r\n0,A,145.5\r\n", {"line 1: no Frequency column"}},
+      // An empty Mode or TStep is allowed; the rows are told in the file's order.
+      {head + "6,,,,\r\n1,A,3000.000001,FM,5\r\n2,B,1e3,DV,\r\n0,C,0.1,FM,0\r\n",
+       {"line 2: the frequency is missing",
+        "line 3: 3000.000001 MHz is outside the receiver's range 0.1-3000 MHz",
+        "line 4: mode DV cannot be stored; FM, AM, WFM, USB, LSB, CW and Auto can",
+        "line 4: the frequency \"1e3\" is not a number of MHz",
+        "line 5: the step \"0\" is not a step the receiver takes (above 0, below 1000 kHz)"}},
+      {head + "0,THIRTEEN CHAR,1,FM,5\n1,\"A\tB\",2,FM,5\n2,\xce\xa9,3,FM,5\nx,,6,FM,5\n3," +
+           std::string(5000, 'N') + ",7,FM,5\n",
+       {"line 2: the name \"THIRTEEN CHAR\" is longer than the 12 characters of a tag "
+        "(--cut-names cuts it)",
+        "line 3: the name \"A?B\" holds control characters",
+        "line 4: the name \"\xce\xa9\" has characters outside Latin-1, the panel's character set",
+        "line 5: the Location \"x\" is not a whole number",
+        "line 6: the name \"" + std::string(32, 'N') +
+            "...\" is longer than the 12 characters "
+            "of a tag (--cut-names cuts it)"}},
+      // The banks in the way are told with the rows, the AM row's bank08.dat among them.
+      {head + "0,A,145.5,FM,5\r\n1,B,118.7,AM,5\r\n2,C,,AM,5\r\n",
+       {"bank07.dat and bank08.dat exist; --replace replaces them",
+        "line 4: the frequency is missing"},
+       false},
+      {"Location,Name,Freq\r\n0,A,145.5\r\n",
+       {"line 1: there is no Frequency column; the first line names the columns, as in "
+        "Location,Name,Frequency,...,Mode,TStep"}},
       {head + "0,\"A,145.5,FM,5\r\n", {"line 2: a quoted field is never closed"}},
       {"", {"the file is empty"}},
       {head + ",,,,\r\n", {"no channels"}},
   };
   Write("bank07.dat", Bank("bank07", "FM", {{"145.5", "KEEP"}}));
-  Write("list.csv", head + "0,A,145.5,FM,5\r\n");
+  Write("bank08.dat", Bank("bank08", "AM", {{"118.1", "KEEP"}}));
   const auto before = Files();
-  const Result exists = Tool({"import", (dir.Path() / "list.csv").string(), "07"});
-  EXPECT_EQ(exists.exitCode, 1);
-  EXPECT_NE(exists.err.find("bank07.dat exists; --replace replaces it"), std::string::npos);
-  for (const auto& [csv, told] : cases) {
+  for (const auto& [csv, messages, replace] : cases) {
     std::ofstream(scratch.Path() / "in.csv", std::ios::binary) << csv;
-    const Result result = Tool({"import", (scratch.Path() / "in.csv").string(), "07", "--replace"});
-    EXPECT_EQ(result.exitCode, 1) << csv;
-    for (const std::string& message : told)
-      EXPECT_NE(result.err.find("in.csv: " + message), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("voskelbank: nothing written\n"), std::string::npos);
+    Args args{"import", (scratch.Path() / "in.csv").string(), "07"};
+    if (replace) args.push_back("--replace");
+    const Result result = Tool(args);
+    std::string expected;
+    for (const std::string& message : messages) expected += told + message + "\n";
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, expected + "voskelbank: nothing written\n");
     EXPECT_EQ(Files(), before);
   }
+}
+
+TEST_F(Voskelbank, AListOfSeveralModesFillsABankForEachAndAFullBankGoesOnInTheNext) {
+  std::string csv = "Frequency,Mode,Name\n";
+  for (int i = 0; i < 200; ++i) csv += std::to_string(100 + i) + ",FM,\n";
+  Write("list.csv", csv + "118.7,AM,TOWER\n145.5,nfm,REP\n");
+  const std::string list = (dir.Path() / "list.csv").string();
+  EXPECT_EQ(Tool({"import", list, "07"}).err,
+            list +
+                ": line 203: NFM is stored as FM, which is the receiver's narrow FM\n"
+                "wrote bank07.dat: FM, 197 channels, 5 kHz\n"
+                "wrote bank08.dat: FM, 4 channels, 5 kHz\n"
+                "wrote bank09.dat: AM, 1 channel, 5 kHz\n");
+  EXPECT_TRUE(Read("bank07.dat").starts_with("list FM\r\nFM\r\n5\r\n \r\n100\r\n \r\n101\r\n"));
+  const std::string second = Read("bank08.dat");
+  EXPECT_TRUE(second.starts_with("list FM 2\r\nFM\r\n5\r\n \r\n297\r\n")) << second;
+  EXPECT_TRUE(second.ends_with("299\r\n \r\n145.5\r\nREP\r\n9999\r\n")) << second;
+
+  EXPECT_EQ(Tool({"import", list, "20", "--mode", "AM", "--step", "8.33"}).err,
+            list +
+                ": left out 201 rows of other modes than AM\n"
+                "wrote bank20.dat: AM, 1 channel, 8.33 kHz\n");
+  EXPECT_EQ(Read("bank20.dat"), "list\r\nAM\r\n8.33\r\n \r\n118.7\r\nTOWER\r\n9999\r\n");
 }
 
 TEST_F(Voskelbank, CommandLineMistakesExitWithTwoAndMissingThingsWithOne) {
@@ -168,18 +200,24 @@ TEST_F(Voskelbank, CommandLineMistakesExitWithTwoAndMissingThingsWithOne) {
     int exitCode;
     std::string told;
   } cases[] = {
-      {{}, 2, "list, export or import?"},
+      {{}, 2, "list, export, import or log?"},
+      {{"log"}, 2, "log summary or log bank?"},
+      {{"log", "bank", "100"}, 2, "two digits, 01 to 99"},
+      {{"log", "summary", "--from", "yesterday"}, 2, "--from is a date"},
+      {{"log", "summary", "--mode", "FM"}, 2, "--mode belongs to import"},
+      {{"import", "a.csv", "07", "--mode", "DV"}, 2, "--mode is FM, AM, WFM, USB, LSB, CW or Auto"},
       {{"show"}, 2, "unknown command show"},
       {{"list", "07"}, 2, "list takes no more words"},
       {{"export"}, 2, "export NN [FILE]"},
       {{"export", "7"}, 2, "two digits, 01 to 99"},
       {{"export", "00"}, 2, "two digits, 01 to 99"},
       {{"import", "list.csv"}, 2, "import FILE NN"},
-      {{"export", "07", "--replace"}, 2, "--name and --replace belong to import"},
+      {{"export", "07", "--replace"}, 2, "--replace belongs to import and log bank"},
       {{"--frob", "list"}, 2, "unknown option --frob"},
       {{"list", "--dir"}, 2, "--dir needs a value"},
       {{"--help"}, 0, "usage: voskelbank"},
-      {{"list"}, 1, "No banks in"},
+      {{"list"}, 1, " holds no banks (bank01.dat to bank99.dat).\n"},
+      {{"log", "summary"}, 1, "holds no activity log (activity.csv) yet"},
       {{"export", "05"}, 1, "there is no bank"},
       {{"import", "missing.csv", "05"}, 1, "cannot read missing.csv"},
   };
@@ -191,6 +229,62 @@ TEST_F(Voskelbank, CommandLineMistakesExitWithTwoAndMissingThingsWithOne) {
       EXPECT_NE(result.err.find("usage: voskelbank"), std::string::npos);
     }
   }
+}
+
+// gqrx's bookmarks.csv, written by hand as gqrx saves it (bookmarks.cpp): the tags, an
+// empty line, the bookmarks; fields padded with blanks to their widths and joined by "; ".
+const std::string kGqrxAirband =
+    "# Tag name          ;  color\n"
+    "airband             ; #c0c0c0\n"
+    "\n"
+    "# Frequency ; Name                     ; Modulation          ;  Bandwidth; Tags\n"
+    "   118700000; TOWER                    ; AM                  ;      10000; airband\n"
+    "   121500000; GUARD                    ; AM                  ;      10000; airband\n"
+    "     5000000;                          ; AM                  ;      10000; airband\n";
+
+TEST_F(Voskelbank, GqrxBookmarksComeInAndGoOutAsGqrxWritesThem) {
+  Write("bookmarks.csv", kGqrxAirband);
+  const std::string bookmarks = (dir.Path() / "bookmarks.csv").string();
+  EXPECT_EQ(Tool({"import", bookmarks, "07", "--name", "airband", "--step", "12.5"}).err,
+            "wrote bank07.dat: AM, 3 channels, 12.5 kHz\n");
+  EXPECT_EQ(Read("bank07.dat"),
+            Bank("airband", "AM", {{"118.7", "TOWER"}, {"121.5", "GUARD"}, {"5", " "}}));
+  EXPECT_EQ(Tool({"export", "07", "--format", "gqrx"}).out, kGqrxAirband);
+  const std::string out = (scratch.Path() / "bookmarks.csv").string();
+  ASSERT_EQ(Tool({"export", "07", out}).exitCode, 0) << "gqrx's for a file of gqrx's name";
+  EXPECT_EQ(ReadWholeFile(out), kGqrxAirband);
+
+  // Several modulations fill a bank each; what gqrx would pass over is told, not lost.
+  const std::string head =
+      "# Tag name          ;  color\n\n# Frequency ; Name ; Modulation ; "
+      "Bandwidth; Tags\n";
+  Write("mixed.csv", "# Tag name ; color\n   145500000; EARLY ; Narrow FM ; 10000; Untagged\n" +
+                         head.substr(head.find('\n') + 1) +
+                         " 145500000; R; Narrow FM; 1; x\n 7074000; FT8; USB; 1; x\n"
+                         " 3000000001; HIGH; AM; 1; x\n 88600000; R1; Raw I/Q; 1; x\n"
+                         " 14000000; CW; CW-L; 1\n 96400000; R2; WFM (stereo); 1; x\n");
+  const std::string mixed = (dir.Path() / "mixed.csv").string();
+  EXPECT_EQ(
+      Tool({"import", mixed, "20"}).err,
+      mixed + ": line 2: a bookmark before the first empty line, where gqrx reads only tags\n" +
+          mixed + ": line 7: 3000000001 Hz is outside the receiver's range 0.1-3000 MHz\n" + mixed +
+          ": line 8: modulation Raw I/Q cannot be stored; Narrow FM, AM, WFM, USB, "
+          "LSB and CW can\n" +
+          mixed +
+          ": line 9: not a bookmark: gqrx's have 5 fields separated by ';' "
+          "(frequency, name, modulation, bandwidth, tags)\n"
+          "voskelbank: nothing written\n");
+  Write("mixed.csv", head +
+                         " 145500000; R; Narrow FM; 1; x\n 7074000; FT8; USB; 1; x\n"
+                         " 96400000; R2; WFM (stereo); 1; x\n 156800000; MARINE CHANNEL 16; "
+                         "Narrow FM; 1; x\n");
+  EXPECT_EQ(Tool({"import", mixed, "20", "--cut-names"}).err,
+            mixed +
+                ": line 7: the name \"MARINE CHANNEL 16\" is cut to \"MARINE CHANN\"\n"
+                "wrote bank20.dat: FM, 2 channels, 5 kHz\n"
+                "wrote bank21.dat: USB, 1 channel, 5 kHz\n"
+                "wrote bank22.dat: WFM, 1 channel, 5 kHz\n");
+  EXPECT_EQ(Read("bank22.dat"), "mixed WFM\r\nWFM\r\n5\r\n \r\n96.4\r\nR2\r\n9999\r\n");
 }
 
 // CHIRP is heavy (it brings wxPython): the peer tests run only where it is installed.
@@ -254,8 +348,48 @@ TEST_F(ChirpPeer, ACsvChirpSavedImports) {
   const Result imported = Tool({"import", csv, "07"});
   EXPECT_EQ(imported.exitCode, 0) << imported.err;
   EXPECT_EQ(Read("bank07.dat"), kChirpBank);
-  EXPECT_NE(imported.err.find("line 4: another TStep; a bank keeps one step, 12.5 kHz"),
+  EXPECT_NE(imported.err.find("line 4: another step; bank07.dat keeps one, 12.5 kHz"),
             std::string::npos);
+}
+
+TEST_F(ChirpPeer, AMixedListOfThirtyTwoChannelsFillsABankPerModeThatChirpReadsBack) {
+  // Seven modes, tones on every third channel, names: the columns CHIRP 20221106 saves.
+  const char* const kModes[] = {"FM", "NFM", "AM", "WFM", "USB", "LSB", "CW"};
+  std::string csv =
+      "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+      "Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n";
+  std::map<std::string, std::string> readBack;  // by the bank's mode, as CHIRP reads it
+  std::map<std::string, int> channels;
+  for (int i = 0; i < 32; ++i) {
+    const std::string mode = kModes[i % 7], bankMode = mode == "NFM" ? "FM" : mode;
+    const long hz = 100'000'000 + 1'012'500L * i;
+    char mhz[16];
+    std::snprintf(mhz, sizeof mhz, "%ld.%06ld", hz / 1'000'000, hz % 1'000'000);
+    csv += std::to_string(i) + ",CH " + std::to_string(i) + "," + mhz + ",,0.000000," +
+           (i % 3 == 0 ? "Tone" : "") + ",88.5,88.5,023,NN," + mode + ",5.00,,,,,,\r\n";
+    readBack[bankMode] += " " + std::to_string(channels[bankMode]++) + "|CH " + std::to_string(i) +
+                          "|" + std::to_string(hz) + "|" + bankMode + "|5.0";
+  }
+  Write("club.csv", csv);
+  const Result imported = Tool({"import", (dir.Path() / "club.csv").string(), "07"});
+  EXPECT_TRUE(imported.err.ends_with(
+      "wrote bank07.dat: FM, 10 channels, 5 kHz\nwrote bank08.dat: AM, 5 channels, 5 kHz\n"
+      "wrote bank09.dat: WFM, 5 channels, 5 kHz\nwrote bank10.dat: USB, 4 channels, 5 kHz\n"
+      "wrote bank11.dat: LSB, 4 channels, 5 kHz\nwrote bank12.dat: CW, 4 channels, 5 kHz\n"))
+      << imported.err;
+  Args load{"load", (dir.Path() / "club.csv").string()};
+  std::string expected = "[] 0|CH 0|100000000|FM|5.0 1|CH 1|101012500|NFM|5.0";
+  int bank = 7;
+  for (const char* mode : {"FM", "AM", "WFM", "USB", "LSB", "CW"}) {
+    load.push_back((scratch.Path() / (std::string(mode) + ".csv")).string());
+    const std::string number = (bank < 10 ? "0" : "") + std::to_string(bank);
+    ASSERT_EQ(Tool({"export", number, load.back()}).exitCode, 0) << number;
+    ++bank;
+    expected += "\n[]" + readBack[mode];
+  }
+  const Result read = Chirp(load);
+  EXPECT_TRUE(read.out.starts_with(expected.substr(0, expected.find('\n')))) << read.out;
+  EXPECT_TRUE(read.out.ends_with(expected.substr(expected.find('\n')) + "\n")) << read.out;
 }
 
 class CsvBankOnThePanel : public testing::ConnectedPanel {};
@@ -280,6 +414,46 @@ TEST_F(CsvBankOnThePanel, ACsvChirpWroteBecomesABankTheKeysSelectAndWriteIntoThe
             (Strings{"MXA00 RF0145525000 ST012500 MD3 TMREP, \"A\"    ",
                      "MXA01 RF0000531000 ST012500 MD3 TM            ",
                      "MXA02 RF0146000000 ST012500 MD3 TMM\xdcNCHEN     "}));
+}
+
+// A night's search, shortened to minutes: the search between 145.2 and 145.3 MHz stops on a
+// transmitter that is on the air 5 s in every 12, and what the log holds becomes a bank.
+TEST(ActivityLogOfTheNight, TheSearchLogsEveryTransmissionAsLongAsItWasAndTheBusiestMakeABank) {
+  testing::SimPeer sim(sim::SignalList({{145.2125, 8, 120, 5, 7}, {146.5, 8, 120}}));
+  testing::PanelHarness h;
+  h.peer = sim.AsPeer();
+  ASSERT_TRUE(h.Begin());
+  h.Type("S145.2\rE145.3\rCR");  // C: the search stays on a signal until it goes
+  h.Settle();
+  ASSERT_GT(h.clock.now, 5'000) << "the first transmission is over before the search begins";
+  while (h.clock.now < 180'000) h.Tick();
+
+  std::istringstream log(h.ReadFile("activity.csv"));
+  std::string line;
+  std::getline(log, line);
+  int lines = 0;
+  for (; std::getline(log, line); ++lines) {
+    ASSERT_TRUE(line.starts_with("2026-12-05,19:27:34,145.212500,FM,120,")) << line;
+    ASSERT_TRUE(line.ends_with(",,\r")) << line;
+    // The search comes round to the channel within 0.4 s of its start, a poll hears the
+    // squelch open and close within 0.3 s.
+    EXPECT_NEAR(std::stod(line.substr(line.rfind("120,") + 4)), 5.0, 0.35) << line;
+  }
+  EXPECT_EQ(lines, 14) << "those that began at 12, 24, ... 168 s";
+
+  TempDir scratch("voskelbank-out");
+  const auto tool = [&](Args args) {
+    args.insert(args.begin(), {VOSKELBANK_BINARY, "--dir", h.dir().string(), "log"});
+    return RunProgram(args, scratch.Path());
+  };
+  const std::string summary = tool({"summary"}).out;
+  EXPECT_NE(summary.find("Busiest by count:\n  1. 145.2125 MHz FM: " + std::to_string(lines) +
+                         " times, "),
+            std::string::npos)
+      << summary;
+  const Result made = tool({"bank", "07", "--top", "5", "--step", "12.5"});
+  EXPECT_EQ(made.err, "wrote bank07.dat: FM, 1 channel, 12.5 kHz\n");
+  EXPECT_EQ(h.ReadFile("bank07.dat"), Bank("heard", "FM", {{"145.2125", " "}}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "channel_list.h"
 #include "chirp_layout.h"
 #include "decimal_text.h"
 #include "platform/latin1_text.h"
@@ -16,8 +17,8 @@ std::string Line(int index) {
   return "line " + std::to_string(index + 1) + ": ";
 }
 
-std::string Shown(const std::string& latin1) {
-  return "\"" + voskel::platform::Latin1ToUtf8(latin1, '?') + "\"";
+std::string Field(const std::string& latin1) {
+  return Quoted(voskel::platform::Latin1ToUtf8(latin1, '?'));
 }
 
 }  // namespace
@@ -26,11 +27,11 @@ Export BankToCsv(const voskel::BankImage& lines) {
   Export out;
   const std::optional<std::string_view> mode = ChirpMode(lines[1]);
   if (!mode)
-    out.problems.push_back(Line(1) + "the mode " + Shown(lines[1]) + " is none of " +
-                           ChirpModeList());
+    out.problems.push_back(Line(1) + "the mode " + Field(lines[1]) +
+                           " is not one of the receiver's: WFM, FM, AM, USB, LSB, CW or AUT");
   const std::optional<std::int64_t> stepHz = ParseDecimal(lines[2], 3);
   if (!stepHz || *stepHz == 0)
-    out.problems.push_back(Line(2) + "the step " + Shown(lines[2]) + " is no number of kHz");
+    out.problems.push_back(Line(2) + "the step " + Field(lines[2]) + " is not a number of kHz");
 
   for (std::size_t c = 0; c < kColumns.size(); ++c)
     out.csv += (c ? "," : "") + std::string(kColumns[c]);
@@ -41,12 +42,12 @@ Export BankToCsv(const voskel::BankImage& lines) {
     const std::string& tag = lines[static_cast<std::size_t>(i + 1)];
     const std::optional<std::int64_t> hz = ParseDecimal(frequency, 6);
     if (!hz || !voskel::TunableHz(*hz)) {
-      out.problems.push_back(Line(i) + Shown(frequency) +
-                             " is no frequency the receiver tunes (0.1 to 3000 MHz)");
+      out.problems.push_back(Line(i) + Field(frequency) +
+                             " is not a frequency the receiver tunes (0.1-3000 MHz)");
       continue;
     }
     if (tag.size() > voskel::kTagWidth)
-      out.notes.push_back(Line(i + 1) + "the tag " + Shown(tag) +
+      out.notes.push_back(Line(i + 1) + "the tag " + Field(tag) +
                           " is longer than the receiver's 12 characters; shorten it "
                           "before the CSV comes back in");
     // A single blank is how the panel writes a channel without a tag.

@@ -1,5 +1,8 @@
 #include "chirp_layout.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "csv_text.h"
 #include "decimal_text.h"
 
@@ -33,15 +36,17 @@ std::optional<std::string_view> ChirpMode(std::string_view modeLine) {
 }
 
 std::optional<std::string_view> BankMode(std::string_view chirpMode) {
+  const auto same = [](std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return std::toupper(static_cast<unsigned char>(x)) ==
+             std::toupper(static_cast<unsigned char>(y));
+    });
+  };
+  // The receiver's FM is narrow: CHIRP's NFM is what it holds as FM.
+  if (same(chirpMode, "NFM")) return "FM";
   for (const ModePair& pair : kModes)
-    if (pair.chirp == chirpMode) return pair.bank;
+    if (same(pair.chirp, chirpMode)) return pair.bank;
   return std::nullopt;
-}
-
-std::string ChirpModeList() {
-  std::string list;
-  for (const ModePair& pair : kModes) list += (list.empty() ? "" : ", ") + std::string(pair.chirp);
-  return list;
 }
 
 }  // namespace voskelbank

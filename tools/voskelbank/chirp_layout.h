@@ -26,9 +26,8 @@ inline constexpr std::int64_t kStepHzWithoutColumn = 5000;
 // CHIRP's name of a bank's mode line ("CW " as the F6 key stores it, and "CW" as a memory
 // scan reads it back, are both CW); nothing for a line that names no mode.
 std::optional<std::string_view> ChirpMode(std::string_view modeLine);
-// The bank's mode line for one of CHIRP's names; nothing for a mode the receiver lacks.
+// The bank's mode line for one of CHIRP's names, in any case; NFM is FM, the receiver's
+// narrow FM. Nothing for a mode the receiver lacks.
 std::optional<std::string_view> BankMode(std::string_view chirpMode);
-// "WFM, FM, AM, USB, LSB, CW, Auto", for the messages.
-std::string ChirpModeList();
 
 }  // namespace voskelbank

@@ -81,14 +81,4 @@ CsvTable ReadCsv(std::string_view text) {
   return CsvReader(text).ReadAll();
 }
 
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
-}
-
 }  // namespace voskelbank

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text.h"
+
 namespace voskelbank {
 
 struct CsvRecord {
@@ -22,8 +24,7 @@ struct CsvTable {
 
 CsvTable ReadCsv(std::string_view text);
 
-// The field as a record holds it: in quotes, its quotes doubled, when it holds a comma, a
-// quote or a line end.
-std::string CsvField(std::string_view text);
+// The field as a record holds it, written the one way the panel's own logs write it too.
+using voskel::CsvField;
 
 }  // namespace voskelbank

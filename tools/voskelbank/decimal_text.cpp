@@ -5,8 +5,8 @@
 namespace voskelbank {
 namespace {
 
-// Enough for 3000 MHz in Hz, far from what 64 bits hold.
-constexpr std::size_t kMaxWholeDigits = 9;
+// Enough for 3000 MHz as whole Hz, and far from what 64 bits hold with six decimals.
+constexpr std::size_t kMaxWholeDigits = 12;
 
 bool AllDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
