@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "banks/bank_file.h"
@@ -16,6 +18,7 @@
 #include "link/exchange.h"
 #include "link/reply_fields.h"
 #include "platform/latin1_text.h"
+#include "platform/virtual_keys.h"
 #include "receiver/frequency_text.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
@@ -32,6 +35,8 @@ constexpr std::int64_t kGridHz = 50;
 // A memory write is answered at once; a receiver that has not answered within this never
 // took the channel.
 constexpr std::int64_t kChannelAnswerMs = 1000;
+// Ten channel reports, some 600 bytes: under a second even at 4800 baud.
+constexpr std::int64_t kListingWaitMs = 2000;
 
 constexpr std::string_view kWantedSize = "90";
 constexpr int kSizeQuestions = 20;
@@ -97,43 +102,80 @@ int WriteEnd(const BankImage& lines) {
   return std::min(ChannelEnd(lines), kFirstChannel + 2 * (kLastReceiverChannel + 1));
 }
 
-// The memory-write commands for the bank in lines, channels 00 to 90. Empty when the
-// bank cannot be written whole: no receiver mode, a frequency line the receiver does not
-// tune, or no channel at all. A receiver bank half written from a bad file, or emptied for
-// nothing, is worse than one left as it was.
-std::vector<std::string> WriteCommands(const BankImage& lines, char letter) {
+// The memory-write commands for the bank in lines, channels 00 to 90 (none for a bank
+// without channels, which empties the receiver bank). Nothing when the bank cannot be
+// written whole: no receiver mode, or a frequency line the receiver does not tune. A
+// receiver bank half written from a bad file is worse than one left as it was.
+std::optional<std::vector<std::string>> WriteCommands(const BankImage& lines, char letter) {
   const std::optional<char> mode = ModeDigit(lines[1]);
-  if (!mode) return {};
+  if (!mode) return std::nullopt;
   std::vector<std::string> commands;
   const int end = WriteEnd(lines);
   for (int i = kFirstChannel; i < end; i += 2) {
     const auto at = static_cast<std::size_t>(i);
     const std::optional<std::int64_t> hz = WritableHz(lines[at]);
-    if (!hz) return {};
+    if (!hz) return std::nullopt;
     commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, lines[at + 1]));
   }
   return commands;
 }
 
-// Between the bank letter and Enter the checked bank waits in MergeLines, the bank keys'
-// scratch image: T and P fill it and use it up within their own key, and no key of theirs
-// can come between the letter and Enter. Empty, it holds no channel, and Enter writes
-// nothing.
-void ForgetCheckedBank(PanelState& s) {
-  for (std::string& line : s.MergeLines) line.clear();
+// The commands that write the entry's bank file into receiver bank `letter`, or the clip
+// that says why they cannot be had: "bnf", or "inv" for a bank the receiver could not take
+// whole (cut short without its end marker, no receiver mode, a frequency it does not tune,
+// more channels than the receiver bank holds when its size is known). Only the file is
+// read: the image in memory (a bank selected for stepping, the search list while a search
+// runs) is never touched.
+struct WritePlan {
+  std::vector<std::string> commands;
+  const char* refusal = nullptr;
+};
+
+WritePlan PlanWrite(Panel& panel, char letter) {
+  const auto& s = panel.state;
+  std::ifstream file;
+  if (!OpenBankFile(panel.workDir / BankFileName(s.EntryText.substr(0, 2)), file))
+    return {{}, "bnf"};
+  BankImage lines{};
+  if (ReadBankLines(file, lines) < 0) return {{}, "inv"};
+  auto commands = WriteCommands(lines, letter);
+  const int size = s.ReceiverBankSizes[static_cast<std::size_t>(letter - 'A')];
+  if (!commands || (size > 0 && static_cast<int>(commands->size()) > size)) return {{}, "inv"};
+  return {std::move(*commands), nullptr};
 }
 
-// Reads the entry's bank file and keeps it for Enter when all of it can be written; else
-// says "bnf" (from ReadBank) or "inv". The write only reads a bank file: the image in
-// memory (a bank selected for stepping, the search list while a search runs) is never
-// touched, so no later save can carry the written bank into another file or lose the list.
-bool CheckBankFile(Panel& panel, char letter) {
+// A channel's report as the receiver lists it holds what its memory write gave it: the
+// channel, "RF" and its digits, "MD" and its digit, and the tag that ends the line.
+bool ReadsBackAsWritten(std::string_view report, std::string_view command) {
+  const std::size_t rf = command.find(" RF");
+  const std::size_t md = command.find(" MD");
+  const std::size_t tm = command.find(" TM");
+  return report.substr(0, 5) == command.substr(0, 5) &&
+         report.find(command.substr(rf, 14)) != std::string_view::npos &&
+         report.find(command.substr(md, 4)) != std::string_view::npos &&
+         report.ends_with(command.substr(tm + 1));
+}
+
+// Every channel written is read back from the receiver's memory, ten at a time, and
+// compared: a write that arrived changed ("RF0144525000" stored as "RF0144425000") is no
+// write. False at the first channel that differs, which the debug log names.
+bool WrittenAsSent(Panel& panel, const std::vector<std::string>& commands, char letter) {
   auto& s = panel.state;
-  if (!ReadBank(panel, BankFileName(s.EntryText.substr(0, 2)), s.MergeLines)) return false;
-  if (WriteCommands(s.MergeLines, letter).empty()) {
-    ForgetCheckedBank(s);
-    Speak(panel, "inv");
-    return false;
+  constexpr std::size_t kListed = 10;
+  for (std::size_t first = 0; first < commands.size(); first += kListed) {
+    Pause(panel);
+    DiscardWaiting(panel);
+    s.CommandText = first == 0 ? "MA" + std::string(1, letter) : "MA";
+    SendCommand(panel);
+    const std::vector<std::string> reports = AwaitLines(panel, kListed, kListingWaitMs);
+    for (std::size_t k = 0; first + k < commands.size() && k < kListed; ++k) {
+      const std::string& command = commands[first + k];
+      if (k < reports.size() && ReadsBackAsWritten(reports[k], command)) continue;
+      s.LogLine = Cap("W: channel " + command.substr(3, 2) + " of bank " + command.substr(2, 1) +
+                      " reads back as " + (k < reports.size() ? reports[k] : "nothing"));
+      WriteLogLine(panel);
+      return false;
+    }
   }
   return true;
 }
@@ -180,6 +222,12 @@ bool AwaitBankSize(Panel& panel) {
   return false;
 }
 
+// The size the two digits give; 0 (unknown) for anything else.
+int SizeOf(std::string_view digits) {
+  if (digits.size() != 2 || !keys::IsDigit(digits[0]) || !keys::IsDigit(digits[1])) return 0;
+  return (digits[0] - '0') * 10 + (digits[1] - '0');
+}
+
 bool SetBankSize(Panel& panel, char letter) {
   auto& s = panel.state;
   Pause(panel);
@@ -212,8 +260,8 @@ void WriteEntryDigit(Panel& panel, char c) {
 
 void WriteEntryLetter(Panel& panel) {
   auto& s = panel.state;
-  // Only A to J name a receiver bank: any other key would make the receiver empty a bank
-  // that does not exist, and the write address it.
+  // Only A to J name a receiver bank: any other key would address a bank that does not
+  // exist.
   if (s.EntryText.size() != 2 || !IsReceiverBankLetter(s.CurrentKey)) {
     Speak(panel, "inv");
     s.EntryMode = EntryMode::kNone;
@@ -222,12 +270,13 @@ void WriteEntryLetter(Panel& panel) {
   const char letter = static_cast<char>(s.CurrentKey);
   s.EntryText += letter;
   Speak(panel, std::string(1, letter));
-  // A refused bank leaves the entry waiting for its Enter, which then ends it quietly: an
-  // Enter left over would tune, end a search and drop the selected bank.
-  ForgetCheckedBank(s);
-  if (!CheckBankFile(panel, letter)) return;
-  s.CommandText = "MQ" + std::string(1, letter) + "%%";
-  if (!SendSetting(panel)) ForgetCheckedBank(s);
+  // Checked now, so that the listener hears "bnf" or "inv" before Enter; nothing goes to
+  // the receiver before Enter. A refused bank leaves the entry waiting for its Enter, which
+  // then ends it quietly: an Enter left over would tune, end a search and drop the
+  // selected bank.
+  const WritePlan plan = PlanWrite(panel, letter);
+  s.WriteRefused = plan.refusal != nullptr;
+  if (s.WriteRefused) Speak(panel, plan.refusal);
 }
 
 void CommitWriteEntry(Panel& panel) {
@@ -241,40 +290,58 @@ void CommitWriteEntry(Panel& panel) {
 
 void WriteBankToReceiver(Panel& panel) {
   auto& s = panel.state;
-  const std::vector<std::string> commands = WriteCommands(s.MergeLines, s.EntryText[2]);
-  // Refused at the letter, and said so there.
-  if (commands.empty()) return;
+  const char letter = s.EntryText[2];
+  if (std::exchange(s.WriteRefused, false)) return;  // said at the letter
+  // Read and checked again: what is written is the file as it is now.
+  const WritePlan plan = PlanWrite(panel, letter);
+  if (plan.refusal != nullptr) {
+    Speak(panel, plan.refusal);
+    return;
+  }
+  const std::vector<std::string>& commands = plan.commands;
   Speak(panel, "wait");
   Pauses(panel, kPausesAfterWait);
+  // Only now, with Enter, is the receiver bank emptied.
+  s.CommandText = "MQ" + std::string(1, letter) + "%%";
+  if (!SendSetting(panel)) return;
   // The pauses give the receiver time: 7, 5 and 3 before the first channels, then 1 before
   // each. Each channel's answer comes before the next channel goes out.
   int pauses = kFirstChannelPauses;
-  for (int channel = 0; channel < static_cast<int>(commands.size()); ++channel) {
+  for (std::size_t channel = 0; channel < commands.size(); ++channel) {
     Pauses(panel, pauses);
     pauses = pauses > 1 ? pauses - 2 : 1;
     DiscardWaiting(panel);
-    s.CommandText = commands[static_cast<std::size_t>(channel)];
+    s.CommandText = commands[channel];
     SendCommand(panel);
     const Answer answer = AwaitAnswer(panel, kChannelAnswerMs);
     if (answer != Answer::kTaken) {
-      LogUnwritten(panel, commands[static_cast<std::size_t>(channel)], answer);
+      LogUnwritten(panel, commands[channel], answer);
       Speak(panel, "inv");
       return;
     }
     // A beep after channels 9, 20, 31, ... 86 tells the listener the write goes on.
     if (channel % kChannelsPerBeep == kChannelsPerBeep - 2) Speak(panel, "beep");
   }
-  Speak(panel, "ok");
+  Speak(panel, WrittenAsSent(panel, commands, letter) ? "ok" : "inv");
 }
 
 void CheckReceiverBanks(Panel& panel) {
+  auto& s = panel.state;
   for (char letter = 'A'; letter <= 'J'; ++letter) {
+    int& known = s.ReceiverBankSizes[static_cast<std::size_t>(letter - 'A')];
     const std::optional<std::string> size = AskBankSize(panel, letter);
     // A receiver that stopped answering is never told "ok"; the poll cycle takes over again.
-    if (!size || (*size != kWantedSize && !SetBankSize(panel, letter))) {
+    if (!size) {
       Speak(panel, "inv");
       return;
     }
+    known = SizeOf(*size);
+    if (*size == kWantedSize) continue;
+    if (!SetBankSize(panel, letter)) {
+      Speak(panel, "inv");
+      return;
+    }
+    known = SizeOf(kWantedSize);
   }
   Speak(panel, "ok");
 }

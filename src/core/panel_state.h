@@ -91,6 +91,8 @@ struct PanelState {
   // What a search limit or step entry replaced, put back when the typed one is refused or
   // the entry cancelled.
   std::string LimitBefore;
+  // W's bank was refused at its letter (and said so): Enter only ends the entry.
+  bool WriteRefused = false;
 
   // Receiver settings. Hz are 64-bit: the receiver tunes to 3000 MHz.
   std::int64_t FrequencyHz = 0;
@@ -98,6 +100,8 @@ struct PanelState {
 
   // Bank files
   std::array<std::string, kBankImageLines> BankLines{};
+  // The receiver banks' sizes, A to J, as Z last read or set them; 0 while unknown.
+  std::array<int, 10> ReceiverBankSizes{};
   std::array<std::string, kBankImageLines> MergeLines{};
   int IoResult = 0;
   int LastChannelIndex = 0;

@@ -90,6 +90,27 @@ Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
   return answer;
 }
 
+std::vector<std::string> AwaitLines(Panel& panel, std::size_t count, std::int64_t waitMs) {
+  auto& s = panel.state;
+  constexpr std::int64_t kPollMs = 10;
+  std::string taken;
+  std::vector<std::string> lines;
+  for (std::int64_t waited = 0; lines.size() < count && waited <= waitMs; waited += kPollMs) {
+    if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
+      ReadRaw(panel);
+      taken += s.ReplyText;
+      for (std::size_t end; (end = taken.find_first_of("\r\n")) != std::string::npos;) {
+        if (end > 0) lines.push_back(Cap(taken.substr(0, end)));
+        taken.erase(0, end + 1);
+      }
+      continue;
+    }
+    panel.clock.SleepMs(kPollMs);
+  }
+  s.ReplyText.clear();
+  return lines;
+}
+
 Answer AnswerIn(std::string_view taken) {
   if (taken.find_first_of("\r\n") == std::string_view::npos) return Answer::kSilent;
   for (std::size_t at = 0; at < taken.size();) {

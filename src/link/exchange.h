@@ -1,7 +1,9 @@
 #pragma once
 // One command out, one recognised reply in. Neither operation waits: the callers pace the
 // exchange with pauses and timer ticks.
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/panel.h"
 
@@ -37,6 +39,9 @@ inline constexpr std::int64_t kAnswerWaitMs = 300;
 // waiting up to its line end. A "?" line is a refusal (logged "RX= ?"); any other line is
 // taken; no line end within the wait is silence.
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
+// The lines the receiver sends after a command that is answered with several (a memory
+// listing): at most count of them, waiting at most waitMs; empty lines are left out.
+std::vector<std::string> AwaitLines(Panel& panel, std::size_t count, std::int64_t waitMs);
 // What the bytes taken in after a command say: a "?" line is a refusal, any other line
 // the command taken, and no line end at all silence.
 Answer AnswerIn(std::string_view taken);

@@ -67,8 +67,9 @@ TEST_F(BankTransfer, WritesEachChannelAsOneMemoryWriteCommand) {
                              "MXA01 RF0007050000 ST012500 MD1 TMA TAG LONGER",
                              "MXA02 RF0430000000 ST012500 MD1 TM            ",
                              "MXA03 RF1296250000 ST012500 MD1 TM            ",
-                             "MXA04 RF0000531000 ST012500 MD1 TMMW          "}));
-  EXPECT_EQ(Count(h.sound.Names(), "shdel"), 10 + 7 + 5 + 3 + 1 + 1);
+                             "MXA04 RF0000531000 ST012500 MD1 TMMW          ", "MAA"}))
+      << "emptied only with Enter, then read back";
+  EXPECT_EQ(Count(h.sound.Names(), "shdel"), 10 + 7 + 5 + 3 + 1 + 1 + 1);
 
   // The bank selected before is still the one the arrows step through.
   Keys("");
@@ -87,14 +88,14 @@ TEST_F(BankTransfer, WritesAtMostNinetyOneChannels) {
 TEST_F(BankTransfer, TrailingBlanksOfTheModeDoNotCount) {
   h.WriteFile("bank07.dat", Bank("CW ", {{"7.03", "CW"}}));
   Keys("w07d\r");
-  EXPECT_EQ(Sent().back(), "MXD00 RF0007030000 ST012500 MD5 TMCW          ");
+  EXPECT_EQ(Sent()[1], "MXD00 RF0007030000 ST012500 MD5 TMCW          ");
 }
 
-// The receiver empties its bank at the letter, so a bank that cannot be written whole is
-// refused there: the receiver's bank is left as it was, and the Enter only ends the entry.
+// A bank that cannot be written whole is refused at the letter: nothing is sent, the
+// receiver's bank is left as it was, and the Enter only ends the entry.
 TEST_F(BankTransfer, ABankThatCannotBeWrittenWholeIsRefusedAtTheLetterAndNothingIsSent) {
   std::vector<std::pair<std::string, std::string>> cases = {
-      {"", "bnf"}, {Bank("AUT", {{"145.5", "a"}}), "inv"}, {Bank("FM", {}), "inv"}};
+      {"", "bnf"}, {Bank("AUT", {{"145.5", "a"}}), "inv"}, {"bank07\r\nFM\r\n12.5\r\n \r\n145.5", "inv"}};
   for (const char* frequency : {"5000", ".06", "0", "0.09", " ", "1.2.3", "12345", "145,5", "-1"})
     cases.push_back({Bank("FM", {{"145.5", "a"}, {frequency, "b"}}), "inv"});
   for (const auto& [file, said] : cases) {
@@ -113,6 +114,22 @@ TEST_F(BankTransfer, ABankThatCannotBeWrittenWholeIsRefusedAtTheLetterAndNothing
   EXPECT_EQ(Keys("w07d\r").back(), "inv");
   EXPECT_EQ(Sent(), Strings{"MQD%%"});
 }
+
+// Nothing reaches the receiver before Enter; a bank without channels empties it then.
+TEST_F(BankTransfer, OnlyEnterEmptiesTheReceiverBank) {
+  h.WriteFile("bank07.dat", Bank("FM", {{"145.5", "a"}}));
+  ASSERT_EQ(Keys("w07a\r").back(), "ok");
+  h.WriteFile("bank07.dat", Bank("FM", {}));
+  for (const char* keys : {"w07a\x1b", "w07a\bb\x1b", "w07as"}) {
+    Keys(keys);
+    EXPECT_EQ(Sent(), Strings{}) << keys;
+  }
+  EXPECT_TRUE(sim.engine.Memory().banks[0].channels[0].stored);
+  EXPECT_EQ(Keys("w07a\r"), (Strings{"write", "fromb", "0", "7", "torb", "A", "wait", "ok"}));
+  EXPECT_EQ(Sent(), Strings{"MQA%%"});
+  EXPECT_FALSE(sim.engine.Memory().banks[0].channels[0].stored);
+}
+
 
 // What the receiver stored: frequencies on its 50 Hz grid, rounded (halves up) and never
 // cut, and tags without control bytes (0x1C would step the receiver's frequency instead).
@@ -284,6 +301,28 @@ TEST(BankTransferEndToEnd, TheSimulatorKeepsTheWrittenBankInItsMemoryFile) {
   EXPECT_NE(memory.find(medium), std::string::npos) << memory;
   EXPECT_EQ(h.Close(), 0);
   EXPECT_EQ(program.Stop(), 0);
+}
+
+// What the receiver stored is read back: a write changed on the line is no "ok", and a
+// bank larger than the receiver bank Z set is refused before anything is sent.
+TEST_F(LoggedBankTransfer, AWriteIsOkOnlyForWhatTheReceiverStoredAndFits) {
+  h.WriteFile("bank07.dat", Bank("FM", {{"144.525", "a"}, {"145.5", "b"}}));
+  const auto answered = sim.AsPeer();
+  h.peer = [answered](std::string_view in, std::int64_t now) {
+    std::string arrived(in);
+    if (const auto at = arrived.find("RF0144525000"); at != std::string::npos)
+      arrived.replace(at, 12, "RF0144425000");  // one bit changed on the line
+    return answered(arrived, now);
+  };
+  EXPECT_EQ(Keys("w07a\r").back(), "inv");
+  EXPECT_NE(h.ReadFile("debug1.dat").find("W: channel 00 of bank A reads back as MXA00"),
+            std::string::npos);
+  h.peer = answered;
+  Keys("z");
+  h.WriteFile("bank07.dat", Bank("FM", Numbered(91)));
+  EXPECT_EQ(Keys("w07b").back(), "inv");
+  EXPECT_EQ(Keys("\r"), Strings{});
+  EXPECT_EQ(Sent(), Strings{});
 }
 
 }  // namespace
