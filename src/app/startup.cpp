@@ -1,11 +1,13 @@
 #include "app/startup.h"
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "app/config_file.h"
 #include "core/text.h"
 #include "banks/bank_file.h"
+#include "banks/stored_state.h"
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "link/receiver_port.h"
@@ -53,22 +55,37 @@ void ResetRunState(PanelState& s) {
   s.BankFileName = "bank00.dat";
 }
 
-// Takes over the state stored at the last exit, or the defaults when there is none.
+// What state.dat kept through a run that ended without its shutdown.
+StoredRecord ReadKeptState(Panel& panel, StoredSettings& settings) {
+  std::ifstream file;
+  BankImage lines{};
+  if (!OpenBankFile(panel.workDir / kStateFileName, file)) return StoredRecord::kNone;
+  ReadBankLines(file, lines);
+  return ReadStoredSettings(lines, settings);
+}
+
+// Takes over the state stored at the last exit, or kept through a run that was killed,
+// or the defaults when there is none. A damaged one is never used: nothing in it is sent
+// to the receiver or spoken.
 void RestoreState(Panel& panel) {
   auto& s = panel.state;
-  if (s.BankLines[0].rfind("***", 0) != 0) {
-    s.SearchLow = "145";
-    s.SearchHigh = "146";
-    s.StepText = "12.5";
-    s.Frequency = "145";
-    s.ModeName = "FM";
-    return;
+  StoredSettings settings = DefaultSettings();
+  const StoredRecord inBank = ReadStoredSettings(s.BankLines, settings);
+  // bank00.dat holds a search list when the run before was cut off before its shutdown.
+  const StoredRecord found = inBank != StoredRecord::kNone ? inBank : ReadKeptState(panel, settings);
+  if (found == StoredRecord::kDamaged) {
+    settings = DefaultSettings();
+    panel.transcript.WriteLine(panel.clock.LocalTime() +
+                               " the stored settings are damaged; the defaults are used");
   }
-  s.ModeName = s.BankLines[1];
-  s.Frequency = s.BankLines[2];
-  s.SearchLow = s.BankLines[3];
-  s.SearchHigh = s.BankLines[4];
-  s.StepText = s.BankLines[5];
+  s.ModeName = settings.mode;
+  s.Frequency = settings.frequency;
+  s.SearchLow = settings.low;
+  s.SearchHigh = settings.high;
+  s.StepText = settings.step;
+  // On disk before bank00.dat becomes the search list: a kill from now on loses nothing.
+  KeepStoredState(panel);
+  if (inBank == StoredRecord::kNone) return;
   // The stored state is read once: the file becomes the empty search list.
   s.BankLines[0] = "Srchbank";
   s.BankLines[2] = kEndMarker;
@@ -85,11 +102,10 @@ void ReportClosedPort(Panel& panel) {
 
 void StoreState(Panel& panel) {
   auto& s = panel.state;
-  const std::string lines[] = {
-      Cap(s.TitleLine + "  " + panel.clock.LocalDate() + "  " + panel.clock.LocalTime()),
-      s.ModeName, s.Frequency, s.SearchLow, s.SearchHigh, s.StepText, kEndMarker, "     "};
-  for (std::size_t i = 0; i < std::size(lines); ++i) s.BankLines[i] = lines[i];
+  s.BankLines = StateRecord(SettingsInForce(s), Cap(s.TitleLine + "  " + panel.clock.LocalDate() +
+                                                    "  " + panel.clock.LocalTime()));
   s.BankFileName = "bank00.dat";
+  KeepStoredState(panel);
   // The panel is about to go: a state that could not be stored is at least heard.
   if (!SaveBank(panel)) Speak(panel, "inv");
 }

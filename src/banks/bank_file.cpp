@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 
+#include "banks/stored_state.h"
 #include "platform/atomic_file.h"
 #include "voice/voice.h"
 
@@ -13,10 +14,11 @@ namespace {
 // second panel started in the same folder by mistake, say).
 constexpr auto kStaleAfter = std::chrono::minutes(1);
 
-// "bank07.dat.a1B2c3": the temporary of a bank file.
+// "bank07.dat.a1B2c3": the temporary of a bank file, or of the kept state.
 bool IsBankTemporary(const std::string& name) {
   const std::string bank = name.substr(0, 10);
-  return BankNumberOf(bank) && platform::IsTemporaryFor(name, bank);
+  return (BankNumberOf(bank) && platform::IsTemporaryFor(name, bank)) ||
+         platform::IsTemporaryFor(name, kStateFileName);
 }
 
 }  // namespace

@@ -74,14 +74,17 @@ std::optional<std::int64_t> WritableHz(std::string_view text) {
   return hz;
 }
 
-// The first twelve characters of the tag line, control bytes as blanks, filled with blanks.
+// The first twelve characters of the tag line as the receiver keeps them, filled with
+// blanks: it holds printable ASCII only, so anything else goes as a blank, and what is read
+// back is what was sent. It would take some control bytes as keypad commands even inside
+// a command line.
 std::string TagField(std::string_view tag) {
   std::string field(tag.substr(0, kTagWidth));
   field.resize(kTagWidth, ' ');
-  // The receiver takes some control bytes as keypad commands even inside a command line.
   std::replace_if(
       field.begin(), field.end(),
-      [](char c) { return platform::IsControlCode(static_cast<unsigned char>(c)); }, ' ');
+      [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e; },
+      ' ');
   return field;
 }
 

@@ -100,6 +100,8 @@ struct PanelState {
 
   // Bank files
   std::array<std::string, kBankImageLines> BankLines{};
+  // The settings state.dat holds, as KeepStoredState last wrote them.
+  std::string KeptState;
   // The receiver banks' sizes, A to J, as Z last read or set them; 0 while unknown.
   std::array<int, 10> ReceiverBankSizes{};
   std::array<std::string, kBankImageLines> MergeLines{};

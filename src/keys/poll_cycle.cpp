@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "banks/stored_state.h"
 #include "core/text.h"
 #include "keys/handle_key.h"
 #include "keys/key_message.h"
@@ -122,6 +123,7 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
       if (panel.remote != nullptr) panel.remote->Serve(panel);
       // A poll reaction's words are a message of their own; a key's have been placed.
       FinishMessage(panel);
+      KeepStoredState(panel);
       break;
   }
 }
