@@ -144,6 +144,8 @@ TEST_F(Voskelbank, EveryProblemIsToldWithItsLineAndNothingIsWritten) {
       {head + "0,\"A,145.5,FM,5\r\n", {"line 2: a quoted field is never closed"}},
       {"", {"the file is empty"}},
       {head + ",,,,\r\n", {"no channels"}},
+      {head + "0,A," + std::string(20 << 20, '1') + ",FM,5\r\n",
+       {"line 2: the frequency \"" + std::string(40, '1') + "...\" is no MHz"}},
   };
   Write("bank07.dat", Bank("bank07", "FM", {{"145.5", "KEEP"}}));
   Write("list.csv", head + "0,A,145.5,FM,5\r\n");
@@ -158,8 +160,25 @@ TEST_F(Voskelbank, EveryProblemIsToldWithItsLineAndNothingIsWritten) {
     for (const std::string& message : told)
       EXPECT_NE(result.err.find("in.csv: " + message), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("voskelbank: nothing written\n"), std::string::npos);
+    EXPECT_LT(result.err.size(), 4096u) << "a field is shown, not echoed whole";
     EXPECT_EQ(Files(), before);
   }
+}
+
+TEST_F(Voskelbank, DamagedBanksAreNamedWithTheirLineAndDeletedOnesLeftOut) {
+  Write("bank03.dat", "bank03\r\nFM\r\n12.5\x1c\x1c\x1c\r\n \r\n145.5\r\n \r\n9999\r\n");
+  Write("bank04.dat", "bank04\r\nFM\r\n12.5\r\n \r\n145.5\r\nrep\r\n14");
+  Write("bank05.dat", Bank("bank05", "FM", {{"145.5", " "}}));
+  fs::create_directory(dir.Path() / "deleted");
+  Write("deleted/bank06-2026-12-05-19-27-34.dat", Bank("bank06", "AM", {}));
+  EXPECT_EQ(Tool({"list"}).out,
+            "03: damaged, the panel refuses it: line 3 holds a control character\n"
+            "04: damaged, the panel refuses it: line 9 is missing: the file ends without its end "
+            "marker\n05: bank05, FM, 12.5 kHz, 1 channel\n");
+  const Result cut = Tool({"export", "04"});
+  EXPECT_EQ(cut.exitCode, 1);
+  EXPECT_NE(cut.err.find("line 9: the line is missing"), std::string::npos) << cut.err;
+  EXPECT_EQ(cut.out, "") << "not even the channel before the cut";
 }
 
 TEST_F(Voskelbank, CommandLineMistakesExitWithTwoAndMissingThingsWithOne) {

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "banks/bank_check.h"
 #include "chirp_layout.h"
 #include "decimal_text.h"
 #include "platform/latin1_text.h"
+#include "quoted_text.h"
 #include "receiver/frequency_text.h"
 
 namespace voskelbank {
@@ -17,7 +19,7 @@ std::string Line(int index) {
 }
 
 std::string Shown(const std::string& latin1) {
-  return "\"" + voskel::platform::Latin1ToUtf8(latin1, '?') + "\"";
+  return Quoted(voskel::platform::Latin1ToUtf8(latin1, '?'));
 }
 
 }  // namespace
@@ -52,6 +54,13 @@ Export BankToCsv(const voskel::BankImage& lines) {
     // A single blank is how the panel writes a channel without a tag.
     const std::string name = tag == " " ? "" : voskel::platform::Latin1ToUtf8(tag, '?');
     if (mode && stepHz) out.csv += ChirpRow(i / 2 - 2, name, *hz, *mode, *stepHz);
+  }
+  // What the panel would refuse is not passed on either: a file cut short, a control
+  // character in a tag.
+  if (const auto damage = voskel::BankDamage(lines); damage && out.problems.empty()) {
+    const std::string& text = lines[static_cast<std::size_t>(damage->line)];
+    out.problems.push_back(Line(damage->line) + (text.empty() ? "the line" : Shown(text)) + " " +
+                           std::string(damage->why));
   }
   return out;
 }

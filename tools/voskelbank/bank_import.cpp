@@ -9,6 +9,7 @@
 #include "csv_text.h"
 #include "decimal_text.h"
 #include "platform/latin1_text.h"
+#include "quoted_text.h"
 #include "receiver/frequency_text.h"
 
 namespace voskelbank {
@@ -90,27 +91,27 @@ class RowReader {
       if (location)
         channel.location = *location;
       else
-        fail("the Location \"" + Field("Location") + "\" is no whole number");
+        fail("the Location " + Quoted(Field("Location")) + " is no whole number");
     }
     const std::string frequency(Trimmed(Field("Frequency")));
     const std::optional<std::int64_t> hz = ParseDecimal(frequency, 6);
     if (frequency.empty())
       fail("no frequency");
     else if (!hz || !voskel::TunableHz(*hz))
-      fail("the frequency \"" + frequency + "\" is no MHz the receiver tunes (0.1 to 3000)");
+      fail("the frequency " + Quoted(frequency) + " is no MHz the receiver tunes (0.1 to 3000)");
     else
       channel.hz = *hz;
     const std::string mode = Has("Mode") ? Field("Mode") : std::string(kModeWithoutColumn);
     if (const std::optional<std::string_view> bankMode = BankMode(mode))
       channel.mode = *bankMode;
     else
-      fail("the mode \"" + mode + "\" is none a bank can hold: " + ChirpModeList());
+      fail("the mode " + Quoted(mode) + " is none a bank can hold: " + ChirpModeList());
     const std::string step(Trimmed(Field("TStep")));
     const std::optional<std::int64_t> stepHz = ParseDecimal(step, 3);
     if (!Has("TStep"))
       channel.stepHz = kStepHzWithoutColumn;
     else if (!stepHz || *stepHz == 0 || *stepHz >= kStepLimitHz)
-      fail("the TStep \"" + step + "\" is no step of the receiver (above 0, below 1000 kHz)");
+      fail("the TStep " + Quoted(step) + " is no step of the receiver (above 0, below 1000 kHz)");
     else
       channel.stepHz = *stepHz;
     const std::string name = Field("Name");
@@ -120,7 +121,7 @@ class RowReader {
     else if (const std::optional<std::string> tag = BankText(name, voskel::kTagWidth, why))
       channel.tag = *tag;
     else
-      fail("the name \"" + name + "\" does not fit a tag: it " + why);
+      fail("the name " + Quoted(name) + " does not fit a tag: it " + why);
     return channel;
   }
 
@@ -175,7 +176,7 @@ Import CsvToBank(std::string_view csv, std::string_view bankName) {
     out.problems.push_back(At(table.unclosedQuoteLine) + "a quoted field is never closed");
   std::string why;
   const std::optional<std::string> name = BankText(bankName, voskel::kMaxText, why);
-  if (!name) out.problems.push_back("the bank's name \"" + std::string(bankName) + "\" " + why);
+  if (!name) out.problems.push_back("the bank's name " + Quoted(bankName) + " " + why);
   if (table.records.empty()) {
     out.problems.push_back("the file is empty");
     return out;

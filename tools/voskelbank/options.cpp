@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "banks/bank_lines.h"
+#include "quoted_text.h"
 
 namespace voskelbank {
 namespace {
@@ -39,7 +40,7 @@ int TakeWords(const std::vector<std::string>& words, Options& options) {
     options.file = words[1];
     bankAt = 2;
   } else {
-    return BadUsage("unknown command " + command);
+    return BadUsage("unknown command " + Shortened(command));
   }
   if (options.command != Command::kList) {
     options.bank = words[bankAt];
@@ -78,7 +79,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
     } else if (i + 1 < argc && (arg == "--dir" || arg == "--name")) {
       value = argv[++i];
     } else if (arg == "--dir" || arg == "--name") {
-      return BadUsage(arg + " needs a value");
+      return BadUsage(Shortened(arg) + " needs a value");
     }
     if (arg == "--dir") {
       options.dir = value;
@@ -86,7 +87,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
       options.name = value;
       options.nameGiven = true;
     } else {
-      return BadUsage("unknown option " + arg);
+      return BadUsage("unknown option " + Shortened(arg));
     }
   }
   return TakeWords(words, options);
