@@ -14,7 +14,7 @@ void PutChannel(Panel& panel);     // P: add the current frequency to a bank
 // written ("ok").
 bool MergeBank(Panel& panel);
 void DeleteChannel(Panel& panel);  // K, Enter: remove the current channel of the selected bank
-void DeleteBank(Panel& panel);     // D, Enter: remove a bank file
+void DeleteBank(Panel& panel);     // D, Enter: move a bank file aside into deleted/
 
 // The bank's mode (line 1) and step (line 2) into the receiver, each after a pause.
 void ApplyBankModeAndStep(Panel& panel);

@@ -199,17 +199,32 @@ TEST_F(BankKeys, TransferMergesNewChannelsAndRefusesAnotherMode) {
 
 TEST_F(BankKeys, WrongLengthsAndDeletingBanks) {
   EXPECT_EQ(Keys("d7\r"), (Clips{"delete", "7", "inv"}));
+  EXPECT_EQ(Keys("d.5\r"), (Clips{"delete", "point", "5", "inv"}));
   EXPECT_EQ(Keys("t123\r"), (Clips{"transfer", "1", "2", "3", "inv"}));
   EXPECT_EQ(h.state().EntryMode, EntryMode::kNone);
   EXPECT_EQ(Keys("b\r"), (Clips{"bank", "inv"}));
 
   EXPECT_EQ(Keys("d20\r"), (Clips{"delete", "2", "0", "ok"})) << "no such file";
-  h.WriteFile("bank21.dat", Bank("bank21", "FM", {{"145.0", " "}}));
-  EXPECT_EQ(Keys("d21\r").back(), "ok");
-  EXPECT_FALSE(h.FileExists("bank21.dat"));
+  // A deleted bank is put aside under the time of its deletion; a second one deleted in the
+  // same second never takes the first one's place.
+  const std::string first = Bank("bank21", "FM", {{"145.0", " "}});
+  const std::string second = Bank("bank21", "AM", {{"118.1", " "}});
+  for (const std::string& bank : {first, second}) {
+    h.WriteFile("bank21.dat", bank);
+    EXPECT_EQ(Keys("d21\r").back(), "ok");
+    EXPECT_FALSE(h.FileExists("bank21.dat"));
+  }
+  EXPECT_EQ(h.ReadFile("deleted/bank21-2026-12-05-19-27-34.dat"), first);
+  EXPECT_EQ(h.ReadFile("deleted/bank21-2026-12-05-19-27-34-2.dat"), second);
   std::filesystem::create_directory(h.dir() / "bank22.dat");
   EXPECT_EQ(Keys("d22\r").back(), "inv");
   EXPECT_TRUE(std::filesystem::is_directory(h.dir() / "bank22.dat"));
+  // Where the bank cannot be put aside, it stays.
+  std::filesystem::rename(h.dir() / "deleted", h.dir() / "elsewhere");
+  h.WriteFile("deleted", "a file, not a folder");
+  h.WriteFile("bank24.dat", first);
+  EXPECT_EQ(Keys("d24\r").back(), "inv");
+  EXPECT_EQ(h.ReadFile("bank24.dat"), first);
 
   // D only starts from no pending entry: here it is ignored and B's entry goes on.
   h.WriteFile("bank23.dat", Bank("bank23", "FM", {{"145.0", " "}}));
