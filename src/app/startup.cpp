@@ -102,7 +102,8 @@ std::string BannerLine(Panel& panel) {
 int StartUp(Panel& panel) {
   if (!OpenPanel(panel)) {
     // Without a window there are no keys to take: say why and end at once.
-    std::fprintf(stderr, "voskel: cannot open the panel window (is a display available?)\n");
+    std::fprintf(stderr, "voskel: cannot open the panel window (is a display available?): %s\n",
+                 panel.window.WhyNotOpen().c_str());
     return 1;
   }
   if (!BeginRun(panel)) return ShutDown(panel, false);

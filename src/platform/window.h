@@ -49,6 +49,8 @@ class Window {
   // in arrival order first, then at most one timer tick.
   virtual std::vector<Event> WaitEvents() = 0;
   virtual void Close() = 0;
+  // Why the last Open failed, in the window system's words; empty when it did not.
+  virtual std::string WhyNotOpen() const = 0;
 };
 
 }  // namespace voskel::platform

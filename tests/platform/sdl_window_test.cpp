@@ -206,6 +206,7 @@ TEST_F(PlatformSdlWindow, ClosedWindowDrawsNothingAndAsksToEnd) {
   SdlWindow another;
   EXPECT_TRUE(another.Open("again"));
   EXPECT_FALSE(window_.Open("a second window"));
+  EXPECT_NE(window_.WhyNotOpen(), "");
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ class RecordingWindow : public platform::Window {
   void StopTimer() override { timerRunning = false; }
   std::vector<platform::Event> WaitEvents() override;
   void Close() override { open = false; }
+  std::string WhyNotOpen() const override { return {}; }
 
   // Width of one character cell in a font, so that prints that follow each other land
   // next to each other.

@@ -54,7 +54,11 @@ std::uint32_t SdlWindow::TickEventType() {
 
 bool SdlWindow::Open(const std::string& title) {
   if (window_ != nullptr) return true;
-  if (windowOpen.exchange(true)) return false;
+  whyNotOpen_.clear();
+  if (windowOpen.exchange(true)) {
+    whyNotOpen_ = "another panel window is open in this program";
+    return false;
+  }
   ownsProcessSlot_ = true;
   // A panel left on for hours should not keep the screen awake.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
@@ -70,6 +74,9 @@ bool SdlWindow::Open(const std::string& title) {
     backing_ = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ARGB8888);
   }
   if (backing_ == nullptr) {
+    // Taken before Close, whose own calls may leave another error.
+    const std::string why = SDL_GetError();
+    whyNotOpen_ = why.empty() ? "SDL gave no reason" : why;
     Close();
     return false;
   }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "platform/sdl/font_cache.h"
@@ -33,6 +34,7 @@ class SdlWindow : public Window {
   // returns a close request at once rather than wait for nothing.
   std::vector<Event> WaitEvents() override;
   void Close() override;
+  std::string WhyNotOpen() const override { return whyNotOpen_; }
 
   // The colour of a pixel of the backing image; white outside it and when closed.
   Colour PixelAt(int x, int y) const;
@@ -56,6 +58,7 @@ class SdlWindow : public Window {
   std::map<std::pair<int, int>, int> reach_;
   FontCache fonts_;
   WindowSignals signals_;
+  std::string whyNotOpen_;
 };
 
 }  // namespace voskel::platform
