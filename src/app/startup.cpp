@@ -106,8 +106,13 @@ int StartUp(Panel& panel) {
                  panel.window.WhyNotOpen().c_str());
     return 1;
   }
-  if (!BeginRun(panel)) return ShutDown(panel, false);
-  RunEventLoop(panel);
+  try {
+    if (!BeginRun(panel)) return ShutDown(panel, false);
+    RunEventLoop(panel);
+  } catch (const RunStopped&) {
+    // Asked to end while speaking: the key stopped where it was, the state is stored.
+    panel.state.RunFlag = false;
+  }
   return ShutDown(panel);
 }
 
@@ -147,6 +152,9 @@ void ConnectReceiver(Panel& panel) {
   ResetRunState(s);
   LoadBank(panel);
   RestoreState(panel);
+  // The state is taken over and bank00.dat is the search list now: from here on a close
+  // request ends the run at the next clip, and the state is stored.
+  s.RunFlag = true;
   ShowSearchLine(panel);
   s.PortNumber = PortNumberOf(s.PortText);
   s.BaudRate = BaudRateOf(s.SpeedText);

@@ -26,6 +26,7 @@ class RecordingWindow : public platform::Window {
   void StartTimer(int periodMs) override;
   void StopTimer() override { timerRunning = false; }
   std::vector<platform::Event> WaitEvents() override;
+  bool StopRequested() override { return stopRequested; }
   void Close() override { open = false; }
   std::string WhyNotOpen() const override { return {}; }
 
@@ -42,6 +43,8 @@ class RecordingWindow : public platform::Window {
   bool open = false;
   std::string title;
   bool timerRunning = false;
+  // What a close box or a signal sets while the panel is busy.
+  bool stopRequested = false;
   int timerPeriod = 0;
   std::vector<Print> prints;
   // Events that the next WaitEvents hands out; an empty queue yields a close request so
