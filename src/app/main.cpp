@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   const std::unique_ptr<RigctlServer> rigctl = OpenRigctlPort(network, options);
   platform::SystemClock clock;
   platform::SdlWindow window;
-  platform::SdlSound sound(workDir, clock);
+  platform::SdlSound sound(workDir, clock, [&window] { return window.StopRequested(); });
   platform::EspeakSpeech speech(platform::SpeechVoiceFromEnvironment());
   SerialLink ports(workDir);
   platform::BrlapiBraille braille([&window] { return window.X11WindowId(); });

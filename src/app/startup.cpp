@@ -120,11 +120,17 @@ std::string BannerLine(Panel& panel) {
 int StartUp(Panel& panel) {
   if (!OpenPanel(panel)) {
     // Without a window there are no keys to take: say why and end at once.
-    std::fprintf(stderr, "voskel: cannot open the panel window (is a display available?)\n");
+    std::fprintf(stderr, "voskel: cannot open the panel window (is a display available?): %s\n",
+                 panel.window.WhyNotOpen().c_str());
     return 1;
   }
-  if (!BeginRun(panel)) return ShutDown(panel, false);
-  RunEventLoop(panel);
+  try {
+    if (!BeginRun(panel)) return ShutDown(panel, false);
+    RunEventLoop(panel);
+  } catch (const RunStopped&) {
+    // Asked to end while speaking: the key stopped where it was, the state is stored.
+    panel.state.RunFlag = false;
+  }
   return ShutDown(panel);
 }
 
@@ -164,6 +170,9 @@ void ConnectReceiver(Panel& panel) {
   ResetRunState(s);
   LoadBank(panel);
   RestoreState(panel);
+  // The state is taken over and bank00.dat is the search list now: from here on a close
+  // request ends the run at the next clip, and the state is stored.
+  s.RunFlag = true;
   ShowSearchLine(panel);
   s.PortNumber = PortNumberOf(s.PortText);
   s.BaudRate = BaudRateOf(s.SpeedText);

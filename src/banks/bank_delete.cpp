@@ -1,4 +1,6 @@
-// Removing the current channel of the selected bank, and removing a whole bank file.
+// Removing the current channel of the selected bank, and putting a whole bank file aside.
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -6,10 +8,46 @@
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
+#include "platform/file_move.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
 
 namespace voskel {
+namespace {
+
+// Where D puts a bank, in the working directory; `mv deleted/NAME bankNN.dat` brings it back.
+constexpr const char* kDeletedFolder = "deleted";
+constexpr int kMostDeletionsASecond = 100;
+
+// "2026-12-05-19-27-34": the local date and time, in an order that sorts by time and in
+// characters that need no quoting in a shell.
+std::string DeletionStamp(platform::Clock& clock) {
+  const std::string date = clock.LocalDate();  // dd-MM-yyyy
+  std::string stamp =
+      date.size() == 10 ? date.substr(6) + "-" + date.substr(3, 2) + "-" + date.substr(0, 2) : date;
+  stamp += "-" + clock.LocalTime();
+  std::replace(stamp.begin(), stamp.end(), ':', '-');
+  return stamp;
+}
+
+// Moves the bank file `name` into the folder deleted/, as "bank20-2026-12-05-19-27-34.dat"
+// (a second deletion in the same second adds "-2", ...), so that a typo in D loses nothing
+// and one deletion never replaces another.
+bool MoveAside(Panel& panel, const std::string& name) {
+  std::error_code error;
+  const std::filesystem::path folder = panel.workDir / kDeletedFolder;
+  std::filesystem::create_directory(folder, error);
+  if (error) return false;
+  const std::string base = name.substr(0, name.size() - 4) + "-" + DeletionStamp(panel.clock);
+  for (int n = 1; n <= kMostDeletionsASecond; ++n) {
+    const std::string aside = base + (n > 1 ? "-" + std::to_string(n) : "") + ".dat";
+    if (platform::MoveWithoutReplacing(panel.workDir / name, folder / aside)) return true;
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+}  // namespace
 
 void DeleteChannel(Panel& panel) {
   auto& s = panel.state;
@@ -65,22 +103,20 @@ void DeleteChannel(Panel& panel) {
 }
 
 void DeleteBank(Panel& panel) {
+  namespace fs = std::filesystem;
   auto& s = panel.state;
   s.EntryMode = EntryMode::kNone;
-  if (s.EntryText.size() != 2) {
+  if (!IsBankNumber(s.EntryText)) {
     Speak(panel, "inv");
     return;
   }
   const std::string name = BankFileName(s.EntryText);
-  const std::filesystem::path file = panel.workDir / name;
   std::error_code error;
-  // A folder of that name is no bank and stays.
-  if (std::filesystem::is_directory(std::filesystem::symlink_status(file, error))) {
-    Speak(panel, "inv");
-    return;
-  }
-  std::filesystem::remove(file, error);
-  if (error) {
+  const fs::file_status status = fs::symlink_status(panel.workDir / name, error);
+  const bool missing = status.type() == fs::file_type::not_found;
+  // A folder of that name is no bank and stays; a bank that cannot be moved aside is
+  // never removed instead.
+  if (!missing && (error || fs::is_directory(status) || !MoveAside(panel, name))) {
     Speak(panel, "inv");
     return;
   }

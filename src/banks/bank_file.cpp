@@ -3,7 +3,9 @@
 #include <chrono>
 #include <fstream>
 
+#include "banks/bank_check.h"
 #include "banks/stored_state.h"
+#include "core/text.h"
 #include "platform/atomic_file.h"
 #include "voice/voice.h"
 
@@ -36,6 +38,34 @@ std::optional<int> ReadBank(Panel& panel, const std::string& name, BankImage& li
     return std::nullopt;
   }
   return ReadBankLines(file, lines);
+}
+
+BankUse ReadBankForUse(Panel& panel, const std::string& name, BankImage& lines) {
+  BankImage read;
+  if (!ReadBank(panel, name, read)) return BankUse::kMissing;
+  if (const std::optional<DamagedLine> damage = BankDamage(read)) {
+    // A text editor counts lines from 1.
+    panel.state.LogLine =
+        Cap(name + ": line " + std::to_string(damage->line + 1) + " " + std::string(damage->why));
+    WriteLogLine(panel);
+    Speak(panel, "inv");
+    return BankUse::kDamaged;
+  }
+  lines = std::move(read);
+  return BankUse::kSound;
+}
+
+BankUse LoadBankForUse(Panel& panel, const std::string& name) {
+  auto& s = panel.state;
+  const BankUse use = ReadBankForUse(panel, name, s.BankLines);
+  if (use == BankUse::kDamaged) return use;
+  s.BankFileName = name;
+  s.IoResult = use == BankUse::kSound ? 0 : 1;
+  if (use == BankUse::kSound) {
+    s.LastChannelIndex = ChannelEnd(s.BankLines) - 2;
+    s.ChannelIndex = s.LastChannelIndex;
+  }
+  return use;
 }
 
 void LoadBank(Panel& panel) {

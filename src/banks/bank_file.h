@@ -15,6 +15,18 @@ void LoadBank(Panel& panel);
 // end marker, -1 without one. Nothing when it does not open: "bnf" is spoken and lines
 // keep what they held.
 std::optional<int> ReadBank(Panel& panel, const std::string& name, BankImage& lines);
+
+// What reading a bank for use found.
+enum class BankUse { kSound, kMissing, kDamaged };
+// Reads bank file `name` for use: lines take it only when it opens and BankDamage finds it
+// sound. "bnf" is spoken when it does not open; "inv" when it is damaged, and the debug log
+// names the line and why. Otherwise lines keep what they held, so nothing of a damaged
+// bank can reach the receiver or another file.
+BankUse ReadBankForUse(Panel& panel, const std::string& name, BankImage& lines);
+// ReadBankForUse of `name` into BankLines. A sound bank becomes BankFileName, with IoResult
+// 0 and the indexes as LoadBank sets them; a missing one becomes BankFileName with IoResult
+// 1, for an edit that creates it; a damaged one changes nothing.
+BankUse LoadBankForUse(Panel& panel, const std::string& name);
 // Writes BankLines up to and including the end marker, as a whole or not at all: a
 // temporary file in the same folder is flushed to disk and then renamed over the bank.
 // False when the bank could not be written; the old file is then untouched.

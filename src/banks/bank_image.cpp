@@ -17,13 +17,9 @@ void Selection::Restore(Panel& panel) const {
   if (s.BankState != BankState::kSelected) return;
   // An edit of the selected bank itself (T or P into it) leaves its new image in memory;
   // any other edit left another bank there. Either way the channel stays the one selected.
-  if (s.BankFileName != name) {
-    s.BankFileName = name;
-    LoadBank(panel);
-    if (s.IoResult != 0) {
-      s.BankState = BankState::kNone;
-      return;
-    }
+  if (s.BankFileName != name && LoadBankForUse(panel, name) != BankUse::kSound) {
+    s.BankState = BankState::kNone;
+    return;
   }
   const int end = SealBank(s);
   s.LastChannelIndex = end - 2;

@@ -10,9 +10,11 @@ void StepChannel(Panel& panel, int direction);  // Up +1, Down -1, through the s
 void SortBank(Panel& panel);       // O: order by frequency, drop repeats that follow each other
 void CopyBank(Panel& panel);       // T: merge one bank (or the search list) into another
 void PutChannel(Panel& panel);     // P: add the current frequency to a bank
-void MergeBank(Panel& panel);      // the end that T and P share; MergeLines holds the source
+// The end that T and P share, MergeLines holding the source; true when the destination was
+// written ("ok").
+bool MergeBank(Panel& panel);
 void DeleteChannel(Panel& panel);  // K, Enter: remove the current channel of the selected bank
-void DeleteBank(Panel& panel);     // D, Enter: remove a bank file
+void DeleteBank(Panel& panel);     // D, Enter: move a bank file aside into deleted/
 
 // The bank's mode (line 1) and step (line 2) into the receiver, each after a pause.
 void ApplyBankModeAndStep(Panel& panel);

@@ -1,6 +1,7 @@
 // Selecting a bank and stepping through its channels with the arrows.
 #include <string>
 
+#include "banks/bank_check.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
@@ -51,10 +52,11 @@ void ShowChannelTag(Panel& panel) {
 
 void SelectBank(Panel& panel) {
   auto& s = panel.state;
-  s.BankFileName = BankFileName(s.EntryText);
   Pause(panel);
-  LoadBank(panel);
-  if (s.IoResult != 0) {
+  const BankUse use = LoadBankForUse(panel, BankFileName(s.EntryText));
+  // A damaged bank is refused as a whole: the bank selected before stays selected.
+  if (use == BankUse::kDamaged) return;
+  if (use == BankUse::kMissing) {
     s.BankState = BankState::kNone;
     s.ScanState = ScanState::kOff;
     s.SearchActive = SearchActive::kOff;
@@ -92,7 +94,8 @@ void ApplyBankModeAndStep(Panel& panel) {
 
 void StepChannel(Panel& panel, int direction) {
   auto& s = panel.state;
-  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState)) {
+  // The image was checked when its file was read; what is tuned from it is checked again.
+  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState) || BankDamage(s.BankLines)) {
     Speak(panel, "inv");
     return;
   }

@@ -23,14 +23,11 @@ struct Channel {
 void SortBank(Panel& panel) {
   auto& s = panel.state;
   const Selection selection(s);
-  s.BankFileName = BankFileName(s.EntryText);
-  LoadBank(panel);
-  if (s.IoResult > 0) {
+  if (LoadBankForUse(panel, BankFileName(s.EntryText)) != BankUse::kSound) {
     selection.Restore(panel);
     return;
   }
-  // A bank without its end marker gets one, so that a hand-made file can never make the
-  // sort run past the image; everything after the marker is not part of the bank.
+  // The short search list gets its end marker where its channels would start.
   const int end = SealBank(s);
   std::vector<Channel> channels;
   for (int i = kFirstChannel; i < end; i += 2) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "banks/bank_check.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "core/text.h"
@@ -124,9 +125,9 @@ std::optional<std::vector<std::string>> WriteCommands(const BankImage& lines, ch
 }
 
 // The commands that write the entry's bank file into receiver bank `letter`, or the clip
-// that says why they cannot be had: "bnf", or "inv" for a bank the receiver could not take
-// whole (cut short without its end marker, no receiver mode, a frequency it does not tune,
-// more channels than the receiver bank holds when its size is known). Only the file is
+// that says why they cannot be had: "bnf", or "inv" for a damaged bank (cut short without
+// its end marker, a control byte, no receiver mode, a frequency it does not tune) or one
+// with more channels than the receiver bank holds when its size is known. Only the file is
 // read: the image in memory (a bank selected for stepping, the search list while a search
 // runs) is never touched.
 struct WritePlan {
@@ -140,7 +141,8 @@ WritePlan PlanWrite(Panel& panel, char letter) {
   if (!OpenBankFile(panel.workDir / BankFileName(s.EntryText.substr(0, 2)), file))
     return {{}, "bnf"};
   BankImage lines{};
-  if (ReadBankLines(file, lines) < 0) return {{}, "inv"};
+  ReadBankLines(file, lines);
+  if (BankDamage(lines)) return {{}, "inv"};
   auto commands = WriteCommands(lines, letter);
   const int size = s.ReceiverBankSizes[static_cast<std::size_t>(letter - 'A')];
   if (!commands || (size > 0 && static_cast<int>(commands->size()) > size)) return {{}, "inv"};

@@ -48,7 +48,13 @@ class Window {
   // Waits for at least one event, then returns every pending one: key and close events
   // in arrival order first, then at most one timer tick.
   virtual std::vector<Event> WaitEvents() = 0;
+  // True once the panel was asked to end (the close box, SIGINT, SIGTERM), learnt also
+  // while a key runs and no event is waited for; it stays true. The close request still
+  // comes as an event.
+  virtual bool StopRequested() = 0;
   virtual void Close() = 0;
+  // Why the last Open failed, in the window system's words; empty when it did not.
+  virtual std::string WhyNotOpen() const = 0;
 };
 
 }  // namespace voskel::platform

@@ -1,6 +1,7 @@
 // R: the receiver's search between the limits, or the panel's scan of the selected bank.
 #include <string>
 
+#include "banks/bank_check.h"
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
@@ -85,6 +86,11 @@ void StartBankScan(Panel& panel) {
   // frequency to tune.
   if (ChannelEnd(s) == kFirstChannel) {
     Speak(panel, "empty");
+    return;
+  }
+  // The scan tunes every channel of the image in turn: none may reach the receiver unchecked.
+  if (BankDamage(s.BankLines)) {
+    Speak(panel, "inv");
     return;
   }
   s.BankState = BankState::kScanStarted;

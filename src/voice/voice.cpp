@@ -16,6 +16,12 @@ void Say(Panel& panel, const std::string& folder, std::string_view clip, bool wa
   AddClipToMessage(panel, fullName, clip, wait);
 }
 
+// Once the run has ended (RunFlag off), what shutdown says goes on: the sound already
+// returns at once.
+void StopIfAsked(Panel& panel) {
+  if (panel.state.RunFlag && panel.window.StopRequested()) throw RunStopped{};
+}
+
 }  // namespace
 
 void Speak(Panel& panel, std::string_view clip) {
@@ -81,6 +87,7 @@ void SpeakTag(Panel& panel, std::string_view tag) {
 
 void PlayClip(Panel& panel, const std::string& fullName, bool wait) {
   panel.sound.Play(fullName, wait);
+  if (wait) StopIfAsked(panel);
 }
 
 void PlayTag(Panel& panel, std::string_view tag, bool wait) {
@@ -88,6 +95,7 @@ void PlayTag(Panel& panel, std::string_view tag, bool wait) {
   // An empty voice folder is how the voice switch silences every clip; tags follow it.
   if (!s.TagVoice || s.VoiceDir.empty()) return;
   panel.sound.PlaySamples(tag, panel.speech.Synthesize(tag), wait);
+  if (wait) StopIfAsked(panel);
 }
 
 }  // namespace voskel

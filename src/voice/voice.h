@@ -9,6 +9,12 @@ namespace voskel {
 
 inline constexpr const char* kVoiceFolder = "wave\\";
 
+// Thrown when a synchronous clip, tag or pause ends while the panel has been asked to end
+// (the close box, a signal) and its run is on (RunFlag): the key or step that was speaking
+// stops there, however much it had left to say, and the run ends as the close box ends it.
+// Caught where the run is started.
+struct RunStopped {};
+
 void Speak(Panel& panel, std::string_view clip);       // VoiceDir, to the clip's end
 void SpeakAsync(Panel& panel, std::string_view clip);  // VoiceDir, returns at once
 void SpeakFixed(Panel& panel, std::string_view clip);  // FixedVoiceDir, to the clip's end

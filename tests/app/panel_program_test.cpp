@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sound_wav_writer.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -155,6 +156,19 @@ TEST_F(PanelProgram, WithoutASoundDeviceItSaysSoInOneLineOfItsOwn) {
   ASSERT_EQ(sound.size(), 1u) << panel.Stderr();
   EXPECT_EQ(sound[0].rfind("voskel: no sound device (", 0), 0u) << sound[0];
   EXPECT_TRUE(sound[0].ends_with("); the panel runs silently")) << sound[0];
+}
+
+// SIGTERM is obeyed whatever the panel is saying: here a greeting a minute long, on a
+// machine without a sound device, where clips still take their time.
+TEST_F(PanelProgram, SigtermWhileAClipPlaysEndsThePanelWithItsStateStored) {
+  fs::create_directories(work.Path() / "wave");
+  testing::WriteWav(work.Path() / "wave" / "vsk.wav", 60000);
+  Program panel = Panel({"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=alsa", "AUDIODEV=hw:99,0"});
+  // Said as the first clip starts.
+  ASSERT_TRUE(Within([&] { return panel.Stderr().find("no sound device") != std::string::npos; }))
+      << panel.Stderr();
+  EXPECT_EQ(panel.Stop(), 0) << panel.Stderr();
+  EXPECT_EQ(testing::ReadWholeFile(work.Path() / "bank00.dat").rfind("*** Voskel", 0), 0u);
 }
 
 }  // namespace

@@ -266,5 +266,45 @@ TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {
   EXPECT_FALSE(h.window.timerRunning);
 }
 
+// A close request (the close box, SIGTERM) while the panel speaks ends the run at the next
+// clip, however much is left to say: the receiver is signed off and the state stored.
+TEST(StartUp, CloseRequestWhileAKeySpeaksEndsTheRunAtTheNextClip) {
+  PanelHarness h;
+  SimPeer sim;
+  h.peer = sim.AsPeer();
+  const Event tick{Event::Kind::Timer};
+  h.window.batches = {
+      {tick}, {tick}, {tick}, {{Event::Kind::KeyDown, 'F'}, {Event::Kind::KeyUp, 'F'}},
+      {tick}, {tick}, {tick}};
+  int saidForF = 0;
+  h.sound.onPlay = [&](const std::string&) {
+    if (h.state().CurrentKey != 'F') return;
+    ++saidForF;
+    h.window.stopRequested = true;
+  };
+  EXPECT_EQ(StartUp(*h.panel), 0);
+  EXPECT_EQ(saidForF, 1) << "F would say 1, 4, 5, point, 0, FM";
+  EXPECT_EQ(h.Commands().back(), "EX");
+  EXPECT_EQ(h.ReadFile("bank00.dat").rfind("*** Voskel", 0), 0u);
+  EXPECT_FALSE(h.window.open);
+}
+
+TEST(StartUp, CloseRequestDuringTheStartKeepsTheStoredState) {
+  PanelHarness h;
+  SimPeer sim;
+  h.peer = sim.AsPeer();
+  const std::string settings = "AM\r\n118.1\r\n118\r\n137\r\n25\r\n9999\r\n";
+  h.WriteFile("bank00.dat", "*** Voskel V 4.1a ***  01-12-2026  10:00:00\r\n" + settings);
+  // Asked to end at the greeting, before the state was taken over.
+  h.sound.onPlay = [&](const std::string& clip) {
+    if (clip.ends_with("vsk")) h.window.stopRequested = true;
+  };
+  EXPECT_EQ(StartUp(*h.panel), 0);
+  const auto spoken = h.sound.Spoken();
+  EXPECT_EQ(std::count(spoken.begin(), spoken.end(), "AM"), 0) << "the rest of the start is unsaid";
+  EXPECT_EQ(h.Commands().back(), "EX");
+  EXPECT_TRUE(h.ReadFile("bank00.dat").ends_with(settings));
+}
+
 }  // namespace
 }  // namespace voskel

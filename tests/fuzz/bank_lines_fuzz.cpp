@@ -3,6 +3,7 @@
 #include <sstream>
 #include <string>
 
+#include "banks/bank_check.h"
 #include "banks/bank_lines.h"
 #include "fuzz/invariant.h"
 
@@ -27,6 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const voskel::BankImage again = Read(text, endAgain);
   Require(again == lines && endAgain == end, "the written bank reads back the same");
   Require(voskel::BankFileText(again) == text, "and is written the same again");
+  const auto damage = voskel::BankDamage(lines), damageAgain = voskel::BankDamage(again);
+  Require(damage.has_value() == damageAgain.has_value() &&
+              (!damage || damage->line == damageAgain->line),
+          "and is judged the same");
+  Require(damage || end >= voskel::kSearchListEndLine, "a sound bank has its end marker");
   const int channelEnd = voskel::ChannelEnd(lines);
   Require(channelEnd >= voskel::kFirstChannel && channelEnd <= voskel::kLastEndLine &&
               channelEnd % 2 == 0,

@@ -135,6 +135,19 @@ TEST_F(SdlSoundTest, SpokenSamplesPlayLikeAClip) {
   EXPECT_EQ(clock_.now, 1050);
 }
 
+TEST_F(SdlSoundTest, AStopRequestEndsASynchronousClipAtOnce) {
+  bool stop = false;
+  SdlSound sound(scratch_.Path(), clock_, [&stop] { return stop; });
+  clock_.onSleep = [&](std::int64_t) { stop = clock_.now >= 500; };
+  sound.Play("wave\\help", true);
+  EXPECT_GE(clock_.now, 500);
+  EXPECT_LT(clock_.now, 600) << "the 2 s clip ends at the first look after the request";
+  EXPECT_TRUE(sound.Sounding().empty());
+  sound.Play("wave\\help", true);
+  sound.PlaySamples("TOWER 1", std::vector<std::int16_t>(kSamplesPerSecond, 1000), true);
+  EXPECT_LT(clock_.now, 600) << "and what follows ends at once";
+}
+
 TEST(SdlSoundWithoutDevice, ClipsStillTakeTheirTime) {
   testing::TempDir scratch("sound-nodevice");
   fs::create_directories(scratch.Path() / "wave");

@@ -176,8 +176,10 @@ TEST_F(PlatformSdlWindow, TimerAndCloseRequestsArrive) {
   ASSERT_EQ(batch.size(), 1u);
   EXPECT_EQ(batch[0].kind, Kind::Timer);
 
-  // Close box and the quit that follows it are one request.
+  // Close box and the quit that follows it are one request, seen before it is taken.
+  EXPECT_FALSE(window_.StopRequested());
   PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+  EXPECT_TRUE(window_.StopRequested());
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   SDL_PushEvent(&quit);
@@ -206,6 +208,11 @@ TEST_F(PlatformSdlWindow, ClosedWindowDrawsNothingAndAsksToEnd) {
   SdlWindow another;
   EXPECT_TRUE(another.Open("again"));
   EXPECT_FALSE(window_.Open("a second window"));
+  EXPECT_NE(window_.WhyNotOpen(), "");
+  // A signal is seen while a key runs, before its close event is taken.
+  EXPECT_FALSE(another.StopRequested());
+  ASSERT_EQ(std::raise(SIGTERM), 0);
+  EXPECT_TRUE(another.StopRequested());
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ class RecordingWindow : public platform::Window {
   void StartTimer(int periodMs) override;
   void StopTimer() override { timerRunning = false; }
   std::vector<platform::Event> WaitEvents() override;
+  bool StopRequested() override { return stopRequested; }
   void Close() override { open = false; }
+  std::string WhyNotOpen() const override { return {}; }
 
   // Width of one character cell in a font, so that prints that follow each other land
   // next to each other.
@@ -41,6 +43,8 @@ class RecordingWindow : public platform::Window {
   bool open = false;
   std::string title;
   bool timerRunning = false;
+  // What a close box or a signal sets while the panel is busy.
+  bool stopRequested = false;
   int timerPeriod = 0;
   std::vector<Print> prints;
   // Events that the next WaitEvents hands out; an empty queue yields a close request so

@@ -194,6 +194,22 @@ TEST_F(Voskelbank, AListOfSeveralModesFillsABankForEachAndAFullBankGoesOnInTheNe
   EXPECT_EQ(Read("bank20.dat"), "list\r\nAM\r\n8.33\r\n \r\n118.7\r\nTOWER\r\n9999\r\n");
 }
 
+TEST_F(Voskelbank, DamagedBanksAreNamedWithTheirLineAndDeletedOnesLeftOut) {
+  Write("bank03.dat", "bank03\r\nFM\r\n12.5\x1c\x1c\x1c\r\n \r\n145.5\r\n \r\n9999\r\n");
+  Write("bank04.dat", "bank04\r\nFM\r\n12.5\r\n \r\n145.5\r\nrep\r\n14");
+  Write("bank05.dat", Bank("bank05", "FM", {{"145.5", " "}}));
+  fs::create_directory(dir.Path() / "deleted");
+  Write("deleted/bank06-2026-12-05-19-27-34.dat", Bank("bank06", "AM", {}));
+  EXPECT_EQ(Tool({"list"}).out,
+            "03: damaged, the panel refuses it: line 3 holds a control character\n"
+            "04: damaged, the panel refuses it: line 9 is missing: the file ends without its end "
+            "marker\n05: bank05, FM, 12.5 kHz, 1 channel\n");
+  const Result cut = Tool({"export", "04"});
+  EXPECT_EQ(cut.exitCode, 1);
+  EXPECT_NE(cut.err.find("line 9: the line is missing"), std::string::npos) << cut.err;
+  EXPECT_EQ(cut.out, "") << "not even the channel before the cut";
+}
+
 TEST_F(Voskelbank, CommandLineMistakesExitWithTwoAndMissingThingsWithOne) {
   const struct {
     Args args;

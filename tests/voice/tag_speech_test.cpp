@@ -142,10 +142,11 @@ TEST(TagSpeech, VoiceSwitchOffSilencesTags) {
   EXPECT_TRUE(p.h.speech.asked.empty()) << "nothing is even synthesized";
 }
 
+// Control bytes never reach the synthesizer: a bank with one in a tag is refused as damaged.
 TEST(TagSpeech, OddBytesInATagAreSpokenOrSkippedByTheRealSynthesizer) {
   platform::EspeakSpeech espeak;
-  const std::string odd = "\x01\x02\x1b\x7f\x80\x9f\xa0\xc9\xe9\xff\xc3\x28";
-  ASSERT_EQ(odd.size(), 12u);
+  const std::string odd = "\xa0\xc9\xe9\xff\xc3\x28\xa0\xd7";
+  ASSERT_EQ(odd.size(), 8u);
   TaggedPanel p({.speech = &espeak}, Bank({{"145.1", "ONE"}, {"145.2", odd}, {"145.3", "THREE"}}));
   const Clips onOdd = p.Press(keys::kUp);
   EXPECT_TRUE(onOdd.empty() || onOdd == Clips{"tag:" + odd});

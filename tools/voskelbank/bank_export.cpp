@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "banks/bank_check.h"
 #include "channel_list.h"
 #include "chirp_layout.h"
 #include "decimal_text.h"
@@ -53,6 +54,13 @@ Export BankToCsv(const voskel::BankImage& lines) {
     // A single blank is how the panel writes a channel without a tag.
     const std::string name = tag == " " ? "" : voskel::platform::Latin1ToUtf8(tag, '?');
     if (mode && stepHz) out.csv += ChirpRow(i / 2 - 2, name, *hz, *mode, *stepHz);
+  }
+  // What the panel would refuse is not passed on either: a file cut short, a control
+  // character in a tag.
+  if (const auto damage = voskel::BankDamage(lines); damage && out.problems.empty()) {
+    const std::string& text = lines[static_cast<std::size_t>(damage->line)];
+    out.problems.push_back(Line(damage->line) + (text.empty() ? "the line" : Field(text)) + " " +
+                           std::string(damage->why));
   }
   return out;
 }

@@ -15,8 +15,8 @@ struct Export {
   std::vector<std::string> notes;
 };
 
-// The channels are those the panel steps through: up to the end marker, or to the first
-// empty frequency line of a bank that lacks one.
+// The channels are those the panel steps through, up to the end marker; a bank the panel
+// would refuse as damaged is a problem.
 Export BankToCsv(const voskel::BankImage& lines);
 
 }  // namespace voskelbank

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "banks/bank_check.h"
 #include "banks/bank_lines.h"
 #include "chirp_layout.h"
 #include "platform/latin1_text.h"
@@ -24,12 +25,13 @@ std::string Describe(const std::filesystem::path& file) {
   std::ifstream in;
   if (!voskel::OpenBankFile(file, in)) return "cannot be read";
   voskel::ReadBankLines(in, lines);
-  const std::optional<std::string_view> mode = ChirpMode(lines[1]);
+  // The panel says no more than "inv" for such a bank; here is where to look.
+  if (const auto damage = voskel::BankDamage(lines))
+    return "damaged, the panel refuses it: line " + std::to_string(damage->line + 1) + " " +
+           std::string(damage->why);
   const int channels = (voskel::ChannelEnd(lines) - voskel::kFirstChannel) / 2;
   return voskel::platform::Latin1ToUtf8(lines[0], '?') + ", " +
-         (mode ? std::string(*mode)
-               : "mode \"" + voskel::platform::Latin1ToUtf8(lines[1], '?') + "\"") +
-         ", " + voskel::platform::Latin1ToUtf8(lines[2], '?') + " kHz, " +
+         std::string(ChirpMode(lines[1]).value_or("?")) + ", " + lines[2] + " kHz, " +
          std::to_string(channels) + (channels == 1 ? " channel" : " channels");
 }
 

@@ -7,6 +7,7 @@
 
 #include "activity_report.h"
 #include "banks/bank_lines.h"
+#include "channel_list.h"
 #include "chirp_layout.h"
 #include "decimal_text.h"
 
@@ -106,7 +107,7 @@ int TakeWords(const std::vector<std::string>& words, Options& options) {
   } else {
     return BadUsage(command.empty()    ? "list, export, import or log?"
                     : command == "log" ? "log summary or log bank?"
-                                       : "unknown command " + command);
+                                       : "unknown command " + Shown(command));
   }
   if (checked != kDone || bankAt == 0) return checked;
   options.bank = words[bankAt];
@@ -178,7 +179,7 @@ int Split(int argc, char** argv, std::vector<std::string>& words, Given& given) 
     const Rule* rule = nullptr;
     for (const Rule& candidate : kRules)
       if (candidate.name == arg) rule = &candidate;
-    if (!rule) return BadUsage("unknown option " + arg);
+    if (!rule) return BadUsage("unknown option " + Shown(arg));
     if (rule->takesValue && eq == std::string::npos) {
       if (i + 1 >= argc) return BadUsage(arg + " needs a value");
       value = argv[++i];

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -24,11 +25,14 @@ constexpr std::int64_t kMaxBacklogMs = 100;
 // The clock is expected to move by at least what was asked; this only bounds the loop
 // for a clock that does not.
 constexpr int kMaxSleeps = 100;
+// How often a synchronous play asks whether the panel is to end: well inside the second in
+// which a signal or the close box must end it.
+constexpr std::int64_t kStopCheckMs = 50;
 
 }  // namespace
 
-SdlSound::SdlSound(std::filesystem::path workDir, Clock& clock)
-    : workDir_(std::move(workDir)), clock_(clock) {}
+SdlSound::SdlSound(std::filesystem::path workDir, Clock& clock, std::function<bool()> stopRequested)
+    : workDir_(std::move(workDir)), clock_(clock), stopRequested_(std::move(stopRequested)) {}
 
 SdlSound::~SdlSound() {
   if (device_ != 0) SDL_CloseAudioDevice(device_);
@@ -156,11 +160,19 @@ void SdlSound::Start(std::filesystem::path what, const void* bytes, std::size_t 
   const std::int64_t start = clock_.NowMs();
   sounding_ = std::move(what);
   soundingEndsMs_ = start + durationMs;
-  if (!wait) return;
-  for (int sleeps = 0; sleeps < kMaxSleeps; ++sleeps) {
+  if (wait) WaitForEnd(durationMs);
+}
+
+void SdlSound::WaitForEnd(std::int64_t durationMs) {
+  const std::int64_t mostSleeps = durationMs / kStopCheckMs + kMaxSleeps;
+  for (std::int64_t sleeps = 0; sleeps < mostSleeps; ++sleeps) {
     const std::int64_t now = clock_.NowMs();
-    if (now >= soundingEndsMs_) break;
-    clock_.SleepMs(soundingEndsMs_ - now);
+    if (now >= soundingEndsMs_) return;
+    if (StopRequested()) {
+      Stop();
+      return;
+    }
+    clock_.SleepMs(std::min(kStopCheckMs, soundingEndsMs_ - now));
   }
 }
 

@@ -2,6 +2,7 @@
 // Clips played through SDL2 audio, paced on the panel's clock.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -13,7 +14,9 @@ namespace voskel::platform {
 
 class SdlSound : public Sound {
  public:
-  SdlSound(std::filesystem::path workDir, Clock& clock);
+  // A synchronous play ends at once when stopRequested says the panel is to end, so that
+  // no clip holds up the end of the run.
+  SdlSound(std::filesystem::path workDir, Clock& clock, std::function<bool()> stopRequested = {});
   ~SdlSound() override;
   SdlSound(const SdlSound&) = delete;
   SdlSound& operator=(const SdlSound&) = delete;
@@ -50,9 +53,13 @@ class SdlSound : public Sound {
   // Queues the bytes (in the output format) and holds the clock for their duration.
   void Start(std::filesystem::path what, const void* bytes, std::size_t size,
              std::int64_t durationMs, bool wait);
+  // Holds the clock until the sounding clip's end, or until the panel is to end.
+  void WaitForEnd(std::int64_t durationMs);
+  bool StopRequested() const { return stopRequested_ && stopRequested_(); }
 
   std::filesystem::path workDir_;
   Clock& clock_;
+  std::function<bool()> stopRequested_;
   bool opened_ = false;
   bool audioInitialised_ = false;
   std::uint32_t device_ = 0;

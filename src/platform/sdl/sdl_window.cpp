@@ -21,6 +21,8 @@ constexpr int kTop = 100;
 constexpr int kWidth = 950;
 constexpr int kHeight = 500;
 constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS;
+// Window events (exposures, focus) a busy key lets pile up, looked through for a close.
+constexpr int kPeekedWindowEvents = 64;
 
 std::atomic<bool> windowOpen{false};
 
@@ -54,7 +56,12 @@ std::uint32_t SdlWindow::TickEventType() {
 
 bool SdlWindow::Open(const std::string& title) {
   if (window_ != nullptr) return true;
-  if (windowOpen.exchange(true)) return false;
+  whyNotOpen_.clear();
+  stopRequested_ = false;
+  if (windowOpen.exchange(true)) {
+    whyNotOpen_ = "another panel window is open in this program";
+    return false;
+  }
   ownsProcessSlot_ = true;
   // A panel left on for hours should not keep the screen awake.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
@@ -70,6 +77,9 @@ bool SdlWindow::Open(const std::string& title) {
     backing_ = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ARGB8888);
   }
   if (backing_ == nullptr) {
+    // Taken before Close, whose own calls may leave another error.
+    const std::string why = SDL_GetError();
+    whyNotOpen_ = why.empty() ? "SDL gave no reason" : why;
     Close();
     return false;
   }
@@ -180,6 +190,23 @@ std::vector<Event> SdlWindow::WaitEvents() {
     } while (SDL_PollEvent(&event) != 0);
   }
   return OrderBatch(std::move(batch));
+}
+
+bool SdlWindow::StopRequested() {
+  if (!stopRequested_) stopRequested_ = signals_.Signalled() || CloseWaiting();
+  return stopRequested_;
+}
+
+bool SdlWindow::CloseWaiting() {
+  if (window_ == nullptr) return false;
+  SDL_PumpEvents();
+  if (SDL_HasEvent(SDL_QUIT)) return true;
+  SDL_Event events[kPeekedWindowEvents];
+  const int count =
+      SDL_PeepEvents(events, kPeekedWindowEvents, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+  for (int i = 0; i < count; ++i)
+    if (events[i].window.event == SDL_WINDOWEVENT_CLOSE) return true;
+  return false;
 }
 
 void SdlWindow::Translate(const SDL_Event& event, std::vector<Event>& batch) {

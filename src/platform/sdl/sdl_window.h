@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "platform/sdl/font_cache.h"
@@ -32,7 +33,11 @@ class SdlWindow : public Window {
   // Also repaints the window when it is uncovered or restored. Without an open window it
   // returns a close request at once rather than wait for nothing.
   std::vector<Event> WaitEvents() override;
+  // Looks among the events not yet taken as well: SDL learns of the close box only when its
+  // events are pumped, which the event wait does not do while a key runs.
+  bool StopRequested() override;
   void Close() override;
+  std::string WhyNotOpen() const override { return whyNotOpen_; }
 
   // The colour of a pixel of the backing image; white outside it and when closed.
   Colour PixelAt(int x, int y) const;
@@ -45,6 +50,7 @@ class SdlWindow : public Window {
   void Repaint(const SDL_Rect& area);
   void RepaintAll();
   void Translate(const SDL_Event& event, std::vector<Event>& batch);
+  bool CloseWaiting();
 
   bool ownsProcessSlot_ = false;
   bool sdlStarted_ = false;
@@ -56,6 +62,8 @@ class SdlWindow : public Window {
   std::map<std::pair<int, int>, int> reach_;
   FontCache fonts_;
   WindowSignals signals_;
+  bool stopRequested_ = false;
+  std::string whyNotOpen_;
 };
 
 }  // namespace voskel::platform

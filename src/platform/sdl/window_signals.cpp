@@ -16,8 +16,11 @@ constexpr char kSignalled = 's';
 
 std::atomic<int> wakeFd{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free fd");
+std::atomic<bool> closeSignalled{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
 extern "C" void OnCloseSignal(int) {
+  closeSignalled.store(true);
   const int savedErrno = errno;
   const int fd = wakeFd.load();
   if (fd >= 0) {
@@ -50,6 +53,7 @@ bool WindowSignals::Start() {
     return false;
   }
   wakeFd.store(writeFd_);
+  closeSignalled.store(false);
   struct sigaction action {};
   action.sa_handler = OnCloseSignal;
   sigemptyset(&action.sa_mask);
@@ -71,6 +75,10 @@ void WindowSignals::Stop() {
   if (watcher_.joinable()) watcher_.join();
   close(readFd_);
   readFd_ = writeFd_ = -1;
+}
+
+bool WindowSignals::Signalled() const {
+  return installed_ && closeSignalled.load();
 }
 
 void WindowSignals::Watch(int readFd) {

@@ -21,6 +21,9 @@ class WindowSignals {
   bool Start();
   // Puts back the handlers found at Start. Idempotent.
   void Stop();
+  // True once SIGINT or SIGTERM came while started, before its event is taken: a panel busy
+  // with a key learns of it here.
+  bool Signalled() const;
 
  private:
   void Watch(int readFd);
