@@ -132,20 +132,25 @@ TEST_F(BankTransfer, OnlyEnterEmptiesTheReceiverBank) {
 
 
 // What the receiver stored: frequencies on its 50 Hz grid, rounded (halves up) and never
-// cut, and tags without control bytes (0x1C would step the receiver's frequency instead).
-TEST_F(BankTransfer, TheReceiverStoresFrequenciesOnItsGridAndTagsWithoutControlBytes) {
-  h.WriteFile("bank07.dat", Bank("FM", {{"145.12347", "A\034B"},
-                                        {"145.123475", "\x7f"},
-                                        {"0029.99999999999", "\x85"},
+// cut, tags as it keeps them; a control byte (0x1C would step the receiver's frequency)
+// makes the bank damaged, and nothing of it is sent.
+TEST_F(BankTransfer, TheReceiverStoresFrequenciesOnItsGridAndNoControlByteGoesOut) {
+  h.WriteFile("bank07.dat", Bank("FM", {{"145.12347", "A\xdc" "B"},
+                                        {"145.123475", "A TAG LONGER THAN TWELVE"},
+                                        {"0029.99999999999", ""},
                                         {"0.1", ""},
                                         {"3000", ""}}));
   EXPECT_EQ(Keys("w07a\r").back(), "ok");
   const std::int64_t stored[] = {145'123'450, 145'123'500, 30'000'000, 100'000, 3'000'000'000};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(sim.engine.Memory().banks[0].channels[i].hz, stored[i]);
   EXPECT_EQ(sim.engine.Memory().banks[0].channels[0].tag, "A B         ");
-  // An over-long line keeps the command's length; Latin-1 control bytes go out as blanks.
-  EXPECT_EQ(Sent()[2], "MXA01 RF0145123500 ST012500 MD1 TM            ");
+  EXPECT_EQ(Sent()[2], "MXA01 RF0145123500 ST012500 MD1 TMA TAG LONGER");
   EXPECT_EQ(Sent()[3], "MXA02 RF0030000000 ST012500 MD1 TM            ");
+  for (const char* tag : {"A\034B", "\x7f", "\x85"}) {
+    h.WriteFile("bank07.dat", Bank("FM", {{"145.5", tag}}));
+    EXPECT_EQ(Keys("w07a\r").back(), "inv");
+    EXPECT_EQ(Sent(), Strings{});
+  }
 }
 
 TEST_F(BankTransfer, WrongEntriesSayInvAndSendNoCommand) {
