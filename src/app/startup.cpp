@@ -178,6 +178,7 @@ void ConnectReceiver(Panel& panel) {
   s.BaudRate = BaudRateOf(s.SpeedText);
   OpenReceiverPort(panel);
   ReportClosedPort(panel);
+  const int refusedBefore = s.RefusedCount;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   SpeakNumber(panel);
@@ -190,6 +191,8 @@ void ConnectReceiver(Panel& panel) {
   // A receiver not there yet gets the attenuator off with the other settings when it
   // first answers.
   if (s.SettingsUnsent) s.AttenuatorOn = false;
+  // What the receiver refused, it holds otherwise: the panel shows what it holds.
+  if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
   MoveTo(panel, 380, 80);
   SetFont(panel, "Ariel", 50, 700);
   SetColour(panel, platform::kBlack);

@@ -82,6 +82,9 @@ void DeleteChannel(Panel& panel) {
     return;
   }
   s.LastChannelIndex = newEnd - 2;
+  // The channel is gone from the file: that is said before the receiver is asked to tune
+  // the next one, which it may refuse or not be there for.
+  Speak(panel, "ok");
 
   const bool empty = newEnd == kFirstChannel;
   if (empty) {
@@ -98,7 +101,6 @@ void DeleteChannel(Panel& panel) {
     BlankChannelTag(panel);
     ShowChannelTag(panel);
   }
-  Speak(panel, "ok");
   if (empty) Speak(panel, "empty");
 }
 

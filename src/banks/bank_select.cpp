@@ -5,6 +5,7 @@
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
+#include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
 #include "voice/voice.h"
@@ -90,6 +91,7 @@ void ApplyBankModeAndStep(Panel& panel) {
   Pause(panel);
   s.StepText = BankLine(s, 2);
   SetStep(panel);
+  ShowSearchLine(panel);  // the bank's step is the search's now
 }
 
 void StepChannel(Panel& panel, int direction) {

@@ -246,7 +246,7 @@ bool SetBankSize(Panel& panel, char letter) {
 
 void StartWriteEntry(Panel& panel) {
   auto& s = panel.state;
-  s.EntryMode = EntryMode::kWriteBank;
+  BeginEntry(s, EntryMode::kWriteBank);
   s.EntryText.clear();
   Speak(panel, "write");
   Speak(panel, "fromb");

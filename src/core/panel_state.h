@@ -82,6 +82,9 @@ struct PanelState {
 
   // Command keys
   voskel::EntryMode EntryMode = voskel::EntryMode::kNone;
+  // Counts the entries begun, so that one begun again by its own key is told from the one
+  // it replaces.
+  int EntrySerial = 0;
   std::string EntryText;
   bool FreshFrequency = true;  // no frequency is being typed: the next digit starts one
   // The digits typed for a frequency, apart from Frequency: what the receiver does meanwhile
@@ -126,5 +129,11 @@ struct PanelState {
   // The activity log
   ActivityWatch Activity;
 };
+
+// A multi-key entry begins: the keys after it type into it.
+inline void BeginEntry(PanelState& s, EntryMode mode) {
+  s.EntryMode = mode;
+  ++s.EntrySerial;
+}
 
 }  // namespace voskel

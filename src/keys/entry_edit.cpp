@@ -85,14 +85,18 @@ bool EntryInProgress(const PanelState& s) {
   return s.EntryMode != EntryMode::kNone || !s.FreshFrequency;
 }
 
-void CancelEntry(Panel& panel) {
-  auto& s = panel.state;
-  if (!EntryInProgress(s)) return;
+void UndoEntry(PanelState& s) {
   if (s.EntryMode == EntryMode::kNone) DropTypedFrequency(s);
   if (IsSearchLimitEntry(s.EntryMode) && !s.FreshEntry) LimitField(s) = s.LimitBefore;
   s.EntryMode = EntryMode::kNone;
   s.FreshEntry = false;
   s.EntryText.clear();
+}
+
+void CancelEntry(Panel& panel) {
+  auto& s = panel.state;
+  if (!EntryInProgress(s)) return;
+  UndoEntry(s);
   Speak(panel, "cancel");
 }
 

@@ -14,6 +14,9 @@ bool EntryInProgress(const PanelState& s);
 // The field a search limit or step entry types into: the low or high limit, else the step.
 std::string& LimitField(PanelState& s);
 
+// The entry in progress ends with nothing done; the field it typed into holds what it held
+// before.
+void UndoEntry(PanelState& s);
 // Escape: the entry in progress ends with nothing done and "cancel"; the field it typed
 // into shows what it held before. Nothing happens when no entry is in progress.
 void CancelEntry(Panel& panel);

@@ -82,7 +82,7 @@ void ModeKey(Panel& panel, int key) {
 void StartEntry(Panel& panel, EntryMode mode, const char* prompt) {
   auto& s = panel.state;
   Speak(panel, prompt);
-  s.EntryMode = mode;
+  BeginEntry(s, mode);
   s.FreshEntry = true;
   s.LimitBefore = LimitField(s);
 }
@@ -110,7 +110,7 @@ void AppendFresh(std::string& field, bool& fresh, char c) {
 
 // B, O, P, T and D: the bank number is typed next, and Enter runs the operation.
 void StartBankEntry(Panel& panel, EntryMode mode, const char* prompt) {
-  panel.state.EntryMode = mode;
+  BeginEntry(panel.state, mode);
   panel.state.EntryText.clear();
   Speak(panel, prompt);
 }
@@ -192,7 +192,7 @@ void StartTestEntry(Panel& panel) {
   auto& s = panel.state;
   Speak(panel, "test");
   s.EntryText.clear();
-  s.EntryMode = EntryMode::kTest;
+  BeginEntry(s, EntryMode::kTest);
 }
 
 void TestEntryKey(Panel& panel, int key) {
@@ -215,7 +215,6 @@ void QuitKey(Panel& panel) {
 // neither the scan's reactions nor its passes outlive it.
 void SearchKey(Panel& panel) {
   auto& s = panel.state;
-  if (IsSearchLimitEntry(s.EntryMode)) KeepTunableLimit(panel);
   s.EntryMode = EntryMode::kNone;
   if (IsMemoryScanning(s.ScanState)) EndMemoryScan(panel);
   if (s.BankState == BankState::kNone)
@@ -237,6 +236,9 @@ void EnterKey(Panel& panel) {
 void LeaveSearchLimitEntry(Panel& panel) {
   KeepTunableLimit(panel);
   panel.state.EntryMode = EntryMode::kNone;
+  panel.state.FreshEntry = false;
+  // The search line shows what is in force now, typed or kept.
+  ShowSearchLine(panel);
 }
 
 // The keys that leave a memory scan running even when it has only just been started.
@@ -253,7 +255,7 @@ bool ScanKeepingKey(Panel& panel, int key) {
       return true;
     case 'K':
       if (s.BankState == BankState::kSelected) {
-        s.EntryMode = EntryMode::kKill;
+        BeginEntry(s, EntryMode::kKill);
         Speak(panel, "kill");
       }
       return true;
@@ -324,7 +326,7 @@ void CommandKey(Panel& panel, int key) {
       StartEntry(panel, EntryMode::kStep, "incr");
       return;
     case 'G':
-      s.EntryMode = EntryMode::kRadioBank;
+      BeginEntry(s, EntryMode::kRadioBank);
       Speak(panel, "radbank");
       return;
     case 'C':
@@ -373,7 +375,6 @@ long long PageStepHz(const std::string& stepText) {
 
 void EnterDigit(Panel& panel) {
   auto& s = panel.state;
-  if (IsBankScanning(s.BankState)) return;
   const char c = static_cast<char>(s.CurrentKey);
   SpeakDigit(panel, c);
   switch (s.EntryMode) {
@@ -458,8 +459,10 @@ void TestExchange(Panel& panel) {
 void HandleKey(Panel& panel) {
   auto& s = panel.state;
   const int key = s.CurrentKey;
-  if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1)
+  if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1) {
+    if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);
     return StartTestEntry(panel);
+  }
   if (key == keys::kEscape) return CancelEntry(panel);
   if (key == keys::kBack) return TakeBackKey(panel);
   if (s.EntryMode == EntryMode::kTest) return TestEntryKey(panel, key);
@@ -468,12 +471,12 @@ void HandleKey(Panel& panel) {
   // Before anything a command key would give up: J leaves digits, entries and scans be.
   if (RepeatsMessage(s, key)) return RepeatMessage(panel);
   AbandonTypedFrequency(panel, key);
+  if (IsSearchLimitEntry(s.EntryMode) && key != keys::kEnter) LeaveSearchLimitEntry(panel);
   if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
   if (key == 'W') return StartWriteEntry(panel);
   if (key == 'R') return SearchKey(panel);
   if (key == keys::kEnter) return EnterKey(panel);
   if (s.EntryMode == EntryMode::kRadioBank) return ChooseRadioBank(panel);
-  if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);
   if (ScanKeepingKey(panel, key)) return;
   InterruptStartedScan(panel, key);
   CommandKey(panel, key);

@@ -49,7 +49,7 @@ bool RepeatsMessage(const PanelState& s, int key) {
 KeyMessage BeginKeyMessage(Panel& panel) {
   const auto& s = panel.state;
   const int key = s.CurrentKey;
-  KeyMessage begun{GoesOnWithEntry(s, key), EntryInProgress(s), s.EntryMode};
+  KeyMessage begun{GoesOnWithEntry(s, key), EntryInProgress(s), s.EntryMode, s.EntrySerial};
   if (begun.goesOnWithEntry && HoldsEntryMessage(panel))
     ResumeHeldMessage(panel);
   else if (begun.goesOnWithEntry && s.EntryMode == EntryMode::kNone)
@@ -63,7 +63,7 @@ KeyMessage BeginKeyMessage(Panel& panel) {
 void EndKeyMessage(Panel& panel, const KeyMessage& key) {
   const auto& s = panel.state;
   const bool entryGoesOn = EntryInProgress(s);
-  const bool otherEntry = s.EntryMode != key.modeBefore;
+  const bool otherEntry = s.EntryMode != key.modeBefore || s.EntrySerial != key.serialBefore;
   if (!key.goesOnWithEntry && HoldsEntryMessage(panel) && (!entryGoesOn || otherEntry))
     FinishHeldMessage(panel);
   // A multi-key entry that ended leaves digits typed for a frequency pending: its message

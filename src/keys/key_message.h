@@ -18,6 +18,7 @@ struct KeyMessage {
   bool goesOnWithEntry = false;
   bool entryBefore = false;
   EntryMode modeBefore = EntryMode::kNone;
+  int serialBefore = 0;
 };
 
 // Before the key (CurrentKey) is handled.

@@ -8,6 +8,7 @@
 
 #include "banks/stored_state.h"
 #include "core/text.h"
+#include "keys/entry_edit.h"
 #include "keys/handle_key.h"
 #include "keys/key_message.h"
 #include "keys/reconnect.h"
@@ -49,14 +50,12 @@ void QueueKey(PanelState& s, int code) {
 constexpr int kPollsBeforeLost = 4;
 
 // The key or poll step that needed the receiver has stopped where it was: the listener is
-// told, once for that key or step, and what it left running is ended here. Digits being
-// typed stay typed; an entry that needed the receiver is over.
+// told, once for that key or step, and what it left running is ended here. What is being
+// typed needs no receiver and stays typed.
 void OnReceiverLost(Panel& panel) {
   auto& s = panel.state;
   Speak(panel, "rnc");
   AbandonScans(panel);
-  if (s.EntryMode != EntryMode::kNone) s.EntryMode = EntryMode::kNone;
-  s.FreshEntry = false;
   s.PollState = PollState::kIdle;
   s.UnansweredPolls = 0;
   s.ReconnectDueMs = panel.clock.NowMs() + kReconnectEveryMs;
@@ -179,10 +178,20 @@ void TakeKey(Panel& panel) {
     return;
   }
   // With the receiver lost, typing goes on; a key that needs the receiver says so where it
-  // needs it. Q still ends the run and stores the state.
+  // needs it. Q still ends the run and stores the state, also where it would be typed
+  // into a raw command no receiver can take.
+  if (IsReceiverLost(s) && s.CurrentKey == 'Q' && s.EntryMode == EntryMode::kTest)
+    s.EntryMode = EntryMode::kNone;
+  const EntryMode pending = s.EntryMode;
   try {
     HandleKey(panel);
   } catch (const ReceiverLost&) {
+    // A multi-key entry this key was completing cannot be: it ends as it was before it
+    // began. Digits typed for a frequency beside it stay typed.
+    if ((s.CurrentKey == keys::kEnter || s.CurrentKey == 'Q') && pending != EntryMode::kNone) {
+      s.EntryMode = pending;
+      UndoEntry(s);
+    }
     OnReceiverLost(panel);
     if (s.QuitRequested) Speak(panel, "quit");
   }

@@ -1,5 +1,6 @@
 #include "keys/reconnect.h"
 
+#include "banks/stored_state.h"
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/receiver_port.h"
@@ -43,14 +44,17 @@ void ReceiverBack(Panel& panel) {
 void GiveSettings(Panel& panel) {
   auto& s = panel.state;
   s.SettingsUnsent = false;
+  const int refusedBefore = s.RefusedCount;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   SpeakFixed(panel, "shdel");
   ApplyMode(panel);
   SpeakFixed(panel, "shdel");
-  SetStep(panel);
+  // Not a step half typed while the receiver was away: the one in force.
+  SetStep(panel, SettingsInForce(s).step);
   s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
   SendSetting(panel);
+  if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
 }
 
 void ShowReceiverLost(Panel& panel) {

@@ -6,6 +6,7 @@
 
 #include "core/text.h"
 #include "link/exchange.h"
+#include "link/reply_fields.h"
 #include "panel/pen.h"
 #include "voice/voice.h"
 
@@ -105,7 +106,6 @@ void ShowFrequency(Panel& panel) {
   }
   SetColour(panel, platform::kBlack);
   SetFont(panel, "Ariel", 30, 700);
-  s.FreshEntry = true;
 }
 
 void FrequencyToHz(Panel& panel) {
@@ -132,8 +132,12 @@ void StepFrequency(Panel& panel, std::int64_t deltaHz) {
 }
 
 bool SetStep(Panel& panel) {
+  return SetStep(panel, panel.state.StepText);
+}
+
+bool SetStep(Panel& panel, const std::string& step) {
   auto& s = panel.state;
-  const std::string khzText = WithoutLeadingZeros(s.StepText);
+  const std::string khzText = WithoutLeadingZeros(step);
   const double khz = std::trunc(ReadNumber(khzText));
   std::string command = "ST";
   if (khz < 100) command += '0';
@@ -225,6 +229,33 @@ void SpeakSignalLevel(Panel& panel) {
   const int digit = std::clamp(level, 0, 9);
   SpeakDigit(panel, static_cast<char>('0' + digit));
   if (level > 9) Speak(panel, "plus");
+}
+
+void LearnReceiverState(Panel& panel) {
+  auto& s = panel.state;
+  // A receiver that refused settings may refuse the question too, now and then.
+  constexpr int kTries = 3;
+  std::string state;
+  for (int tries = 0; tries < kTries && state.find("RF") == std::string::npos; ++tries) {
+    DiscardWaiting(panel);
+    s.CommandText = "RX";
+    SendCommand(panel);
+    const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
+    state = lines.empty() ? std::string() : lines.front();
+  }
+  if (state.find("RF") == std::string::npos) return;
+  if (const std::optional<std::string> frequency = ReportedFrequency(state)) {
+    ReceiverIsOn(panel, *frequency);
+    ShowFrequency(panel);
+  }
+  const std::optional<char> digit = ReportedModeDigit(state);
+  for (const ModeRow& row : kModes)
+    if (digit && row.command[0] == 'M' && row.command[2] == *digit)
+      s.ModeName = s.ReceiverMode = row.name;
+  if (state.find(" AU1") != std::string::npos) s.ModeName = s.ReceiverMode = "AUT";
+  if (const std::size_t at = state.find(" AT"); at != std::string::npos && at + 3 < state.size())
+    s.AttenuatorOn = state[at + 3] == '1';
+  ShowModeName(panel);
 }
 
 bool TuneTypedFrequency(Panel& panel) {

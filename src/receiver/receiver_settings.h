@@ -15,6 +15,7 @@ enum class Mode { FM, AM, LSB, USB, WFM, CW, Auto };
 bool SetFrequency(Panel& panel);   // VFO A to TuneText, then ShowFrequency
 bool SetFrequencyB(Panel& panel);  // VFO B to TuneText
 bool SetStep(Panel& panel);        // StepText to the receiver
+bool SetStep(Panel& panel, const std::string& step);
 bool ApplyMode(Panel& panel);      // shows ModeName and sends its mode
 bool SelectMode(Panel& panel, Mode mode);
 // The two toggles say the receiver's refusal ("inv") and leave the state as it was.
@@ -32,6 +33,10 @@ void ReceiverIsOn(Panel& panel, const std::string& frequency);
 // Frequency goes back to the one the receiver is on, when it has reported one: what went
 // ahead of it (a refused setting) is dropped.
 void BackToReceiverFrequency(PanelState& s);
+
+// Asks the receiver what it holds ("RX") and takes its frequency, mode and attenuator as
+// the panel's: after settings it refused, when the panel cannot know otherwise.
+void LearnReceiverState(Panel& panel);
 
 // Moves Frequency by deltaHz and tunes there; a move out of the tunable range is refused
 // with "inv".

@@ -112,7 +112,7 @@ TEST_F(ReceiverSettings, ShowFrequencyPadsOnThePanelOnly) {
   h.state().Frequency = "1296.2500";
   ShowFrequency(*h.panel);
   EXPECT_EQ(h.window.LineAt(150), "1296.2500") << "the longer text leaves nothing behind";
-  EXPECT_TRUE(h.state().FreshEntry);
+  EXPECT_FALSE(h.state().FreshEntry) << "drawing touches no entry being typed";
 }
 
 TEST_F(ReceiverSettings, ModesAttenuatorAndNoiseLimiter) {

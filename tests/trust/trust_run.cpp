@@ -92,10 +92,6 @@ bool Has(const Words& words, std::string_view word) {
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-bool Told(const Words& words, std::string_view phrase) {
-  return (" " + Join(words) + " ").find(" " + std::string(phrase) + " ") != std::string::npos;
-}
-
 std::string Trimmed(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;
@@ -142,6 +138,10 @@ class Run {
   explicit Run(const Script& script)
       : script_(script), sim_(sim::BuiltInBand(), ReceiverMemory()) {
     sim_.engine.SetFaults(script.faults);
+    if (verbose_)
+      sim_.engine.SetTrace([](std::string_view line) {
+        std::printf("      %.*s\n", static_cast<int>(line.size()), line.data());
+      });
     replyFaults_ = script.faults.dropChance > 0 || script.faults.delayChance > 0 ||
                    script.faults.garbleChance > 0;
   }
@@ -218,18 +218,29 @@ class Run {
   void Key(int code) {
     ++gKeysPlayed;
     const EntryMode before = S().EntryMode;
-    const bool bankScanning = IsBankScanning(S().BankState);
+    const int serialBefore = S().EntrySerial;
     const bool ends = code == keys::kEnter || code == 'Q';
     permitted_ = ends && writeEntry_ && writeEntry_->size() == 3 ? (*writeEntry_)[2] : 0;
     key_ = code;
     h_.Press(code);
+    // What the key itself said: the clips of the tick that took it, not the polls' around.
+    std::vector<std::string> own;
+    const int queued = S().KeyCount;
+    bool taken = false;
     for (int ticks = 0; S().KeyCount != 0 || S().PollState != PollState::kIdle; ++ticks) {
       if (ticks == kKeyTicks) return Break("always answered", KeyName(code) + " was not taken");
+      const std::size_t before = keyClips_.size();
       TickAndCheck(1);
       if (broken_) return;
+      if (!taken && S().KeyCount < queued) {
+        taken = true;
+        own.assign(keyClips_.begin() + static_cast<std::ptrdiff_t>(before), keyClips_.end());
+      }
     }
+    keyClips_ = own;
     key_ = 0;
-    FollowTyping(code, before, bankScanning);
+    FollowTyping(code, before);
+    FollowLimitTyping(code, before, serialBefore);
     FollowWriteEntry(code);
     if (!S().RunFlag) {  // Q, or a first key that found no receiver
       h_.Finish();
@@ -252,7 +263,7 @@ class Run {
 
   // Digits typed for a frequency end in their tuning, or the listener hears that they
   // did not ("cancel", "inv").
-  void FollowTyping(int code, EntryMode before, bool bankScanning) {
+  void FollowTyping(int code, EntryMode before) {
     const Words said = KeyWords();
     const bool frequencyEntry = before == EntryMode::kNone;
     // A failure said in another entry (a transfer refused) is that entry's; "cancel" from a
@@ -261,7 +272,7 @@ class Run {
                       (frequencyEntry && (Heard("cancel") || Heard("inv") || Heard("rnc")));
     const bool digit = code == keys::kFullStop || keys::IsDigit(code);
     if (!typed_.empty() && !digit && between_.empty()) between_ = KeyName(code) + " ";
-    if (digit && frequencyEntry && !bankScanning) {
+    if (digit && frequencyEntry) {
       if (told) typed_.clear();
       else typed_ += code == keys::kFullStop ? '.' : static_cast<char>(code);
     } else if (code == keys::kBack && frequencyEntry) {
@@ -280,6 +291,27 @@ class Run {
       typed_.clear();
     }
     if (typed_.empty()) between_.clear();
+  }
+
+  // A search limit or step typed after S, E or I stands as typed once the entry ends,
+  // whatever ended it, unless the listener heard "inv" or "cancel".
+  void FollowLimitTyping(int code, EntryMode before, int serialBefore) {
+    const bool digit = code == keys::kFullStop || keys::IsDigit(code);
+    if (IsSearchLimitEntry(before) && digit) limitTyped_ += code == keys::kFullStop ? '.' : char(code);
+    if (IsSearchLimitEntry(before) && code == keys::kBack && !limitTyped_.empty())
+      limitTyped_.pop_back();
+    const bool ended = S().EntryMode != before || S().EntrySerial != serialBefore;
+    if (IsSearchLimitEntry(before) && ended && !limitTyped_.empty() && !Heard("inv") &&
+        !Heard("cancel") && !Heard("rnc")) {
+      const Shown shown = ShownNow();
+      const std::string& field = before == EntryMode::kSearchStart ? shown.low
+                                 : before == EntryMode::kSearchEnd ? shown.high
+                                                                   : shown.step;
+      if (!IsNumberText(limitTyped_) || MhzTextToHz(field) != MhzTextToHz(limitTyped_))
+        Break("typing kept", "typed " + limitTyped_ + " for a limit or step, then " +
+                                 KeyName(code) + ", and the search line shows " + field);
+    }
+    if (ended) limitTyped_.clear();
   }
 
   // W, two digits, a receiver bank letter and Enter: only then may that bank change.
@@ -324,14 +356,12 @@ class Run {
       Break("always answered", "the meter was not asked for the level for 1.5 s");
   }
 
+  // A receiver that stops answering is found lost (and that is said) within a bound.
   void CheckLostTold() {
-    if (Answering()) {
+    if (Answering() || S().ConnectState != ConnectState::kConnected)
       lostTicks_ = 0;
-      toldLost_ = false;
-    } else if (++lostTicks_ > kLostTicks && !toldLost_ && S().ConnectState != ConnectState::kUnknown) {
-      Break("always answered", "the receiver stopped answering and \"receiver not connected\" "
-                               "was not said");
-    }
+    else if (++lostTicks_ > kLostTicks)
+      Break("always answered", "the receiver stopped answering and the panel did not notice");
   }
 
   void CheckPassesReleased() {
@@ -382,6 +412,8 @@ class Run {
   }
 
   void CheckRemoteSet(const std::string& asked) {
+    // In its memory scan the receiver takes each channel's own frequency and mode.
+    if (E().CurrentActivity() == sim::Activity::kScan) return;
     if (asked[0] == 'F') {
       const std::int64_t hz = std::stoll(asked.substr(2));
       if (std::llabs(E().VfoAHz() - hz) >= 50)
@@ -400,7 +432,6 @@ class Run {
   void OnMessage(const Words& words) {
     if (verbose_) std::printf("    \"%s\"\n", Join(words).c_str());
     keyMessages_.push_back(words);
-    if (Told(words, "receiver not connected")) toldLost_ = true;
   }
 
   // A success word is judged as it is said, with the message it ends so far.
@@ -481,6 +512,13 @@ class Run {
   void CheckAfterAction() {
     CheckMemoryKept();
     CheckBanksKept();
+    // The search line needs no receiver: what it shows with no entry pending is in force.
+    if (!IsSearchLimitEntry(S().EntryMode) && settled_) {
+      const Shown now = ShownNow();
+      settled_->low = now.low;
+      settled_->high = now.high;
+      settled_->step = now.step;
+    }
     if (Settled()) {
       settled_ = ShownNow();
       if (!replyFaults_ && Answering()) CheckShownIsReceiver();
@@ -616,6 +654,7 @@ class Run {
   std::vector<std::string> keyClips_;  // the clips played during it
   std::string typed_;
   std::string between_;  // the first other key pressed while typed_ was being typed
+  std::string limitTyped_;  // what a limit or step entry has typed
   std::optional<std::string> writeEntry_;
   std::string memory_;
   std::map<std::string, std::string> banks_;
@@ -625,7 +664,6 @@ class Run {
   long ticks_ = 0;
   int unpolledTicks_ = 0;
   int lostTicks_ = 0;
-  bool toldLost_ = false;
   std::int64_t passedSinceMs_ = -1;
   std::deque<Request> requests_;
   bool secondLine_ = false;
