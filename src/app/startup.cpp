@@ -15,6 +15,7 @@
 #include "keys/poll_cycle.h"
 #include "panel/panel_lines.h"
 #include "scan/activity_log.h"
+#include "scan/scan_exit.h"
 #include "voice/message.h"
 #include "voice/voice.h"
 
@@ -213,8 +214,11 @@ int ShutDown(Panel& panel, bool storeState) {
   EndActivity(panel);
   if (s.DebugSwitch == 1) panel.log.Close();
   if (storeState) {
-    s.CommandText = "EX";
     try {
+      // A scan ended by the end of the run leaves no channel passed for the next one.
+      if (s.PassCount > 1 && s.ConnectState == ConnectState::kConnected)
+        ReleasePassedChannels(panel);
+      s.CommandText = "EX";
       SendCommand(panel);
     } catch (const ReceiverLost&) {
       // Nothing to say goodbye to; the state is stored all the same.

@@ -125,6 +125,10 @@ struct PanelState {
   int ScanHold = 0;
   std::array<std::string, kPassSlots> PassList{};
   int PassCount = 1;
+  // The channel of the memory scan's stop last announced ("A05"): what P passes.
+  std::string HeardChannel;
+  // When a pass the receiver did not release is tried again.
+  std::int64_t ReleaseDueMs = 0;
 
   // The activity log
   ActivityWatch Activity;

@@ -216,7 +216,7 @@ void QuitKey(Panel& panel) {
 void SearchKey(Panel& panel) {
   auto& s = panel.state;
   s.EntryMode = EntryMode::kNone;
-  if (IsMemoryScanning(s.ScanState)) EndMemoryScan(panel);
+  if (IsMemoryScanning(s.ScanState)) StopMemoryScan(panel);
   if (s.BankState == BankState::kNone)
     StartSearch(panel);
   else
@@ -227,7 +227,15 @@ void SearchKey(Panel& panel) {
 void EnterKey(Panel& panel) {
   auto& s = panel.state;
   ClearPanelLines(panel);
-  if (IsSearching(s.SearchActive)) EndSearch(panel);
+  if (IsSearching(s.SearchActive)) {
+    EndSearch(panel);
+    // Completing a typed frequency tunes the receiver; any other entry does not, so the
+    // receiver is told here that its search is over.
+    if (s.EntryMode != EntryMode::kNone) {
+      s.TuneText = s.Frequency;
+      SetFrequency(panel);
+    }
+  }
   CommitEntry(panel);
 }
 
@@ -285,7 +293,7 @@ bool ScanKeepingKey(Panel& panel, int key) {
 void InterruptStartedScan(Panel& panel, int key) {
   auto& s = panel.state;
   if (s.ScanState != ScanState::kStarted || key == keys::kSpace) return;
-  EndMemoryScan(panel);
+  StopMemoryScan(panel);
 }
 
 void ToggleVoiceSwitch(Panel& panel, bool& on, const char* clip) {
@@ -301,10 +309,11 @@ void ToggleStopMode(Panel& panel) {
   ShowSearchLine(panel);
 }
 
-// P: passes the channel a memory scan holds on; otherwise puts the frequency into a bank.
+// P: during a memory scan passes the channel whose stop was heard; otherwise puts the
+// frequency into a bank.
 void PassOrPutKey(Panel& panel) {
   auto& s = panel.state;
-  if (IsMemoryScanning(s.ScanState) && !s.Quiet)
+  if (IsMemoryScanning(s.ScanState))
     PassChannel(panel);
   else
     StartBankEntry(panel, EntryMode::kPut, "put");

@@ -244,7 +244,10 @@ void PollCycle(Panel& panel) {
   auto& s = panel.state;
   switch (s.PollState) {
     case PollState::kIdle:
-      if (s.KeyCount != 0) KeyStep(panel);
+      if (s.KeyCount != 0)
+        KeyStep(panel);
+      else
+        ReleaseLeftPasses(panel);
       s.PollState = s.KeyCount != 0 ? PollState::kIdle : PollState::kAskLevel;
       break;
     case PollState::kAskLevel:

@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::size_t kFrequencyDigits = 10;
 constexpr std::size_t kMhzDigits = 4;
-constexpr std::size_t kMaxLevelDigits = 3;
+constexpr std::size_t kLevelDigits = 3;
 
 bool IsDigitChar(char c) {
   return c >= '0' && c <= '9';
@@ -54,8 +54,11 @@ std::optional<LevelReport> ReadLevelReport(std::string_view reply) {
   if (reply.size() <= kFirstDigit) return std::nullopt;
   const std::string_view key = reply.substr(0, 2);
   if (key != "LM" && key != "LC") return std::nullopt;
+  // Only the receiver's own form counts, a blank or "%" and all three digits: a byte
+  // garbled on the line ("LM$013") would be read as an open squelch, a signal where none is.
+  if (reply[kFlag] != ' ' && reply[kFlag] != '%') return std::nullopt;
   const std::size_t digits = DigitsFrom(reply, kFirstDigit);
-  if (digits == 0 || digits > kMaxLevelDigits) return std::nullopt;
+  if (digits != kLevelDigits) return std::nullopt;
   LevelReport report;
   report.squelchClosed = reply[kFlag] == '%';
   for (std::size_t i = 0; i < digits; ++i)
@@ -69,10 +72,7 @@ std::size_t FindLevelReply(std::string_view bytes) {
        at = bytes.find("LM", at + 1)) {
     const std::string_view reply = bytes.substr(at, kLevelReplyLength);
     if (reply.size() < kLevelReplyLength) break;
-    // Of the level reports, only the receiver's own form: a blank or "%", all three digits.
-    if (ReadLevelReport(reply) && (reply[2] == ' ' || reply[2] == '%') &&
-        DigitsFrom(reply, 3) == kMaxLevelDigits)
-      return at;
+    if (reply.substr(0, 2) == "LM" && ReadLevelReport(reply)) return at;
   }
   return std::string_view::npos;
 }

@@ -22,8 +22,8 @@ struct LevelReport {
   int raw = 0;  // the reading, 10 added for a level-with-channel reply ("LC")
 };
 
-// "LM" or "LC", the squelch flag ("%" when closed), then one to three level digits.
-// "LM", "LM?" and every other reply are no level report.
+// "LM" or "LC", the squelch flag (a blank, or "%" when closed), then three level digits.
+// "LM", "LM?", "LM$013" and every other reply are no level report.
 std::optional<LevelReport> ReadLevelReport(std::string_view reply);
 
 // A level reply as the receiver sends it unasked for nothing else: "LM", a blank or "%",

@@ -2,6 +2,7 @@
 // on a signal passes the channel.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/text.h"
 #include "link/exchange.h"
@@ -66,6 +67,12 @@ void ReadBackChannelMode(Panel& panel, bool& spoken) {
   }
 }
 
+bool IsPassed(const PanelState& s, const std::string& channel) {
+  for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot)
+    if (s.PassList[static_cast<std::size_t>(slot)] == channel) return true;
+  return false;
+}
+
 }  // namespace
 
 void ChooseRadioBank(Panel& panel) {
@@ -88,8 +95,13 @@ void StartMemoryScan(Panel& panel) {
     return;
   }
   s.ScanHold = 0;
+  s.HeardChannel.clear();
   // Passes belong to one scan: 49 of them in each, none carried over.
   if (s.PassCount > 1) ReleasePassedChannels(panel);
+  // The listing shows the bank's first channel; until the scan runs, the receiver is where
+  // it was.
+  const std::string frequency = s.Frequency;
+  const std::string mode = s.ModeName;
   Send(panel, "LC1");
   Pause(panel);
   Send(panel, "MA" + s.EntryText);
@@ -105,10 +117,15 @@ void StartMemoryScan(Panel& panel) {
   DiscardWaiting(panel);
   Send(panel, "MS" + s.EntryText);
   Speak(panel, "shdel");  // silent and at once when the voice is off
-  // A bank with nothing the receiver can scan is refused: no scan starts.
-  if (AwaitAnswer(panel) == Answer::kRefused) {
+  // A bank with nothing the receiver can scan is refused, and a receiver that does not
+  // answer starts nothing: no scan runs, and the screen goes back to the receiver's own.
+  if (const Answer answer = AwaitAnswer(panel); answer != Answer::kTaken) {
     s.EntryMode = EntryMode::kNone;
-    Speak(panel, "empty");
+    Speak(panel, answer == Answer::kRefused ? "empty" : "inv");
+    ReceiverIsOn(panel, frequency);
+    ShowFrequency(panel);
+    s.ModeName = s.ReceiverMode = mode;
+    ShowModeName(panel);
     return;
   }
   // The start is sent twice in case the first is lost.
@@ -127,24 +144,23 @@ void PassChannel(Panel& panel) {
     Speak(panel, "passfull");
     return;
   }
-  Speak(panel, "pass");
-  Send(panel, "MR");
-  Pause(panel);
-  ReadReply(panel);
-  const auto channel = ReportedChannel(s.ReplyText);
-  if (!channel) {
+  // The channel passed is the one whose stop the listener heard, not wherever the scan
+  // has moved since.
+  if (s.HeardChannel.empty()) {
     Speak(panel, "inv");
-    // "MR" has stopped the receiver's scan on this channel: let it go on unpassed rather
-    // than leave it sitting there while the panel says it scans.
-    Pause(panel);
-    Set(panel, "MS");
     return;
   }
+  Speak(panel, "pass");
+  DiscardWaiting(panel);
+  Send(panel, "MR" + s.HeardChannel);
+  const std::vector<std::string> report = AwaitLines(panel, 1, kAnswerWaitMs);
+  // Recalled by its number, the channel holds the scan there until it is sent on.
+  const bool recalled = !report.empty() && ReportedChannel(report.front()) == s.HeardChannel;
   Pause(panel);
-  // Only a channel the receiver marked is kept for release.
-  const bool passed = Set(panel, "MP1");
-  if (passed) {
-    s.PassList[static_cast<std::size_t>(s.PassCount)] = *channel;
+  const bool passed = recalled && Set(panel, "MP1");
+  if (!recalled) Speak(panel, "inv");
+  if (passed && !IsPassed(s, s.HeardChannel)) {
+    s.PassList[static_cast<std::size_t>(s.PassCount)] = s.HeardChannel;
     s.PassCount += 1;
   }
   Pause(panel);

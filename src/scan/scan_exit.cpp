@@ -3,56 +3,100 @@
 #include "banks/bank_file.h"
 #include "link/exchange.h"
 #include "receiver/receiver_settings.h"
+#include "voice/message.h"
 #include "voice/voice.h"
 
 namespace voskel {
+namespace {
+
+// A pass the receiver did not release is tried again this long after, while no memory
+// scan runs, until it is released.
+constexpr std::int64_t kReleaseRetryMs = 3000;
+
+// "MR" and the channel, then "MP0", each answered before the next goes out: taken when the
+// receiver took both.
+Answer Release(Panel& panel, const std::string& channel) {
+  auto& s = panel.state;
+  s.CommandText = "MR" + channel;
+  const Answer recalled = SendForAnswer(panel);
+  Pause(panel);
+  if (recalled != Answer::kTaken) return recalled;
+  s.CommandText = "MP0";
+  const Answer released = SendForAnswer(panel);
+  Pause(panel);
+  return released;
+}
+
+// The frequency, mode and attenuator the panel shows, back into the receiver, whose scan
+// left it on a memory channel's own.
+void TuneBack(Panel& panel) {
+  auto& s = panel.state;
+  s.TuneText = s.Frequency;
+  SetFrequency(panel);
+  Pause(panel);
+  ApplyMode(panel);
+  s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
+  SendSetting(panel);
+}
+
+}  // namespace
 
 void ReleasePassedChannels(Panel& panel) {
   auto& s = panel.state;
-  // Each answer is read here, so none is left for a later command to take as its own. A
-  // refusal is only logged: the scan ends all the same, and nothing said claims a release.
-  // A receiver silent to one command is not waited on for the rest: with 49 passes that
-  // would hold the panel for half a minute; the next setting drops whatever came late.
+  // The pass list keeps every channel the receiver has not released: it is tried again
+  // later, and after a lost receiver comes back, so that no channel drops out of every
+  // later scan. A receiver silent to one is not waited on for the rest.
+  int kept = 1;
   bool answering = true;
-  const auto release = [&](std::string command) {
-    s.CommandText = std::move(command);
-    if (answering)
-      answering = SendForAnswer(panel) != Answer::kSilent;
-    else
-      SendCommand(panel);
-    Pause(panel);
-  };
   for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
-    release("MR" + s.PassList[static_cast<std::size_t>(slot)]);
-    release("MP0");
+    const std::string channel = s.PassList[static_cast<std::size_t>(slot)];
+    const Answer answer = answering ? Release(panel, channel) : Answer::kSilent;
+    if (answer == Answer::kTaken) continue;
+    answering = answer != Answer::kSilent;
+    s.PassList[static_cast<std::size_t>(kept++)] = channel;
   }
-  s.PassCount = 1;
+  s.PassCount = kept;
+  s.ReleaseDueMs = panel.clock.NowMs() + kReleaseRetryMs;
+}
+
+void ReleaseLeftPasses(Panel& panel) {
+  auto& s = panel.state;
+  if (s.PassCount <= 1 || IsMemoryScanning(s.ScanState) || IsReceiverLost(s) ||
+      panel.clock.NowMs() < s.ReleaseDueMs)
+    return;
+  ReleasePassedChannels(panel);
+  // "MR" left the receiver on a memory channel.
+  TuneBack(panel);
 }
 
 void EndMemoryScan(Panel& panel) {
   Speak(panel, "exitscan");
   panel.state.ScanState = ScanState::kOff;
+  panel.state.HeardChannel.clear();
   ReleasePassedChannels(panel);
+}
+
+void StopMemoryScan(Panel& panel) {
+  EndMemoryScan(panel);
+  TuneBack(panel);
 }
 
 void ExitScan(Panel& panel) {
   auto& s = panel.state;
   // Dropped before the release, so that a receiver lost during it leaves no bank selected.
   s.BankState = BankState::kNone;
-  EndMemoryScan(panel);
   s.EntryMode = EntryMode::kNone;
-  s.TuneText = s.Frequency;
-  SetFrequency(panel);
-  Pause(panel);
-  ApplyMode(panel);
+  StopMemoryScan(panel);
   if (s.QuitRequested) Speak(panel, "quit");
 }
 
 void EndSearch(Panel& panel) {
   auto& s = panel.state;
   // A list that could not be stored must not pass for a stored one.
-  if (!SaveBank(panel)) Speak(panel, "inv");
-  SpeakCount(panel, s.FoundCount);
+  SayApart(panel, [&panel] {
+    if (!SaveBank(panel)) Speak(panel, "inv");
+    SpeakCount(panel, panel.state.FoundCount);
+  });
   s.ScanState = ScanState::kOff;
   s.BankState = BankState::kNone;
   s.SearchActive = SearchActive::kOff;
@@ -66,7 +110,8 @@ void AbandonScans(Panel& panel) {
   if (IsBankScanning(s.BankState)) s.BankState = BankState::kNone;
   s.ScanHold = 0;
   s.ResumeCountdown = 0;
-  s.PassCount = 1;
+  s.HeardChannel.clear();
+  // The passes stay listed: they are released when the receiver answers again.
 }
 
 }  // namespace voskel

@@ -162,6 +162,9 @@ void ReadBackScanStop(Panel& panel) {
   }
   ReceiverIsOn(panel, *frequency);
   ShowFrequency(panel);
+  // P passes this channel, the one whose stop is announced, wherever the scan goes next.
+  if (const std::optional<std::string> channel = ReportedChannel(s.ReplyText))
+    s.HeardChannel = *channel;
   if (s.ScanVoice && s.ScanHold == 0) Speak(panel, "stop");
   s.ScanHold = kScanHoldPolls;
 }

@@ -119,6 +119,13 @@ void ResumeHeldMessage(Panel& panel) {
   for (SpokenPart& part : said.parts) messages.current.parts.push_back(std::move(part));
 }
 
+void SayApart(Panel& panel, const std::function<void()>& say) {
+  SpokenMessage around = std::exchange(panel.messages.current, {});
+  say();
+  FinishMessage(panel);
+  panel.messages.current = std::move(around);
+}
+
 void FinishMessage(Panel& panel) {
   Finish(panel, panel.messages.current);
 }

@@ -8,6 +8,7 @@
 // A clip adds the words the clip table gives it (a pause or a tone adds none); digits
 // and the point said one after another make one number ("145.5", "12"); a channel's tag
 // is written as the tag.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,10 @@ bool HoldsEntryMessage(const Panel& panel);
 void HoldMessage(Panel& panel);
 // The next key of the entry adds to the message kept for it.
 void ResumeHeldMessage(Panel& panel);
+// What say() says is a message of its own, finished at once, apart from the message being
+// said around it (a search's count, said as Enter ends the search, is no part of what
+// Enter tunes).
+void SayApart(Panel& panel, const std::function<void()>& say);
 // A message is finished: shown on the braille display, written on standard output with
 // the time, and kept as the one J says again. One without words changes nothing.
 void FinishMessage(Panel& panel);

@@ -69,8 +69,11 @@ void SpeakMode(Panel& panel) {
 void SpeakCount(Panel& panel, int count) {
   if (count < 0) count = 0;
   if (count > 99) count = 99;
+  // A count is a number of its own: never one with a frequency said beside it.
+  EndNumber(panel);
   if (count >= 10) SpeakDigit(panel, static_cast<char>('0' + count / 10));
   SpeakDigit(panel, static_cast<char>('0' + count % 10));
+  EndNumber(panel);
 }
 
 void SpeakDigit(Panel& panel, char c) {

@@ -70,6 +70,10 @@ TEST_F(MeterPoll, OtherRepliesKeepTheLevelAndNoReplyKeepsTheMeter) {
   const auto prints = h.window.prints.size();
   Poll("");
   EXPECT_EQ(h.window.prints.size(), prints) << "nothing redrawn without a reply";
+  for (const char* garbled : {"LM$013\r\n", "LM 13\r\n"}) {
+    Poll(garbled);
+    EXPECT_TRUE(h.state().Quiet) << garbled << " is no open squelch";
+  }
 }
 
 TEST(PollCycle, PollsTheLevelEveryThirdTickAndConnects) {

@@ -229,7 +229,7 @@ TEST_F(MemoryScan, PassedChannelsAreSkippedAndEnterReleasesThem) {
   UntilHaltedOn(1);
   Keys("P");
   EXPECT_EQ(h.sound.Spoken(), Strings{"pass"});
-  EXPECT_EQ(Sent(), (Strings{"MR", "MP1", "MS"}));
+  EXPECT_EQ(Sent(), (Strings{"MRA01", "MP1", "MS"})) << "the channel heard, by its number";
   UntilHaltedOn(3);
   Keys("P");
   EXPECT_TRUE(sim->engine.Memory().banks[0].channels[3].passed);
@@ -299,7 +299,7 @@ TEST_F(MemoryScan, ARefusedPassIsNoPassAndAModeRefusedAfterTheReleaseIsSaidToBeR
 }
 
 // A receiver that has fallen silent is waited on once while passes are released, not once
-// per command: the waits of the release, the tuning and the mode, and no more.
+// per pass; what it did not release stays listed, to be released when it answers again.
 TEST_F(MemoryScan, ASilentReceiverHoldsTheReleaseOfPassesForOneWaitOnly) {
   bool silent = false;
   h.peer = [&, inner = sim->AsPeer()](std::string_view bytes, std::int64_t now) {
@@ -313,8 +313,14 @@ TEST_F(MemoryScan, ASilentReceiverHoldsTheReleaseOfPassesForOneWaitOnly) {
   h.Type("\r");
   const std::int64_t before = h.clock.now;
   h.Tick();
-  EXPECT_EQ(CountOf(Sent(), "MP0"), 2);
-  EXPECT_LE(h.clock.now - before, 3 * kAnswerWaitMs + 100) << "one tick of 100 ms besides";
+  EXPECT_EQ(CountOf(Sent(), "MRA03"), 0) << "not waited on for the second pass";
+  EXPECT_EQ(h.state().PassCount, 3);
+  EXPECT_LE(h.clock.now - before, static_cast<std::int64_t>(Sent().size()) * kAnswerWaitMs + 100)
+      << "each command waited on once, one tick of 100 ms besides";
+  silent = false;
+  TickUntil([&] { return h.state().PassCount == 1; });
+  EXPECT_FALSE(sim->engine.Memory().banks[0].channels[1].passed);
+  EXPECT_FALSE(sim->engine.Memory().banks[0].channels[3].passed);
 }
 
 TEST_F(Hunt, HitsAreOnDiskAsTheyAreFoundAndOnlyWhereTheReceiverHeardASignal) {

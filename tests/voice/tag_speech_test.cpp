@@ -115,7 +115,7 @@ TEST(TagSpeech, VSwitchesTagsOffAndOnAndEndsAStartedMemoryScanFirst) {
   EXPECT_EQ(p.Press(keys::kUp), Clips{});
 
   p.h.state().ScanState = ScanState::kStarted;
-  EXPECT_EQ(p.Keys("v"), (Clips{"exitscan", "tags", "on"}));
+  EXPECT_EQ(p.Keys("v"), (Clips{"exitscan", "FM", "tags", "on"}));
   EXPECT_EQ(p.h.state().ScanState, ScanState::kOff);
   EXPECT_EQ(p.Press(keys::kDown), (Clips{"beep", "tag:TOWER 1"}));
 
