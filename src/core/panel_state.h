@@ -72,7 +72,6 @@ struct PanelState {
   std::array<int, kKeyQueueSize> KeyQueue{};
   int KeyCount = 0;
   bool KeyLatch = false;
-  bool KeyOverflow = false;  // a press found the queue full; told at the next key
   int CurrentKey = 0;
   voskel::PollState PollState = voskel::PollState::kIdle;
   int SignalLevel = 0;

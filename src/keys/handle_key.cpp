@@ -229,9 +229,11 @@ void EnterKey(Panel& panel) {
   ClearPanelLines(panel);
   if (IsSearching(s.SearchActive)) {
     EndSearch(panel);
-    // Completing a typed frequency tunes the receiver; any other entry does not, so the
+    // Completing a frequency the receiver can tune tunes it; anything else does not, so the
     // receiver is told here that its search is over.
-    if (s.EntryMode != EntryMode::kNone) {
+    const bool tunes = s.EntryMode == EntryMode::kNone &&
+                       (s.FrequencyEntry.empty() || TunableFrequency(s.FrequencyEntry));
+    if (!tunes) {
       s.TuneText = s.Frequency;
       SetFrequency(panel);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,11 @@ namespace {
 constexpr std::int64_t kFirstAnswerWaitMs = 500;
 constexpr std::int64_t kFirstAnswerStepMs = 20;
 
+// The marker behind a key press that was followed by presses the full queue could not
+// take: what was being typed is not what the listener typed, so the entry ends there with
+// "inv", and no later Enter runs on what remains.
+constexpr int kKeysLost = std::numeric_limits<int>::min();
+
 // An entry and the marker behind it; false when they do not fit.
 bool QueueEntry(PanelState& s, int entry) {
   if (s.KeyCount + 2 > kKeyQueueSize) return false;
@@ -41,8 +47,10 @@ bool QueueEntry(PanelState& s, int entry) {
 void QueueKey(PanelState& s, int code) {
   if (s.KeyLatch) return;  // auto-repeat of a held key
   s.KeyLatch = true;
-  // A key press that finds no room is dropped whole, and said.
-  if (!QueueEntry(s, code)) s.KeyOverflow = true;
+  // A key press that finds no room is dropped whole; the marker behind the last press
+  // taken says where, so that the entry it belonged to ends there.
+  if (!QueueEntry(s, code) && s.KeyCount > 0)
+    s.KeyQueue[static_cast<std::size_t>(s.KeyCount - 1)] = kKeysLost;
 }
 
 // A few polls in a row without any answer: the receiver was switched off, or its line
@@ -69,6 +77,14 @@ void NoteAnsweredPoll(Panel& panel) {
   if (s.ConnectState != ConnectState::kConnected || s.UnansweredPolls < kPollsBeforeLost) return;
   s.ConnectState = ConnectState::kLost;
   throw ReceiverLost{};
+}
+
+// What was being typed when presses were lost is not what the listener typed.
+void EndEntryAtLostKeys(Panel& panel) {
+  if (EntryInProgress(panel.state) && HoldsEntryMessage(panel)) ResumeHeldMessage(panel);
+  Speak(panel, "inv");
+  UndoEntry(panel.state);
+  FinishMessage(panel);
 }
 
 // A key that comes before the first level reply may only have overtaken it: the
@@ -138,8 +154,9 @@ void KeyStep(Panel& panel) {
   std::copy(s.KeyQueue.begin() + 1, s.KeyQueue.begin() + s.KeyCount, s.KeyQueue.begin());
   s.KeyCount -= 1;
   s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = 0;
-  if (s.CurrentKey == 0) {
+  if (s.CurrentKey == 0 || s.CurrentKey == kKeysLost) {
     ReadReply(panel);
+    if (s.CurrentKey == kKeysLost) EndEntryAtLostKeys(panel);
     return;
   }
   if (s.CurrentKey < 0) {
@@ -165,11 +182,6 @@ void TakeKey(Panel& panel) {
   if (RepeatsMessage(s, s.CurrentKey)) {
     HandleKey(panel);
     return;
-  }
-  if (s.KeyOverflow) {
-    // Some press was lost: what was typed is not what will be tuned.
-    s.KeyOverflow = false;
-    Speak(panel, "inv");
   }
   if (s.ConnectState == ConnectState::kUnknown && !AwaitFirstAnswer(panel)) {
     Speak(panel, "rnc");

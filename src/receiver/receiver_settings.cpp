@@ -244,6 +244,10 @@ void LearnReceiverState(Panel& panel) {
     state = lines.empty() ? std::string() : lines.front();
   }
   if (state.find("RF") == std::string::npos) return;
+  // A receiver that would not leave its search or scan is followed in it again.
+  if (state.rfind("MS", 0) == 0 && s.ScanState == ScanState::kOff) s.ScanState = ScanState::kStarted;
+  if (state.rfind("VS", 0) == 0 && s.SearchActive == SearchActive::kOff)
+    s.SearchActive = SearchActive::kMoving;
   if (const std::optional<std::string> frequency = ReportedFrequency(state)) {
     ReceiverIsOn(panel, *frequency);
     ShowFrequency(panel);

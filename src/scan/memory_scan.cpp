@@ -157,9 +157,15 @@ void PassChannel(Panel& panel) {
   // Recalled by its number, the channel holds the scan there until it is sent on.
   const bool recalled = !report.empty() && ReportedChannel(report.front()) == s.HeardChannel;
   Pause(panel);
-  const bool passed = recalled && Set(panel, "MP1");
-  if (!recalled) Speak(panel, "inv");
-  if (passed && !IsPassed(s, s.HeardChannel)) {
+  // A pass whose answer did not come may still have been made: it is listed for release as
+  // well (releasing a channel that was never passed does no harm), but not said as done.
+  Answer answer = Answer::kRefused;
+  if (recalled) {
+    s.CommandText = "MP1";
+    answer = SendForAnswer(panel);
+  }
+  if (answer != Answer::kTaken) Speak(panel, "inv");
+  if (answer != Answer::kRefused && !IsPassed(s, s.HeardChannel)) {
     s.PassList[static_cast<std::size_t>(s.PassCount)] = s.HeardChannel;
     s.PassCount += 1;
   }

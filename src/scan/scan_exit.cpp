@@ -31,12 +31,15 @@ Answer Release(Panel& panel, const std::string& channel) {
 // left it on a memory channel's own.
 void TuneBack(Panel& panel) {
   auto& s = panel.state;
+  const int refusedBefore = s.RefusedCount;
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   Pause(panel);
   ApplyMode(panel);
   s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
   SendSetting(panel);
+  // Left on the last channel's settings where it refused the panel's.
+  if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
 }
 
 }  // namespace

@@ -98,24 +98,27 @@ TEST_F(MeterPoll, MeterLineFollowsTheSquelchBothWays) {
   EXPECT_EQ(Meter(), "*******8>");
 }
 
-TEST(KeyQueue, SixtyFourPressesWaitForTheirTurnAndALostOneIsTold) {
+TEST(KeyQueue, SixtyFourPressesWaitForTheirTurnAndALossEndsTheEntryThere) {
   PanelHarness h;
   testing::SimPeer sim;
   h.peer = sim.AsPeer();
   ASSERT_TRUE(h.Begin());
   h.Tick(3);
-  // Typed faster than the panel takes them (no tick in between, as while a clip plays).
-  const std::string typed = "145.5" + std::string(58, '0') + "\r";
-  h.Type(typed);
+  // Typed faster than the panel takes them (no tick in between, as while a clip plays):
+  // seventy digits and Enter, of which the queue holds the first 64.
+  h.Type(std::string(70, '1') + "\r");
   EXPECT_EQ(h.state().KeyCount, 2 * 64);
-  h.Press('7');  // the 65th finds no room
   h.sound.Clear();
+  h.ClearWire();
   h.Settle();
   const auto spoken = h.sound.Spoken();
-  EXPECT_EQ(spoken.front(), "inv") << "the lost press is told";
-  EXPECT_EQ(CountOf(spoken, "inv"), 1);
-  EXPECT_EQ(h.state().Frequency.substr(0, 7), "145.500");
-  EXPECT_EQ(h.state().Frequency.size(), 63u);
+  EXPECT_EQ(CountOf(spoken, "1"), 64);
+  EXPECT_EQ(spoken.back(), "inv") << "the loss is told where it is";
+  EXPECT_TRUE(h.CommandsWithoutPolls().empty()) << "nothing tuned on what remains";
+  h.Type("145.5\r");
+  h.Settle();
+  EXPECT_EQ(h.sound.Spoken().back(), "ok") << "and the next entry starts afresh";
+  EXPECT_EQ(sim.engine.VfoAHz(), 145'500'000);
 }
 
 TEST(KeyQueue, HeldKeyQueuesOnceAndKeysAlternateWithReads) {

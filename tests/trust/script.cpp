@@ -57,7 +57,7 @@ constexpr Word kWords[] = {
     {Action::Kind::kSwitchOff, "switch-off"}, {Action::Kind::kSwitchOn, "switch-on"},
     {Action::Kind::kUnplug, "unplug"},     {Action::Kind::kPlugIn, "plug-in"},
     {Action::Kind::kKill, "kill"},         {Action::Kind::kClose, "close"},
-    {Action::Kind::kRemote, "remote"},
+    {Action::Kind::kRemote, "remote"},     {Action::Kind::kBurst, "burst"},
 };
 
 class Listener {
@@ -157,6 +157,8 @@ class Listener {
       Add(Action::Kind::kClose);
     } else if (roll < 22) {
       Add(Action::Kind::kRemote, 0, kRemoteLines[Pick(std::size(kRemoteLines))]);
+    } else if (roll < 23) {
+      Add(Action::Kind::kBurst, 40 + Pick(40));
     }
   }
 
@@ -199,7 +201,8 @@ std::string ActionText(const Action& action) {
   for (const Word& word : kWords)
     if (word.kind == action.kind) text = word.word;
   if (action.kind == Action::Kind::kKey) text += " " + KeyName(action.value);
-  if (action.kind == Action::Kind::kTicks) text += " " + std::to_string(action.value);
+  if (action.kind == Action::Kind::kTicks || action.kind == Action::Kind::kBurst)
+    text += " " + std::to_string(action.value);
   if (action.kind == Action::Kind::kRemote) text += " " + Escaped(action.text);
   return text;
 }
@@ -243,7 +246,7 @@ bool ParseScript(std::string_view text, Script& script, std::string& error) {
         const auto code = KeyCode(rest);
         read = code.has_value();
         action.value = code.value_or(0);
-      } else if (w.kind == Action::Kind::kTicks) {
+      } else if (w.kind == Action::Kind::kTicks || w.kind == Action::Kind::kBurst) {
         action.value = std::atoi(rest.c_str());
         read = action.value > 0;
       } else {

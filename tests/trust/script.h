@@ -24,6 +24,7 @@ struct Action {
     kKill,    // the panel dies where it stands and is started again
     kClose,   // the close box, then a new start
     kRemote,  // text: one line a network client sends
+    kBurst,   // value: zeros in "145." + zeros + "1" and Enter, typed faster than taken
   };
   Kind kind = Kind::kKey;
   int value = 0;

@@ -26,12 +26,12 @@ using Words = std::vector<std::string>;
 
 // How long the promise may take: a key is taken within kKeyTicks, a receiver that stops
 // answering is told within kLostTicks, a network read answered within kReadTicks, a
-// passed channel released within kReleaseMs of its scan's end, and the meter is asked
-// at least every kPollTicks while nothing else is going on.
+// passed channel released within kReleaseTicks of free time after its scan, and the meter
+// is asked at least every kPollTicks while nothing else is going on.
 constexpr int kKeyTicks = 600;
 constexpr int kLostTicks = 40;
 constexpr int kReadTicks = 3;
-constexpr std::int64_t kReleaseMs = 15000;
+constexpr int kReleaseTicks = 100;
 constexpr int kPollTicks = 15;
 
 std::size_t gKeysPlayed = 0;
@@ -210,6 +210,8 @@ class Run {
         net_.toPanel += action.text;
         requests_.push_back({action.text, 0});
         return;
+      case Action::Kind::kBurst:
+        return Burst(action.value);
     }
   }
 
@@ -219,6 +221,7 @@ class Run {
     ++gKeysPlayed;
     const EntryMode before = S().EntryMode;
     const int serialBefore = S().EntrySerial;
+    const bool settledBefore = Settled();
     const bool ends = code == keys::kEnter || code == 'Q';
     permitted_ = ends && writeEntry_ && writeEntry_->size() == 3 ? (*writeEntry_)[2] : 0;
     key_ = code;
@@ -245,14 +248,33 @@ class Run {
     if (!S().RunFlag) {  // Q, or a first key that found no receiver
       h_.Finish();
       Start(true);
-      // Q completes whatever was pending, which may tune or start a scan: only the limits
-      // are known to stand.
-      CheckStoredState(false);
+      // Q completes whatever was pending: only what stood with nothing pending is known.
+      if (settledBefore) CheckStoredState(true);
     }
   }
 
   bool Heard(std::string_view clip) {
     return std::find(keyClips_.begin(), keyClips_.end(), clip) != keyClips_.end();
+  }
+
+  // "145.", zeros, "1" and Enter faster than the queue takes them: keys lost on the way
+  // are told, and what remains is never tuned.
+  void Burst(int zeros) {
+    const std::string typed = "145." + std::string(static_cast<std::size_t>(zeros), '0') + "1\r";
+    const bool losing = S().KeyCount / 2 + static_cast<int>(typed.size()) > kKeyQueueSize / 2;
+    keyClips_.clear();
+    const std::int64_t on = E().VfoAHz();
+    h_.Type(typed);
+    for (int ticks = 0; S().KeyCount != 0 || S().PollState != PollState::kIdle; ++ticks) {
+      if (ticks == kKeyTicks) return Break("always answered", "a burst of keys was not taken");
+      TickAndCheck(1);
+    }
+    if (losing && (!Heard("inv") || E().VfoAHz() != on))
+      Break("typing kept", "keys lost from a burst of " + std::to_string(typed.size()) +
+                               " were not told, or what remained was tuned");
+    typed_.clear();
+    limitTyped_.clear();
+    writeEntry_.reset();
   }
 
   Words KeyWords() {
@@ -266,11 +288,13 @@ class Run {
   void FollowTyping(int code, EntryMode before) {
     const Words said = KeyWords();
     const bool frequencyEntry = before == EntryMode::kNone;
-    // A failure said in another entry (a transfer refused) is that entry's; "cancel" from a
-    // key that moves the receiver ends the typed digits wherever it comes.
-    const bool told = (Heard("cancel") && MovesFrequency(code)) ||
-                      (frequencyEntry && (Heard("cancel") || Heard("inv") || Heard("rnc")));
+    // A failure said for another entry (a transfer refused) or for a key's own command (the
+    // attenuator refused) is theirs; "cancel" from a key that moves the receiver ends the
+    // typed digits wherever it comes.
     const bool digit = code == keys::kFullStop || keys::IsDigit(code);
+    const bool typing = digit || code == keys::kEnter || code == 'Q' || code == keys::kBack;
+    const bool told = (Heard("cancel") && (MovesFrequency(code) || frequencyEntry)) ||
+                      (frequencyEntry && typing && (Heard("inv") || Heard("rnc")));
     if (!typed_.empty() && !digit && between_.empty()) between_ = KeyName(code) + " ";
     if (digit && frequencyEntry) {
       if (told) typed_.clear();
@@ -364,6 +388,8 @@ class Run {
       Break("always answered", "the receiver stopped answering and the panel did not notice");
   }
 
+  // A channel a scan passed is released once the scan is over: within a few seconds of
+  // the panel being free while the receiver answers.
   void CheckPassesReleased() {
     std::string passed;
     const auto& banks = E().Memory().banks;
@@ -373,13 +399,10 @@ class Run {
           passed += std::string(1, static_cast<char>('A' + b)) + std::to_string(c) + " ";
     const bool scanOver = !IsMemoryScanning(S().ScanState) &&
                           S().ConnectState == ConnectState::kConnected && Answering();
-    if (passed.empty() || !scanOver) {
-      passedSinceMs_ = -1;
-    } else if (passedSinceMs_ < 0) {
-      passedSinceMs_ = h_.clock.now;
-    } else if (h_.clock.now - passedSinceMs_ > kReleaseMs) {
+    if (passed.empty() || !scanOver)
+      passedTicks_ = 0;
+    else if (S().KeyCount == 0 && ++passedTicks_ > kReleaseTicks)
       Break("nothing lost", "channel " + passed + "stays passed in the receiver after its scan");
-    }
   }
 
   struct Request {
@@ -664,7 +687,7 @@ class Run {
   long ticks_ = 0;
   int unpolledTicks_ = 0;
   int lostTicks_ = 0;
-  std::int64_t passedSinceMs_ = -1;
+  int passedTicks_ = 0;
   std::deque<Request> requests_;
   bool secondLine_ = false;
 };
