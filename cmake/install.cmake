@@ -43,8 +43,10 @@ endforeach()
 add_custom_target(voskel_man_pages ALL DEPENDS ${VOSKEL_MAN_PAGES})
 install(FILES ${VOSKEL_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-install(FILES README.md docs/receiver-link.md docs/simulator.md docs/voice.md docs/panel-states.md
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# docs/ beside the README, as in the source tree, so that the README's links work there.
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES docs/receiver-link.md docs/simulator.md docs/voice.md docs/panel-states.md
+  DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(FILES dist/voskel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES dist/voskel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 

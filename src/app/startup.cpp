@@ -215,8 +215,10 @@ int ShutDown(Panel& panel, bool storeState) {
   if (s.DebugSwitch == 1) panel.log.Close();
   if (storeState) {
     try {
-      // A scan ended by the end of the run leaves no channel passed for the next one.
-      if (s.PassCount > 1 && s.ConnectState == ConnectState::kConnected)
+      // A scan ended by the end of the run leaves no channel passed for the next one; an
+      // answer lost on the way gets one more try, there being no later.
+      for (int tries = 0; tries < 2 && s.PassCount > 1 && s.ConnectState == ConnectState::kConnected;
+           ++tries)
         ReleasePassedChannels(panel);
       s.CommandText = "EX";
       SendCommand(panel);

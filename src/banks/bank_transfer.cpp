@@ -41,8 +41,10 @@ constexpr std::int64_t kListingWaitMs = 2000;
 
 constexpr std::string_view kWantedSize = "90";
 constexpr int kSizeQuestions = 20;
+// A bank takes the receiver a few seconds to rearrange: fifteen seconds of silence is one
+// that has stopped answering.
 constexpr int kSizeWaitCycles = 3;
-constexpr int kPausesPerCycle = 100;
+constexpr int kPausesPerCycle = 25;
 constexpr int kPausesPerWaitBeep = 25;
 
 void Pauses(Panel& panel, int count) {
@@ -347,6 +349,14 @@ void CheckReceiverBanks(Panel& panel) {
       return;
     }
     known = SizeOf(kWantedSize);
+  }
+  // Asked once more, every bank must say 90: an answer garbled on the line can read as
+  // "90" where the size is another, and "ok" is only for what the receiver holds.
+  for (char letter = 'A'; letter <= 'J'; ++letter) {
+    if (AskBankSize(panel, letter) == kWantedSize) continue;
+    s.ReceiverBankSizes[static_cast<std::size_t>(letter - 'A')] = 0;
+    Speak(panel, "inv");
+    return;
   }
   Speak(panel, "ok");
 }

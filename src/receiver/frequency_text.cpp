@@ -59,7 +59,10 @@ bool TunableFrequency(const std::string& mhzText) {
 
 bool UsableStep(const std::string& khzText) {
   const double khz = ReadNumber(khzText);
-  return IsNumberText(khzText) && khz > 0 && khz < kStepLimitKhz;
+  // The receiver steps in whole Hz: more than three places after the point it cannot take.
+  const std::size_t point = khzText.find('.');
+  const bool wholeHz = point == std::string::npos || khzText.size() - point - 1 <= 3;
+  return IsNumberText(khzText) && khz > 0 && khz < kStepLimitKhz && wholeHz;
 }
 
 }  // namespace voskel

@@ -17,7 +17,8 @@ bool IsNumberText(std::string_view text);
 bool TunableFrequency(const std::string& mhzText);
 // Steps the receiver takes are below 1000 kHz.
 inline constexpr double kStepLimitKhz = 1000;
-// A step text in kHz, as typed or stored, that the receiver can take.
+// A step text in kHz, as typed or stored, that the receiver can take: above 0, below
+// 1000 kHz, in whole Hz.
 bool UsableStep(const std::string& khzText);
 // Hz rounded to a whole number, held far beyond the receiver's range but never past what
 // 64 bits hold, whatever number a typed text makes.

@@ -71,7 +71,9 @@ bool SetFrequency(Panel& panel) {
     ShowReceiverFrequency(panel);
     return false;
   }
-  ReceiverIsOn(panel, s.Frequency);
+  // What was sent is where the receiver is (a search's lower limit as well); a tuned
+  // frequency always holds a point.
+  ReceiverIsOn(panel, Cap(s.TuneText.find('.') == std::string::npos ? s.TuneText + ".0" : s.TuneText));
   ShowFrequency(panel);
   return true;
 }

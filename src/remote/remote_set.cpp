@@ -49,6 +49,8 @@ bool ReceiverHas(const PanelState& s, const rigctl::SetRequest& set) {
 int RunRemoteSet(Panel& panel, const rigctl::SetRequest& set) {
   auto& s = panel.state;
   if (s.ConnectState != ConnectState::kConnected) return rigctl::kIoError;
+  // After Q nothing more is done to the receiver: the run is ending.
+  if (!s.RunFlag) return rigctl::kIoError;
   // The person at the keyboard comes first.
   if (EntryInProgress(s)) return rigctl::kRejected;
   const std::vector<int> presses = KeysFor(set);

@@ -4,6 +4,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
+#include "banks/bank_keys.h"
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
@@ -41,7 +42,8 @@ void MemoryScanMoving(Panel& panel) {
 
 void BankScanNext(Panel& panel) {
   auto& s = panel.state;
-  DrawChannelNote(panel, std::string(39, ' '));
+  // The whole line goes: the tag the selection drew further left, and the halt's note.
+  BlankChannelTag(panel);
   s.Frequency = BankLine(s, s.ChannelIndex);
   s.TuneText = s.Frequency;
   SetFrequency(panel);

@@ -142,7 +142,10 @@ void RepeatMessage(Panel& panel) {
       PlayTag(panel, part.tag, part.wait);
   }
   const std::string text = MessageText(panel.messages.last);
-  if (!text.empty()) panel.braille.Show(text);
+  if (text.empty()) return;
+  panel.braille.Show(text);
+  // A listener following on standard output hears it again there too.
+  panel.transcript.WriteLine(panel.clock.LocalTime() + " " + text);
 }
 
 }  // namespace voskel

@@ -51,8 +51,8 @@ void SayApart(Panel& panel, const std::function<void()>& say);
 void FinishMessage(Panel& panel);
 // The same for an entry's kept message, when the entry was left without a last key.
 void FinishHeldMessage(Panel& panel);
-// J: the last finished message, clip by clip as it was first said, and on the braille
-// display again. It becomes no message of its own.
+// J: the last finished message, clip by clip as it was first said, on the braille display
+// and standard output again. It becomes no message of its own.
 void RepeatMessage(Panel& panel);
 
 }  // namespace voskel

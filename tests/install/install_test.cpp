@@ -269,7 +269,7 @@ TEST_F(Installed, PackageHoldsTheProgramsAndDependsOnWhatTheyRun) {
                            "share/doc/voskel/changelog.Debian.gz", "share/man/man1/voskel.1.gz",
                            "share/man/man1/ar8600-sim.1.gz", "share/man/man1/voskelcfg.1.gz",
                            "share/man/man1/voskelbank.1.gz", "share/doc/voskel/README.md",
-                           "share/doc/voskel/simulator.md", "share/applications/voskel.desktop",
+                           "share/doc/voskel/docs/simulator.md", "share/applications/voskel.desktop",
                            "share/icons/hicolor/scalable/apps/voskel.svg"}) {
     EXPECT_NE(contents.output.find(std::string(" ./usr/") + file + "\n"), std::string::npos)
         << file;

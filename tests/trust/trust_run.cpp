@@ -222,6 +222,8 @@ class Run {
     const EntryMode before = S().EntryMode;
     const int serialBefore = S().EntrySerial;
     const bool settledBefore = Settled();
+    // A first key with no receiver ever heard ends the run with "receiver not connected".
+    connectedBefore_ = S().ConnectState != ConnectState::kUnknown;
     const bool ends = code == keys::kEnter || code == 'Q';
     permitted_ = ends && writeEntry_ && writeEntry_->size() == 3 ? (*writeEntry_)[2] : 0;
     key_ = code;
@@ -238,6 +240,7 @@ class Run {
       if (!taken && S().KeyCount < queued) {
         taken = true;
         own.assign(keyClips_.begin() + static_cast<std::ptrdiff_t>(before), keyClips_.end());
+        tunedByKey_ = E().VfoAHz();
       }
     }
     keyClips_ = own;
@@ -264,6 +267,7 @@ class Run {
     const bool losing = S().KeyCount / 2 + static_cast<int>(typed.size()) > kKeyQueueSize / 2;
     keyClips_.clear();
     const std::int64_t on = E().VfoAHz();
+    const bool intoFrequency = S().EntryMode == EntryMode::kNone;
     h_.Type(typed);
     for (int ticks = 0; S().KeyCount != 0 || S().PollState != PollState::kIdle; ++ticks) {
       if (ticks == kKeyTicks) return Break("always answered", "a burst of keys was not taken");
@@ -272,7 +276,7 @@ class Run {
     if (losing && (!Heard("inv") || E().VfoAHz() != on))
       Break("typing kept", "keys lost from a burst of " + std::to_string(typed.size()) +
                                " were not told, or what remained was tuned");
-    typed_.clear();
+    if (intoFrequency) typed_.clear();
     limitTyped_.clear();
     writeEntry_.reset();
   }
@@ -296,13 +300,16 @@ class Run {
     const bool told = (Heard("cancel") && (MovesFrequency(code) || frequencyEntry)) ||
                       (frequencyEntry && typing && (Heard("inv") || Heard("rnc")));
     if (!typed_.empty() && !digit && between_.empty()) between_ = KeyName(code) + " ";
+    if (digit && Heard("rnc") && connectedBefore_)
+      Break("always answered", "a digit said \"receiver not connected\": typing needs no receiver");
     if (digit && frequencyEntry) {
       if (told) typed_.clear();
       else typed_ += code == keys::kFullStop ? '.' : static_cast<char>(code);
     } else if (code == keys::kBack && frequencyEntry) {
       if (!typed_.empty()) typed_.pop_back();
     } else if ((code == keys::kEnter || code == 'Q') && frequencyEntry) {
-      const std::int64_t on = E().VfoAHz();
+      // Where the key itself left the receiver: a network set may come right after it.
+      const std::int64_t on = tunedByKey_;
       if (!typed_.empty() && !told &&
           (!IsNumberText(typed_) || MhzTextToHz(typed_) != on ||
            E().CurrentActivity() != sim::Activity::kVfoA))
@@ -325,8 +332,9 @@ class Run {
     if (IsSearchLimitEntry(before) && code == keys::kBack && !limitTyped_.empty())
       limitTyped_.pop_back();
     const bool ended = S().EntryMode != before || S().EntrySerial != serialBefore;
+    // R with a bank selected gives the search the bank's step, after the entry has ended.
     if (IsSearchLimitEntry(before) && ended && !limitTyped_.empty() && !Heard("inv") &&
-        !Heard("cancel") && !Heard("rnc")) {
+        !Heard("cancel") && !Heard("rnc") && code != 'R') {
       const Shown shown = ShownNow();
       const std::string& field = before == EntryMode::kSearchStart ? shown.low
                                  : before == EntryMode::kSearchEnd ? shown.high
@@ -384,7 +392,7 @@ class Run {
   void CheckLostTold() {
     if (Answering() || S().ConnectState != ConnectState::kConnected)
       lostTicks_ = 0;
-    else if (++lostTicks_ > kLostTicks)
+    else if (S().KeyCount == 0 && ++lostTicks_ > kLostTicks)
       Break("always answered", "the receiver stopped answering and the panel did not notice");
   }
 
@@ -536,11 +544,11 @@ class Run {
     CheckMemoryKept();
     CheckBanksKept();
     // The search line needs no receiver: what it shows with no entry pending is in force.
-    if (!IsSearchLimitEntry(S().EntryMode) && settled_) {
+    if (settled_) {
       const Shown now = ShownNow();
-      settled_->low = now.low;
-      settled_->high = now.high;
-      settled_->step = now.step;
+      if (S().EntryMode != EntryMode::kSearchStart) settled_->low = now.low;
+      if (S().EntryMode != EntryMode::kSearchEnd) settled_->high = now.high;
+      if (S().EntryMode != EntryMode::kStep) settled_->step = now.step;
     }
     if (Settled()) {
       settled_ = ShownNow();
@@ -610,6 +618,14 @@ class Run {
 
   void TakeBanks() { banks_ = BanksNow(); }
 
+  // A deleted bank is moved aside, never lost: its text is in deleted/.
+  bool KeptAside(const std::string& text) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(h_.dir() / "deleted", error))
+      if (h_.ReadFile("deleted/" + entry.path().filename().string()) == text) return true;
+    return false;
+  }
+
   // Bank files change only where the listener was told so, and always whole.
   void CheckBanksKept() {
     const auto now = BanksNow();
@@ -622,7 +638,8 @@ class Run {
         Break("nothing lost", name + " changed without an ok");
     }
     for (const auto& [name, text] : banks_)
-      if (!now.count(name) && !told) Break("nothing lost", name + " went without an ok");
+      if (!now.count(name) && (!told || !KeptAside(text)))
+        Break("nothing lost", name + " went without an ok, or is not kept in deleted/");
     banks_ = now;
   }
 
@@ -672,6 +689,8 @@ class Run {
 
   char permitted_ = 0;  // the receiver bank the last key's W may change
   int key_ = 0;          // the key being handled
+  bool connectedBefore_ = true;
+  std::int64_t tunedByKey_ = 0;
   bool verbose_ = std::getenv("VOSKEL_TRUST_VERBOSE") != nullptr;
   std::vector<Words> keyMessages_;  // the messages finished during the action
   std::vector<std::string> keyClips_;  // the clips played during it

@@ -60,6 +60,8 @@ bool WindowSignals::Start() {
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, &oldInt_);
   sigaction(SIGTERM, &action, &oldTerm_);
+  // A closed terminal (or the session that ends) is a close request too.
+  sigaction(SIGHUP, &action, &oldHup_);
   installed_ = true;
   return true;
 }
@@ -69,6 +71,7 @@ void WindowSignals::Stop() {
   installed_ = false;
   sigaction(SIGINT, &oldInt_, nullptr);
   sigaction(SIGTERM, &oldTerm_, nullptr);
+  sigaction(SIGHUP, &oldHup_, nullptr);
   wakeFd.store(-1);
   // The watcher reads to the end of the pipe and stops there.
   close(writeFd_);
