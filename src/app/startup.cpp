@@ -171,6 +171,7 @@ void ConnectReceiver(Panel& panel) {
   ResetRunState(s);
   LoadBank(panel);
   RestoreState(panel);
+  RestorePassList(panel);
   // The state is taken over and bank00.dat is the search list now: from here on a close
   // request ends the run at the next clip, and the state is stored.
   s.RunFlag = true;
@@ -227,6 +228,7 @@ int ShutDown(Panel& panel, bool storeState) {
     }
     panel.ports.ClosePort(s.PortNumber);
     StoreState(panel);
+    KeepPassList(panel);
   }
   FinishMessage(panel);
   ClosePanel(panel);

@@ -54,13 +54,13 @@ void ShowChannelTag(Panel& panel) {
 void SelectBank(Panel& panel) {
   auto& s = panel.state;
   Pause(panel);
+  const std::string before = s.BankFileName;
   const BankUse use = LoadBankForUse(panel, BankFileName(s.EntryText));
-  // A damaged bank is refused as a whole: the bank selected before stays selected.
-  if (use == BankUse::kDamaged) return;
-  if (use == BankUse::kMissing) {
-    s.BankState = BankState::kNone;
-    s.ScanState = ScanState::kOff;
-    s.SearchActive = SearchActive::kOff;
+  // A missing or damaged bank changes nothing: the bank selected before stays selected, a
+  // search or scan under way goes on, and the image stays with its own file (a search
+  // list is never saved under another bank's name).
+  if (use != BankUse::kSound) {
+    s.BankFileName = before;
     return;
   }
   s.EntryMode = EntryMode::kNone;

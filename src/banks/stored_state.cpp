@@ -1,6 +1,9 @@
 #include "banks/stored_state.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 #include "platform/atomic_file.h"
 #include "receiver/frequency_text.h"
@@ -64,6 +67,46 @@ void KeepStoredState(Panel& panel) {
   // gets the state at the end of the run.
   if (WriteBankFile(panel.workDir / kStateFileName, StateRecord(now, title.substr(0, kMaxText))))
     s.KeptState = key;
+}
+
+}  // namespace voskel
+
+namespace voskel {
+namespace {
+
+std::string PassListText(const PanelState& s) {
+  std::string text;
+  for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot)
+    text += s.PassList[static_cast<std::size_t>(slot)] + "\r\n";
+  return text;
+}
+
+bool IsChannel(const std::string& line) {
+  return line.size() == 3 && line[0] >= 'A' && line[0] <= 'J' && line[1] >= '0' &&
+         line[1] <= '9' && line[2] >= '0' && line[2] <= '9';
+}
+
+}  // namespace
+
+void KeepPassList(Panel& panel) {
+  auto& s = panel.state;
+  const std::string text = PassListText(s);
+  if (text == s.KeptPasses) return;
+  const auto path = panel.workDir / kPassFileName;
+  std::error_code ignored;
+  const bool kept = text.empty() ? std::filesystem::remove(path, ignored) || !std::filesystem::exists(path)
+                                 : platform::WriteFileAtomically(path, text);
+  if (kept) s.KeptPasses = text;
+}
+
+void RestorePassList(Panel& panel) {
+  auto& s = panel.state;
+  std::ifstream file(panel.workDir / kPassFileName);
+  for (std::string line; std::getline(file, line) && s.PassCount < kPassSlots;) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (IsChannel(line)) s.PassList[static_cast<std::size_t>(s.PassCount++)] = line;
+  }
+  s.KeptPasses = PassListText(s);
 }
 
 }  // namespace voskel

@@ -37,4 +37,12 @@ BankImage StateRecord(const StoredSettings& settings, const std::string& title);
 // Writes state.dat when what is in force is not what it holds; cheap when nothing changed.
 void KeepStoredState(Panel& panel);
 
+// The channels a memory scan passed that the receiver has not released yet, one a line in
+// passes.dat, so that a run ended with the receiver away (or killed) leaves the next run
+// to release them. Written when the list changes; gone when it is empty.
+inline constexpr const char* kPassFileName = "passes.dat";
+void KeepPassList(Panel& panel);
+// Takes over what passes.dat lists, at start-up.
+void RestorePassList(Panel& panel);
+
 }  // namespace voskel

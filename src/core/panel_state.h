@@ -46,6 +46,8 @@ struct PanelState {
   bool ScanVoice = true;
   bool TagVoice = true;  // a channel's tag is spoken where it is drawn; V switches, for the run
   bool AttenuatorOn = false;
+  // The receiver was put in auto mode (F7): a mode key switches it off first.
+  bool AutoModeOn = false;
 
   // Configuration and debug log
   std::string PortText;
@@ -102,8 +104,10 @@ struct PanelState {
 
   // Bank files
   std::array<std::string, kBankImageLines> BankLines{};
-  // The settings state.dat holds, as KeepStoredState last wrote them.
+  // The settings state.dat holds, as KeepStoredState last wrote them, and the passes
+  // passes.dat holds.
   std::string KeptState;
+  std::string KeptPasses;
   // The receiver banks' sizes, A to J, as Z last read or set them; 0 while unknown.
   std::array<int, 10> ReceiverBankSizes{};
   std::array<std::string, kBankImageLines> MergeLines{};

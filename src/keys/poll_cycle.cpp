@@ -139,6 +139,7 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
       // A poll reaction's words are a message of their own; a key's have been placed.
       FinishMessage(panel);
       KeepStoredState(panel);
+      KeepPassList(panel);
       break;
   }
 }

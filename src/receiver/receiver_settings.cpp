@@ -181,8 +181,15 @@ bool SelectMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
   for (const ModeRow& row : kModes) {
     if (row.mode != mode) continue;
+    // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
+    // chosen by key is said only once auto mode is off.
+    if (mode != Mode::Auto && s.AutoModeOn) {
+      if (!SendText(panel, "AU0")) return false;
+      s.AutoModeOn = false;
+    }
     // The mode is said once the receiver has it: a refused one is never announced.
     if (!SendText(panel, row.command)) return false;
+    if (mode == Mode::Auto) s.AutoModeOn = true;
     s.ModeName = row.name;
     s.ReceiverMode = row.name;
     Speak(panel, row.clip);
@@ -258,7 +265,8 @@ void LearnReceiverState(Panel& panel) {
   for (const ModeRow& row : kModes)
     if (digit && row.command[0] == 'M' && row.command[2] == *digit)
       s.ModeName = s.ReceiverMode = row.name;
-  if (state.find(" AU1") != std::string::npos) s.ModeName = s.ReceiverMode = "AUT";
+  s.AutoModeOn = state.find(" AU1") != std::string::npos;
+  if (s.AutoModeOn) s.ModeName = s.ReceiverMode = "AUT";
   if (const std::size_t at = state.find(" AT"); at != std::string::npos && at + 3 < state.size())
     s.AttenuatorOn = state[at + 3] == '1';
   ShowModeName(panel);

@@ -403,7 +403,7 @@ class Run {
     const auto& banks = E().Memory().banks;
     for (std::size_t b = 0; b < banks.size(); ++b)
       for (std::size_t c = 0; c < banks[b].channels.size(); ++c)
-        if (banks[b].channels[c].passed && !orphaned_.count(b * 100 + c))
+        if (banks[b].channels[c].passed)
           passed += std::string(1, static_cast<char>('A' + b)) + std::to_string(c) + " ";
     const bool scanOver = !IsMemoryScanning(S().ScanState) &&
                           S().ConnectState == ConnectState::kConnected && Answering();
@@ -496,7 +496,8 @@ class Run {
             "is on " + Mhz(e.FrequencyHz()));
     if (w.size() == 1 && (w[0] == "FM" || w[0] == "AM" || w[0] == "LSB" || w[0] == "USB" ||
                           w[0] == "WFM" || w[0] == "CW"))
-      claim(sim::ModeName(e.Mode()) == w[0], "has " + std::string(sim::ModeName(e.Mode())));
+      claim(sim::ModeName(e.Mode()) == w[0] && !e.AutoMode(),
+            "has " + std::string(e.AutoMode() ? "auto mode" : sim::ModeName(e.Mode())));
     if (Join(w) == "auto mode") claim(e.AutoMode(), "is not in auto mode");
     if (Join(w) == "attenuator on" || Join(w) == "attenuator off")
       claim(e.Attenuator() == (last == "on"), "has it the other way");
@@ -546,9 +547,13 @@ class Run {
     // The search line needs no receiver: what it shows with no entry pending is in force.
     if (settled_) {
       const Shown now = ShownNow();
-      if (S().EntryMode != EntryMode::kSearchStart) settled_->low = now.low;
-      if (S().EntryMode != EntryMode::kSearchEnd) settled_->high = now.high;
-      if (S().EntryMode != EntryMode::kStep) settled_->step = now.step;
+      // While a field is being typed its line is not in force; before the first digit it is.
+      const auto typing = [this](EntryMode entry) {
+        return S().EntryMode == entry && !S().FreshEntry;
+      };
+      if (!typing(EntryMode::kSearchStart)) settled_->low = now.low;
+      if (!typing(EntryMode::kSearchEnd)) settled_->high = now.high;
+      if (!typing(EntryMode::kStep)) settled_->step = now.step;
     }
     if (Settled()) {
       settled_ = ShownNow();
@@ -575,7 +580,8 @@ class Run {
     std::string wrong;
     if (e.CurrentActivity() != sim::Activity::kVfoA || shown.hz != e.VfoAHz())
       wrong = "shows " + Mhz(shown.hz) + ", the receiver is on " + Mhz(e.FrequencyHz());
-    else if (shown.mode == "AUT" ? !e.AutoMode() : shown.mode != sim::ModeName(e.Mode()))
+    else if (shown.mode == "AUT" ? !e.AutoMode()
+                                 : shown.mode != sim::ModeName(e.Mode()) || e.AutoMode())
       wrong = "shows " + shown.mode + ", the receiver has " + std::string(sim::ModeName(e.Mode()));
     else if (S().AttenuatorOn != e.Attenuator())
       wrong = "reports the attenuator the other way round";
@@ -647,13 +653,7 @@ class Run {
 
   void Restart(bool close) {
     const bool settledNow = Settled();
-    if (close) {
-      h_.Close();
-    } else {
-      for (std::size_t b = 0; b < E().Memory().banks.size(); ++b)
-        for (std::size_t c = 0; c < 100; ++c)
-          if (E().Memory().banks[b].channels[c].passed) orphaned_.insert(b * 100 + c);
-    }
+    if (close) h_.Close();
     Start(true);
     CheckStoredState(settledNow);
   }
@@ -701,7 +701,6 @@ class Run {
   std::string memory_;
   std::map<std::string, std::string> banks_;
   std::optional<Shown> settled_;
-  std::set<std::size_t> orphaned_;  // passed when a kill ended their scan
 
   long ticks_ = 0;
   int unpolledTicks_ = 0;
