@@ -185,6 +185,9 @@ void ConnectReceiver(Panel& panel) {
   SetFrequency(panel);
   SpeakNumber(panel);
   SpeakFixed(panel, "shdel");
+  // Auto mode may have been left on by the run before (killed) or the receiver's own
+  // keys: a manual mode shown while it chooses for itself would be a false claim.
+  s.AutoModeOn = true;
   ApplyMode(panel);
   SpeakFixed(panel, "shdel");
   SetStep(panel);

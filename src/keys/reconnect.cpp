@@ -48,6 +48,8 @@ void GiveSettings(Panel& panel) {
   s.TuneText = s.Frequency;
   SetFrequency(panel);
   SpeakFixed(panel, "shdel");
+  // What the receiver did while away is not known, auto mode included.
+  s.AutoModeOn = true;
   ApplyMode(panel);
   SpeakFixed(panel, "shdel");
   // Not a step half typed while the receiver was away: the one in force.

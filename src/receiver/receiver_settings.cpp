@@ -183,12 +183,18 @@ bool SelectMode(Panel& panel, Mode mode) {
     if (row.mode != mode) continue;
     // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
     // chosen by key is said only once auto mode is off.
-    if (mode != Mode::Auto && s.AutoModeOn) {
+    const bool leftAuto = mode != Mode::Auto && s.AutoModeOn;
+    if (leftAuto) {
       if (!SendText(panel, "AU0")) return false;
       s.AutoModeOn = false;
     }
     // The mode is said once the receiver has it: a refused one is never announced.
-    if (!SendText(panel, row.command)) return false;
+    const int refusedBefore = s.RefusedCount;
+    if (!SendText(panel, row.command)) {
+      // Out of auto mode, in a mode the panel cannot name: the receiver says which.
+      if (leftAuto && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
+      return false;
+    }
     if (mode == Mode::Auto) s.AutoModeOn = true;
     s.ModeName = row.name;
     s.ReceiverMode = row.name;
@@ -240,7 +246,9 @@ void SpeakSignalLevel(Panel& panel) {
   if (level > 9) Speak(panel, "plus");
 }
 
-void LearnReceiverState(Panel& panel) {
+namespace {
+
+std::string AskReceiverState(Panel& panel) {
   auto& s = panel.state;
   // A receiver that refused settings may refuse the question too, now and then.
   constexpr int kTries = 3;
@@ -252,6 +260,21 @@ void LearnReceiverState(Panel& panel) {
     const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
     state = lines.empty() ? std::string() : lines.front();
   }
+  return state;
+}
+
+}  // namespace
+
+void LearnReceiverState(Panel& panel) {
+  auto& s = panel.state;
+  std::string state = AskReceiverState(panel);
+  // Left on a memory channel the listener did not choose (a released pass whose tune-back
+  // was refused): back on its VFO at the same frequency, where the panel's keys act.
+  const std::optional<std::string> channelFrequency =
+      state.rfind("MR", 0) == 0 && s.BankState == BankState::kNone ? ReportedFrequency(state)
+                                                                      : std::nullopt;
+  if (channelFrequency && SendText(panel, FrequencyCommand("VA", *channelFrequency).c_str()))
+    state = AskReceiverState(panel);
   if (state.find("RF") == std::string::npos) return;
   // A receiver that would not leave its search or scan is followed in it again.
   if (state.rfind("MS", 0) == 0 && s.ScanState == ScanState::kOff) s.ScanState = ScanState::kStarted;

@@ -59,6 +59,7 @@ void StartSearch(Panel& panel) {
   s.ResumeCountdown = 0;
   // Loading the lower limit into VFO A ends a memory scan in the receiver; the poll
   // reactions must no longer take the search's halts for the scan's.
+  const bool followedScan = s.ScanState != ScanState::kOff;
   s.ScanState = ScanState::kOff;
   DrawStatus(panel, 290, kSearchActiveText, platform::kGreen);
   Speak(panel, "srch");
@@ -70,6 +71,8 @@ void StartSearch(Panel& panel) {
   if (!started) {
     // No search runs: nothing may say one does, and the last list stays as it was.
     DrawStatus(panel, 290, std::string(kSearchActiveText.size(), ' '), platform::kGreen);
+    // A receiver that would not leave its scan for the search is followed in it again.
+    if (followedScan) LearnReceiverState(panel);
     return;
   }
   // The list starts empty, so that a run that ends before Enter does not leave the hits of

@@ -45,7 +45,7 @@ TEST(StartUp, FirstRunTunesTheDefaultsAndStoresTheStateAtExit) {
   ASSERT_TRUE(h.Begin());
   EXPECT_EQ(h.window.title, "*** AR8600 Voskel Front Panel v4.1a***");
   EXPECT_EQ(h.window.TextAt(270, 0).rfind("*** Voskel V 4.1a ***", 0), 0u);
-  EXPECT_EQ(h.Commands(), (std::vector<std::string>{"VA0145000000", "MD1", "ST012.50", "AT0"}));
+  EXPECT_EQ(h.Commands(), (std::vector<std::string>{"VA0145000000", "AU0", "MD1", "ST012.50", "AT0"}));
   const auto names = h.sound.Names();
   const std::vector<std::string> greeting{"vsk", "4", "point", "1", "shdel", "bnf"};
   ASSERT_GE(names.size(), greeting.size());
@@ -96,7 +96,7 @@ TEST(StartUp, SecondRunRestoresTheStoredStateOnce) {
               "*** Voskel V 4.1a ***  01-12-2026  10:00:00\r\nAM\r\n118.1\r\n118\r\n137\r\n25\r\n"
               "9999\r\n");
   ASSERT_TRUE(h.Begin());
-  EXPECT_EQ(h.Commands(), (std::vector<std::string>{"VA0118.10000", "MD2", "ST025000", "AT0"}));
+  EXPECT_EQ(h.Commands(), (std::vector<std::string>{"VA0118.10000", "AU0", "MD2", "ST025000", "AT0"}));
   EXPECT_EQ(h.ReadFile("bank00.dat"), "Srchbank\r\nAM\r\n9999\r\n");
   const auto spoken = h.sound.Spoken();
   EXPECT_EQ(std::count(spoken.begin(), spoken.end(), "bnf"), 0);
@@ -261,7 +261,7 @@ TEST(StartUp, EventLoopFinishesTheBatchThenShutsDown) {
   EXPECT_EQ(StartUp(*h.panel), 0);
   const auto commands = h.CommandsWithoutPolls();
   EXPECT_EQ(commands,
-            (std::vector<std::string>{"VA0145000000", "MD1", "ST012.50", "AT0", "AT1", "EX"}));
+            (std::vector<std::string>{"VA0145000000", "AU0", "MD1", "ST012.50", "AT0", "AT1", "EX"}));
   EXPECT_FALSE(h.window.open);
   EXPECT_FALSE(h.window.timerRunning);
 }

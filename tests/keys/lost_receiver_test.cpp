@@ -56,7 +56,7 @@ TEST_F(LostReceiver, ComesBackWhenPluggedInAgainAndGetsTheSettingsAgain) {
   h.Tick(30);  // within a second it is found and answers
   ASSERT_EQ(h.state().ConnectState, ConnectState::kConnected);
   EXPECT_EQ(h.sound.Spoken(), (Strings{"connected", "FM"}));
-  EXPECT_EQ(h.CommandsWithoutPolls(), (Strings{"VA0145.50000", "MD1", "ST012.50", "AT0"}));
+  EXPECT_EQ(h.CommandsWithoutPolls(), (Strings{"VA0145.50000", "AU0", "MD1", "ST012.50", "AT0"}));
   h.ClearWire();
   h.sound.Clear();
   h.Press('A');

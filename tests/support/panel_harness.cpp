@@ -209,6 +209,11 @@ void PanelHarness::Unplug() {
   Pump();
   ::close(master_);
   master_ = -1;
+  // As the device node of an unplugged adapter, the link leads nowhere: the pseudo-terminal's
+  // name is free for the next one opened on this machine, another test's perhaps, which the
+  // panel's attempts to reconnect must not reach.
+  std::filesystem::remove(dir_ / "com1");
+  std::filesystem::create_symlink(dir_ / "unplugged", dir_ / "com1");
 }
 
 void PanelHarness::Replug() {

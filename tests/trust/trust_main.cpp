@@ -27,12 +27,14 @@ struct Options {
   std::uint64_t seed = static_cast<std::uint64_t>(std::time(nullptr));
   std::string replay;  // folder of cases to replay
   std::string cases = VOSKEL_SOURCE_DIR "/tests/trust/cases";
+  long runs = 0;       // with --runs: exactly so many runs, whatever the machine's speed
   bool strict = false;
 };
 
 int Usage() {
   std::fprintf(stderr,
                "usage: voskel_trust SECONDS [SEED] [--cases DIR]\n"
+               "       voskel_trust --runs N [SEED] [--cases DIR]\n"
                "       voskel_trust --replay [DIR] [--strict]\n");
   return 2;
 }
@@ -45,6 +47,9 @@ bool ReadOptions(int argc, char** argv, Options& options) {
       options.strict = true;
     } else if (arg == "--replay") {
       options.replay = i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : options.cases;
+    } else if (arg == "--runs" && i + 1 < argc && std::atol(argv[i + 1]) > 0) {
+      options.runs = std::atol(argv[++i]);
+      plain = std::max(plain, 1);
     } else if (arg == "--cases" && i + 1 < argc) {
       options.cases = argv[++i];
     } else if (plain == 0 && std::atof(argv[i]) > 0) {
@@ -57,7 +62,7 @@ bool ReadOptions(int argc, char** argv, Options& options) {
       return false;
     }
   }
-  return options.seconds > 0 || !options.replay.empty();
+  return options.seconds > 0 || options.runs > 0 || !options.replay.empty();
 }
 
 std::string Describe(const Violation& v) {
@@ -103,9 +108,16 @@ int Explore(const Options& options) {
                    std::chrono::milliseconds(static_cast<long long>(options.seconds * 1000));
   std::set<std::string> found;
   long runs = 0;
-  std::printf("exploring for %g s from seed %llu\n", options.seconds,
-              static_cast<unsigned long long>(options.seed));
-  for (std::uint64_t seed = options.seed; std::chrono::steady_clock::now() < end; ++seed, ++runs) {
+  const auto more = [&] {
+    return options.runs > 0 ? runs < options.runs : std::chrono::steady_clock::now() < end;
+  };
+  if (options.runs > 0)
+    std::printf("exploring %ld runs from seed %llu\n", options.runs,
+                static_cast<unsigned long long>(options.seed));
+  else
+    std::printf("exploring for %g s from seed %llu\n", options.seconds,
+                static_cast<unsigned long long>(options.seed));
+  for (std::uint64_t seed = options.seed; more(); ++seed, ++runs) {
     Script script = voskel::trust::RandomScript(seed);
     const auto broken = voskel::trust::Play(script);
     if (broken && found.insert(Kind(*broken)).second) Keep(options, script, *broken);

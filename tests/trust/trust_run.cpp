@@ -268,15 +268,19 @@ class Run {
     keyClips_.clear();
     const std::int64_t on = E().VfoAHz();
     const bool intoFrequency = S().EntryMode == EntryMode::kNone;
+    // A search or scan moves the receiver of its own during the burst.
+    const bool moving = IsSearching(S().SearchActive) || IsMemoryScanning(S().ScanState) ||
+                        IsBankScanning(S().BankState);
     h_.Type(typed);
     for (int ticks = 0; S().KeyCount != 0 || S().PollState != PollState::kIdle; ++ticks) {
       if (ticks == kKeyTicks) return Break("always answered", "a burst of keys was not taken");
       TickAndCheck(1);
     }
-    if (losing && (!Heard("inv") || E().VfoAHz() != on))
+    if (losing && (!Heard("inv") || (!moving && E().VfoAHz() != on)))
       Break("typing kept", "keys lost from a burst of " + std::to_string(typed.size()) +
                                " were not told, or what remained was tuned");
-    if (intoFrequency) typed_.clear();
+    // What another entry left over from the burst goes on with the digits typed before it.
+    if (intoFrequency || S().EntryMode == EntryMode::kNone) typed_.clear();
     limitTyped_.clear();
     writeEntry_.reset();
   }
@@ -578,8 +582,14 @@ class Run {
     const sim::Engine& e = E();
     const Shown shown = ShownNow();
     std::string wrong;
-    if (e.CurrentActivity() != sim::Activity::kVfoA || shown.hz != e.VfoAHz())
+    // A receiver that refused every way back to its VFO may stay on a memory channel: what
+    // matters is that the panel shows where it is.
+    const bool onChannel = e.CurrentActivity() == sim::Activity::kMemory && S().RefusedCount > 0;
+    if (onChannel ? shown.hz != e.FrequencyHz()
+                  : e.CurrentActivity() != sim::Activity::kVfoA || shown.hz != e.VfoAHz())
       wrong = "shows " + Mhz(shown.hz) + ", the receiver is on " + Mhz(e.FrequencyHz());
+    else if (onChannel)
+      ;  // the channel's own mode and attenuator, which the engine keeps apart
     else if (shown.mode == "AUT" ? !e.AutoMode()
                                  : shown.mode != sim::ModeName(e.Mode()) || e.AutoMode())
       wrong = "shows " + shown.mode + ", the receiver has " + std::string(sim::ModeName(e.Mode()));
