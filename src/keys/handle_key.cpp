@@ -227,18 +227,20 @@ void SearchKey(Panel& panel) {
 void EnterKey(Panel& panel) {
   auto& s = panel.state;
   ClearPanelLines(panel);
-  if (IsSearching(s.SearchActive)) {
-    EndSearch(panel);
-    // Completing a frequency the receiver can tune tunes it; anything else does not, so the
-    // receiver is told here that its search is over.
-    const bool tunes = s.EntryMode == EntryMode::kNone &&
-                       (s.FrequencyEntry.empty() || TunableFrequency(s.FrequencyEntry));
-    if (!tunes) {
-      s.TuneText = s.Frequency;
-      SetFrequency(panel);
-    }
+  if (!IsSearching(s.SearchActive)) return CommitEntry(panel);
+  const int refusedBefore = s.RefusedCount;
+  EndSearch(panel);
+  // Completing a frequency the receiver can tune tunes it; anything else does not, so the
+  // receiver is told here that its search is over.
+  const bool tunes = s.EntryMode == EntryMode::kNone &&
+                     (s.FrequencyEntry.empty() || TunableFrequency(s.FrequencyEntry));
+  if (!tunes) {
+    s.TuneText = s.Frequency;
+    SetFrequency(panel);
   }
   CommitEntry(panel);
+  // A receiver that refused the tune searches on, and is followed in its search.
+  if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
 }
 
 // A command key leaves a search limit or step entry; the typed text stays, unless the
