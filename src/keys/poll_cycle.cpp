@@ -147,7 +147,9 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
 void TakeRemoteSets(Panel& panel) {
   auto& s = panel.state;
   if (panel.remote == nullptr || !panel.remote->HasSets()) return;
-  if (s.PollState != PollState::kIdle || s.KeyCount != 0) return;
+  // Between a level reply read and the next query the line is free as well.
+  const bool lineFree = s.PollState == PollState::kIdle || s.PollState == PollState::kAskLevel;
+  if (!lineFree || s.KeyCount != 0) return;
   try {
     panel.remote->RunSets(panel);
   } catch (const ReceiverLost&) {

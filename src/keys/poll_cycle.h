@@ -13,7 +13,7 @@ void PollCycle(Panel& panel);
 void KeyStep(Panel& panel);
 // A network client's line came in while the panel waited for its next event: the sets
 // waiting are made at once when the line to the receiver is free (the poll cycle between
-// its exchanges, no key waiting); otherwise they wait for the poll cycle's next turn.
+// two level polls, no key waiting); otherwise they wait for the poll cycle's next turn.
 void TakeRemoteSets(Panel& panel);
 // Redraws the signal meter from the reply of a level query.
 void UpdateMeter(Panel& panel);
