@@ -43,8 +43,7 @@ std::optional<Mode> ModeOf(std::string_view hamlibMode) {
 
 bool ListenerHoldsReceiver(const PanelState& s) {
   return s.BankState != BankState::kNone || IsSearching(s.SearchActive) ||
-         IsMemoryScanning(s.ScanState) || s.EntryMode == EntryMode::kWriteBank ||
-         s.BankJobRunning;
+         IsMemoryScanning(s.ScanState) || s.EntryMode == EntryMode::kWriteBank || s.BankJobRunning;
 }
 
 rigctl::ReceiverView ViewOf(const PanelState& s) {

@@ -38,7 +38,8 @@ bool ReceiverHas(const PanelState& s, const rigctl::SetRequest& set) {
 void SetAnnouncer::Changed(Panel& panel, const rigctl::SetRequest& set) {
   auto& s = panel.state;
   const std::string value = SpokenValue(set);
-  const std::string text = Cap("network " + value + (set.kind == rigctl::SetRequest::Kind::kMode ? "" : " MHz"));
+  const std::string text =
+      Cap("network " + value + (set.kind == rigctl::SetRequest::Kind::kMode ? "" : " MHz"));
   unspoken_ = set;
   const std::int64_t now = panel.clock.NowMs();
   if (!s.VoiceDir.empty() && now - spokenAtMs_ >= kSpokenLengthMs)
@@ -80,7 +81,7 @@ int ApplyRemoteSet(Panel& panel, const rigctl::SetRequest& set, SetAnnouncer& an
                                      : "F " + std::to_string(set.hz)));
   WriteLogLine(panel);
   const Answer answer = set.kind == rigctl::SetRequest::Kind::kMode ? PutMode(panel, *mode)
-                                                                     : PutFrequency(panel, set.hz);
+                                                                    : PutFrequency(panel, set.hz);
   if (answer == Answer::kSilent) return rigctl::kIoError;
   if (answer == Answer::kRefused) return rigctl::kRejected;
   // A client that sends what the receiver already holds (again, after a timeout of its

@@ -75,8 +75,8 @@ struct ModeRow {
 };
 
 constexpr ModeRow kModeRows[] = {
-    {"AM", 9000, true},    {"CW", 3000, false}, {"USB", 3000, false},
-    {"LSB", 3000, false},  {"FM", 12000, true}, {"WFM", 230000, false},
+    {"AM", 9000, true},   {"CW", 3000, false}, {"USB", 3000, false},
+    {"LSB", 3000, false}, {"FM", 12000, true}, {"WFM", 230000, false},
 };
 
 // Hamlib's passbands that ask for no particular filter: the normal one, and no change.
@@ -210,7 +210,6 @@ std::string RigInfo(const ReceiverView& view) {
   return text + crc;
 }
 
-
 }  // namespace
 
 int NormalPassbandHz(std::string_view mode) {
@@ -321,8 +320,8 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
   const Op op = kCommands[command.row].op;
   // What only the receiver can tell is not made up while it is lost.
   const bool needsReceiver = op == Op::kGetFreq || op == Op::kGetMode || op == Op::kGetLevel ||
-                             op == Op::kGetVfoInfo || op == Op::kGetDcd ||
-                             op == Op::kGetRigInfo || op == Op::kGetPowerstat;
+                             op == Op::kGetVfoInfo || op == Op::kGetDcd || op == Op::kGetRigInfo ||
+                             op == Op::kGetPowerstat;
   if (needsReceiver && !view.present) return Reply(command, kIoError);
   const std::string hz = std::to_string(view.frequencyHz);
   const std::string passband = std::to_string(NormalPassbandHz(view.mode));
@@ -355,7 +354,8 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
       return Reply(command, kOk, {{"Power Status", "1"}});
     case Op::kChkVfo:
       // rigctld answers this one without its RPRT line, also in the extended form.
-      output_ += command.separator == 0 ? std::string("0\n") : "ChkVFO: 0" + std::string(1, command.separator);
+      output_ += command.separator == 0 ? std::string("0\n")
+                                        : "ChkVFO: 0" + std::string(1, command.separator);
       if (command.separator != 0 && command.separator != '\n') output_ += '\n';
       return;
     case Op::kGetDcd:

@@ -34,8 +34,7 @@ void RigctlServer::Wait(Panel& panel, std::int64_t ms) {
     std::vector<int> readable;
     std::vector<int> writable;
     for (const Client& client : clients_) {
-      if (!client.ended && !client.session.Quit() &&
-          client.session.Unanswered() < kMaxUnanswered)
+      if (!client.ended && !client.session.Quit() && client.session.Unanswered() < kMaxUnanswered)
         readable.push_back(client.connection);
       if (!client.session.Output().empty()) writable.push_back(client.connection);
     }
@@ -121,8 +120,7 @@ void RigctlServer::AcceptClients(std::int64_t now) {
   }
 }
 
-bool RigctlServer::ServeClient(Client& client, const rigctl::ReceiverView& view,
-                               std::int64_t now) {
+bool RigctlServer::ServeClient(Client& client, const rigctl::ReceiverView& view, std::int64_t now) {
   rigctl::Session& session = client.session;
   if (!client.ended && !session.Quit() && session.Unanswered() < kMaxUnanswered) {
     std::array<char, kReadPerTurn> buffer{};

@@ -49,8 +49,8 @@ class RigctlServer : public RemoteControl {
   struct Client {
     int connection = -1;
     rigctl::Session session;
-    bool ended = false;  // it will send nothing more
-    std::int64_t heardMs = 0;  // when it last sent something
+    bool ended = false;                // it will send nothing more
+    std::int64_t heardMs = 0;          // when it last sent something
     std::int64_t stalledSinceMs = -1;  // answers wait and the connection takes none
   };
 

@@ -5,11 +5,10 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <signal.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,8 +61,8 @@ class RigctlClient : public testing::ConnectedPanel {
     return child;
   }
   std::string RigctlCommand(const std::string& commands) const {
-    return std::string(kRigctl) + " -m 2 -r 127.0.0.1:" +
-           std::to_string(network.ListeningPort()) + " " + commands;
+    return std::string(kRigctl) + " -m 2 -r 127.0.0.1:" + std::to_string(network.ListeningPort()) +
+           " " + commands;
   }
   // Reads what the child printed while the panel ticks, until it ends.
   std::string Collect(FILE* child) {
@@ -79,7 +78,9 @@ class RigctlClient : public testing::ConnectedPanel {
     EXPECT_LT(WEXITSTATUS(::pclose(child)), 124) << "the client did not end: " << printed;
     return printed;
   }
-  std::string Rigctl(const std::string& commands) { return Collect(Spawn(RigctlCommand(commands))); }
+  std::string Rigctl(const std::string& commands) {
+    return Collect(Spawn(RigctlCommand(commands)));
+  }
 
   int Connect(int receiveBuffer = 0) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -166,8 +167,10 @@ TEST_F(RigctlProgram, ReadsAreAnsweredWhileAKeySpeaksAndTheirClientEndsBeforeIt)
   h.Type("FFFM");
   h.Settle();
   duringWait = nullptr;
-  if (!ended) printed += Collect(child);
-  else ::pclose(child);
+  if (!ended)
+    printed += Collect(child);
+  else
+    ::pclose(child);
   EXPECT_TRUE(ended) << "rigctl waited for the clips to end";
   EXPECT_LT(clipsWhenEnded, h.sound.played.size()) << "answered while the key spoke";
   EXPECT_EQ(printed, "145000000\nFM\n12000\n0\n-54\n");
@@ -429,14 +432,14 @@ TEST_F(RigctlProgram, AnswersAsRigctldWithItsAr8600BackendAnswers) {
   };
   for (const char* line :
        {"F 118712345\n", "f\n", "M AM 0\n", "+m\n", "M FM 5000\n", "M USB 2400\n", "m\n",
-        "V VFOA\n", "+V Main\n", "V currVFO\n", "\\get_dcd\n", "+\\get_dcd\n",
-        "\\get_vfo_list\n", "+\\get_vfo_list\n", "\\chk_vfo\n", "+\\chk_vfo\n",
-        "+\\dump_caps\n", "\\dump_caps\n"})
+        "V VFOA\n", "+V Main\n", "V currVFO\n", "\\get_dcd\n", "+\\get_dcd\n", "\\get_vfo_list\n",
+        "+\\get_vfo_list\n", "\\chk_vfo\n", "+\\chk_vfo\n", "+\\dump_caps\n", "\\dump_caps\n"})
     EXPECT_EQ(askPanel(line), askRigctld(line)) << line;
   for (const char* line : {"\\dump_state\n", "+\\dump_state\n"})
     EXPECT_EQ(withoutVersion(askPanel(line)), withoutVersion(askRigctld(line))) << line;
   const std::string info = askPanel("\\get_rig_info\n");
-  EXPECT_EQ(info.substr(0, info.find('\n')), askRigctld("\\get_rig_info\n").substr(0, info.find('\n')));
+  EXPECT_EQ(info.substr(0, info.find('\n')),
+            askRigctld("\\get_rig_info\n").substr(0, info.find('\n')));
   ::kill(rigctld, SIGTERM);
   ::waitpid(rigctld, nullptr, 0);
 }

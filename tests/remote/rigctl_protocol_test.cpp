@@ -94,10 +94,12 @@ TEST(RigctlProtocol, ReadsAndSetsAnswerInHamlibsPlainAndExtendedForms) {
        SetRequest{kFrequency, 145'600'000, ""}},
       // While the receiver is lost only what needs no receiver is answered.
       {"f\nm\n\\get_dcd\nF 145600000\nv\n\\chk_vfo\n",
-       "RPRT -6\nRPRT -6\nRPRT -6\nRPRT -6\nVFOA\n0\n", {}, kOk, Lost()},
+       "RPRT -6\nRPRT -6\nRPRT -6\nRPRT -6\nVFOA\n0\n",
+       {},
+       kOk,
+       Lost()},
       // The listener's search, scan or bank holds the receiver: refused at once.
-      {"F 145600000\nM AM 0\nf\n", "RPRT -9\nRPRT -9\n145600000\n", {}, kOk,
-       HeldByListener()},
+      {"F 145600000\nM AM 0\nf\n", "RPRT -9\nRPRT -9\n145600000\n", {}, kOk, HeldByListener()},
       {"+F\n", "set_freq:\nRPRT -1\n"},
       {"q\nf\n", "RPRT 0\n"},
       // A set waits for its result, and what follows it on the line waits too.
