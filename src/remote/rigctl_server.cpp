@@ -134,8 +134,11 @@ bool RigctlServer::ServeClient(Client& client, const rigctl::ReceiverView& view,
         return false;  // a line longer than any command
     }
   }
-  session.Answer(view, kAnswersPerTurn);
-  if (!Flush(client, now) || session.Output().size() > kMaxUnread) return false;
+  for (int i = 0; i < kAnswersPerTurn && session.Output().size() < kAnswerBacklog; ++i) {
+    session.Answer(view, 1);
+    if (!Flush(client, now)) return false;
+  }
+  if (!Flush(client, now)) return false;
   const bool finished = session.Quit() || (client.ended && session.Idle());
   return !finished || !session.Output().empty();
 }

@@ -22,9 +22,10 @@ class RigctlServer : public RemoteControl {
   static constexpr int kAnswersPerTurn = 64;
   // Input is no longer read while this much waits unanswered (behind a set, say).
   static constexpr std::size_t kMaxUnanswered = 8 * 1024;
-  // A client that leaves this much of its answers unread in the panel (beyond what the
-  // system's buffers hold), or takes none of them for kStalledMs, has stopped reading.
-  static constexpr std::size_t kMaxUnread = 64 * 1024;
+  // No more commands are answered while this much of the answers waits to be sent: a
+  // client asking for dump after dump gets them as fast as it reads them.
+  static constexpr std::size_t kAnswerBacklog = 16 * 1024;
+  // A client that takes none of its waiting answers for this long has stopped reading.
   static constexpr std::int64_t kStalledMs = 10'000;
   // With every slot taken, a client that has sent nothing for this long is dropped for a
   // new one.
