@@ -1,5 +1,6 @@
 #include "remote/remote_set.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -17,6 +18,8 @@ namespace {
 
 // The tone of a client's setting, apart from anything a key says.
 constexpr const char* kSetTone = "beep";
+// The written line's width in characters, blanks included.
+constexpr std::size_t kLineWidth = 32;
 // The spoken value takes about this long; no tone cuts it short.
 constexpr std::int64_t kSpokenLengthMs = 2500;
 
@@ -47,7 +50,8 @@ void SetAnnouncer::Changed(Panel& panel, const rigctl::SetRequest& set) {
   MoveTo(panel, 0, 0);
   SetFont(panel, "ARIEL", 10, 700);
   SetColour(panel, platform::kBlack);
-  PrintAt(panel, text, std::string(22, ' '), "\r\n");
+  // Blanks up to a fixed width cover a longer line before it and stop short of the title.
+  PrintAt(panel, text, std::string(kLineWidth - std::min(text.size(), kLineWidth), ' '), "\r\n");
   // The braille line of an entry being typed stays the listener's.
   if (!EntryInProgress(s)) panel.braille.Show(text);
   panel.transcript.WriteLine(panel.clock.LocalTime() + " " + text);
