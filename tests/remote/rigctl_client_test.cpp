@@ -163,9 +163,12 @@ TEST_F(RigctlProgram, ReadsAreAnsweredWhileAKeySpeaksAndTheirClientEndsBeforeIt)
       printed.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     }
   };
-  // The frequency said digit by digit, then again with the level: some seconds of clips.
-  h.Type("FFFM");
-  h.Settle();
+  // The frequency said digit by digit, again and again, for as long as rigctl takes to
+  // start (bounded): the panel does nothing but speak meanwhile.
+  for (int key = 0; key < 30 && !ended; ++key) {
+    h.Press('F');
+    h.Settle();
+  }
   duringWait = nullptr;
   if (!ended)
     printed += Collect(child);
