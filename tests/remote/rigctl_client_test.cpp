@@ -401,7 +401,8 @@ TEST_F(RigctlClient, IdleClientsGiveUpTheirSlotsAndFloodsAndNonReadersAreDropped
 // Hamlib's own rigctld with its AR8600 backend on the simulated receiver program, asked
 // what the panel is asked: the answers are the same, but for the VFO the panel does not
 // tune (get_rig_info's VFOB), dump_state's version line, and the stray byte rigctld 4.5
-// leaves after get_vfo_list's list.
+// leaves after get_vfo_list's list. Each command waits for rigctld to fall quiet for longer
+// than its cache lasts (half a second), so that a read after a set is the receiver's.
 TEST_F(RigctlProgram, AnswersAsRigctldWithItsAr8600BackendAnswers) {
   if (::access(kRigctld, X_OK) != 0) GTEST_SKIP() << "rigctld (libhamlib-utils) is not installed";
   testing::TempDir dir{"rigctld-peer"};
@@ -418,18 +419,36 @@ TEST_F(RigctlProgram, AnswersAsRigctldWithItsAr8600BackendAnswers) {
             std::to_string(port).c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  const auto askRigctld = [port](const std::string& line) {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int fd = -1;
-    for (int tries = 0; tries < 100; ++tries, ::poll(nullptr, 0, 50)) {
-      fd = ::socket(AF_INET, SOCK_STREAM, 0);
-      if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) break;
-      ::close(fd);
-      fd = -1;
+  const struct Stop {
+    pid_t pid;
+    ~Stop() {
+      ::kill(pid, SIGTERM);
+      ::waitpid(pid, nullptr, 0);
     }
+  } stop{rigctld};
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<std::uint16_t>(port));
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const auto connectRigctld = [&to] {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) return fd;
+    ::close(fd);
+    return -1;
+  };
+  // Bounds a rigctld that does not start; it times nothing.
+  bool listening = false;
+  for (int tries = 0; tries < 100 && !listening; ++tries) {
+    const int fd = connectRigctld();
+    listening = fd >= 0;
+    if (listening)
+      ::close(fd);
+    else
+      ::poll(nullptr, 0, 50);
+  }
+  ASSERT_TRUE(listening) << "rigctld did not start";
+  const auto askRigctld = [&](const std::string& line) {
+    const int fd = connectRigctld();
     Send(fd, line);
     std::string answer;
     pollfd ready{fd, POLLIN, 0};
@@ -467,8 +486,6 @@ TEST_F(RigctlProgram, AnswersAsRigctldWithItsAr8600BackendAnswers) {
   const std::string info = askPanel("\\get_rig_info\n");
   EXPECT_EQ(info.substr(0, info.find('\n')),
             askRigctld("\\get_rig_info\n").substr(0, info.find('\n')));
-  ::kill(rigctld, SIGTERM);
-  ::waitpid(rigctld, nullptr, 0);
 }
 
 }  // namespace
