@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/panel_options.h"
+#include "app/serving_clock.h"
 #include "app/startup.h"
 #include "core/panel.h"
 #include "link/serial_link.h"
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path workDir = std::filesystem::current_path();
   platform::PosixNetwork network;
   const std::unique_ptr<RigctlServer> rigctl = OpenRigctlPort(network, options);
-  platform::SystemClock clock;
+  platform::SystemClock systemClock;
+  ServingClock clock(systemClock);
   platform::SdlWindow window;
   platform::SdlSound sound(workDir, clock, [&window] { return window.StopRequested(); });
   platform::EspeakSpeech speech(platform::SpeechVoiceFromEnvironment());
@@ -46,5 +48,6 @@ int main(int argc, char** argv) {
   platform::StandardOutputTranscript transcript;
   Panel panel(window, sound, speech, ports, clock, workDir, braille, transcript);
   panel.remote = rigctl.get();
+  clock.ServeDuringWaits(&panel);
   return StartUp(panel);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/config_file.h"
 #include "core/text.h"
@@ -23,6 +24,8 @@ namespace voskel {
 namespace {
 
 constexpr int kPollTimer = 100;
+// How long a key or tick may wait while the panel listens to its network clients.
+constexpr int kNetworkWaitSliceMs = 10;
 
 void ShowMissingConfiguration(Panel& panel) {
   MoveTo(panel, 0, 30);
@@ -208,7 +211,17 @@ void RunEventLoop(Panel& panel) {
   auto& s = panel.state;
   s.RunFlag = true;
   while (s.RunFlag) {
-    for (const platform::Event& event : panel.window.WaitEvents()) OnPanelEvent(panel, event);
+    if (panel.remote == nullptr) {
+      for (const platform::Event& event : panel.window.WaitEvents()) OnPanelEvent(panel, event);
+      continue;
+    }
+    // The window cannot wake on a client's line: the wait between events alternates
+    // between the two, so that a client is answered at once rather than at the next tick.
+    const std::vector<platform::Event> events = panel.window.WaitEventsFor(0);
+    for (const platform::Event& event : events) OnPanelEvent(panel, event);
+    if (!events.empty()) continue;
+    panel.remote->Wait(panel, kNetworkWaitSliceMs);
+    TakeRemoteSets(panel);
   }
 }
 

@@ -12,8 +12,7 @@ namespace voskel {
 
 inline constexpr std::size_t kMaxText = 255;
 // Two entries per press (the key and the marker that reads the reply behind it): room for
-// 64 presses typed while a long clip plays. A network client's setting takes two entries
-// as well, its first one negative.
+// 64 presses typed while a long clip plays.
 inline constexpr int kKeyQueueSize = 128;
 inline constexpr int kBankImageLines = 420;
 inline constexpr int kPassSlots = 50;
@@ -76,6 +75,8 @@ struct PanelState {
   bool KeyLatch = false;
   int CurrentKey = 0;
   voskel::PollState PollState = voskel::PollState::kIdle;
+  // Z's check or W's write is under way: the receiver's banks are being read or written.
+  bool BankJobRunning = false;
   int SignalLevel = 0;
   bool Quiet = false;       // the last level reply showed the squelch closed
   int StateQueryCount = 0;  // "RX" queries sent for the current search halt

@@ -1,6 +1,7 @@
 #pragma once
 // How the network port takes part in the event path without the keys knowing it: keys/
-// calls this, remote/ provides it.
+// and app/ call this, remote/ provides it.
+#include <cstdint>
 
 namespace voskel {
 
@@ -9,11 +10,19 @@ struct Panel;
 class RemoteControl {
  public:
   virtual ~RemoteControl() = default;
-  // Once on every timer tick, after the poll cycle's step: the clients are served a
-  // little, never waited on.
+  // Spends ms serving the clients: whatever they read is answered as it comes, from what
+  // the panel last learned; their sets wait their turn. Called wherever the panel waits,
+  // also inside a key or a clip, so it never speaks and never talks to the receiver.
+  virtual void Wait(Panel& panel, std::int64_t ms) = 0;
+  // Once on every timer tick, after the poll cycle's step: Wait without waiting, and the
+  // announcement of the clients' sets that has come due.
   virtual void Serve(Panel& panel) = 0;
-  // A client's setting has reached its turn in the key queue, where it stood as -ticket.
-  virtual void RunSet(Panel& panel, int ticket) = 0;
+  // A client's set waits for the receiver.
+  virtual bool HasSets() const = 0;
+  // The sets waiting, taken in turn, each answered as the receiver answers it. Only where
+  // the line to the receiver is free: between the poll cycle's exchanges, with no key of
+  // the listener's waiting. Throws ReceiverLost as a key would.
+  virtual void RunSets(Panel& panel) = 0;
 };
 
 }  // namespace voskel

@@ -144,8 +144,19 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
   }
 }
 
-bool QueueRemoteSet(PanelState& s, int ticket) {
-  return ticket > 0 && QueueEntry(s, -ticket);
+void TakeRemoteSets(Panel& panel) {
+  auto& s = panel.state;
+  if (panel.remote == nullptr || !panel.remote->HasSets()) return;
+  // Between a level reply read and the next query the line is free as well.
+  const bool lineFree = s.PollState == PollState::kIdle || s.PollState == PollState::kAskLevel;
+  if (!lineFree || s.KeyCount != 0) return;
+  try {
+    panel.remote->RunSets(panel);
+  } catch (const ReceiverLost&) {
+    OnReceiverLost(panel);
+  }
+  FinishMessage(panel);
+  KeepStoredState(panel);
 }
 
 void KeyStep(Panel& panel) {
@@ -160,10 +171,6 @@ void KeyStep(Panel& panel) {
     if (s.CurrentKey == kKeysLost) EndEntryAtLostKeys(panel);
     return;
   }
-  if (s.CurrentKey < 0) {
-    if (panel.remote != nullptr) panel.remote->RunSet(panel, -s.CurrentKey);
-    return;
-  }
   MoveTo(panel, 340, 370);
   SetFont(panel, "Ariel", 50, 700);
   if (s.CurrentKey == keys::kFullStop) s.CurrentKey = keys::kPoint;
@@ -171,7 +178,16 @@ void KeyStep(Panel& panel) {
   if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
   const KeyMessage message = BeginKeyMessage(panel);
-  TakeKey(panel);
+  // Network clients asking meanwhile are refused at once rather than kept waiting for it.
+  s.BankJobRunning = s.CurrentKey == 'Z' && s.EntryMode != EntryMode::kTest;
+  if (s.CurrentKey == keys::kEnter && s.EntryMode == EntryMode::kWriteBank) s.BankJobRunning = true;
+  try {
+    TakeKey(panel);
+  } catch (...) {
+    s.BankJobRunning = false;
+    throw;
+  }
+  s.BankJobRunning = false;
   EndKeyMessage(panel, message);
 }
 
@@ -257,8 +273,12 @@ void PollCycle(Panel& panel) {
   auto& s = panel.state;
   switch (s.PollState) {
     case PollState::kIdle:
+      // The listener's keys first; a client's sets take the turn of a step between two
+      // level polls, so that the meter keeps its pace.
       if (s.KeyCount != 0)
         KeyStep(panel);
+      else if (panel.remote != nullptr && panel.remote->HasSets())
+        panel.remote->RunSets(panel);
       else
         ReleaseLeftPasses(panel);
       s.PollState = s.KeyCount != 0 ? PollState::kIdle : PollState::kAskLevel;

@@ -9,13 +9,12 @@ namespace voskel {
 void OnPanelEvent(Panel& panel, const platform::Event& event);
 // One step of the poll cycle, chosen by PollState.
 void PollCycle(Panel& panel);
-// Takes one entry of the key queue: a key runs HandleKey, a marker reads the reply, a
-// network client's setting is handed to the remote control.
+// Takes one entry of the key queue: a key runs HandleKey, a marker reads the reply.
 void KeyStep(Panel& panel);
-// A network client's setting takes its turn in the key queue like a key press: its entry
-// -ticket, then a marker. It is no key of the listener's, so the latch of a held key is
-// not touched. False when the queue has no room.
-bool QueueRemoteSet(PanelState& s, int ticket);
+// A network client's line came in while the panel waited for its next event: the sets
+// waiting are made at once when the line to the receiver is free (the poll cycle between
+// two level polls, no key waiting); otherwise they wait for the poll cycle's next turn.
+void TakeRemoteSets(Panel& panel);
 // Redraws the signal meter from the reply of a level query.
 void UpdateMeter(Panel& panel);
 // The meter line for a level in meter units.

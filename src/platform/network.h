@@ -1,7 +1,8 @@
 #pragma once
-// A listening TCP socket and the connections it takes, none of which is ever waited on:
-// the panel serves them a little on each tick, so a client can slow nothing.
+// A listening TCP socket and the connections it takes. Nothing blocks: the panel waits
+// for them only where it would wait anyway, so a client can slow nothing.
 #include <string>
+#include <vector>
 
 namespace voskel::platform {
 
@@ -23,6 +24,10 @@ class Network {
   // is full, kEnded when the connection is broken. Never raises SIGPIPE.
   virtual int Send(int connection, const char* bytes, int size) = 0;
   virtual void Close(int connection) = 0;
+  // Waits at most timeoutMs for a connection to be taken, for one of readable to have sent
+  // something (or ended), or for one of writable to take bytes again. True when one did.
+  virtual bool Wait(const std::vector<int>& readable, const std::vector<int>& writable,
+                    int timeoutMs) = 0;
 
   static constexpr int kEnded = -1;
 };
@@ -41,6 +46,8 @@ class PosixNetwork : public Network {
   int Receive(int connection, char* buffer, int size) override;
   int Send(int connection, const char* bytes, int size) override;
   void Close(int connection) override;
+  bool Wait(const std::vector<int>& readable, const std::vector<int>& writable,
+            int timeoutMs) override;
 
  private:
   int listener_ = -1;

@@ -1,11 +1,13 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/network.h"
 
@@ -13,7 +15,8 @@ namespace voskel::platform {
 namespace {
 
 constexpr int kBacklog = 16;
-constexpr int kSendBuffer = 64 * 1024;
+// Small, so that what a client leaves unread stays mostly in the panel, where it counts.
+constexpr int kSendBuffer = 16 * 1024;
 
 bool WouldWait(int error) {
   return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
@@ -103,6 +106,19 @@ int PosixNetwork::Send(int connection, const char* bytes, int size) {
 
 void PosixNetwork::Close(int connection) {
   if (connection >= 0) ::close(connection);
+}
+
+bool PosixNetwork::Wait(const std::vector<int>& readable, const std::vector<int>& writable,
+                        int timeoutMs) {
+  std::vector<pollfd> watched;
+  if (listener_ >= 0) watched.push_back(pollfd{listener_, POLLIN, 0});
+  for (int fd : readable) watched.push_back(pollfd{fd, POLLIN, 0});
+  for (int fd : writable) watched.push_back(pollfd{fd, POLLOUT, 0});
+  if (watched.empty()) {
+    if (timeoutMs > 0) ::poll(nullptr, 0, timeoutMs);
+    return false;
+  }
+  return ::poll(watched.data(), watched.size(), timeoutMs < 0 ? 0 : timeoutMs) > 0;
 }
 
 }  // namespace voskel::platform

@@ -48,6 +48,12 @@ class Window {
   // Waits for at least one event, then returns every pending one: key and close events
   // in arrival order first, then at most one timer tick.
   virtual std::vector<Event> WaitEvents() = 0;
+  // The same, waiting at most timeoutMs: empty when no event came. A window that cannot
+  // wait for a while waits as WaitEvents does.
+  virtual std::vector<Event> WaitEventsFor(int timeoutMs) {
+    (void)timeoutMs;
+    return WaitEvents();
+  }
   // True once the panel was asked to end (the close box, SIGINT, SIGTERM), learnt also
   // while a key runs and no event is waited for; it stays true. The close request still
   // comes as an event.

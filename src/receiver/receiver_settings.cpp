@@ -78,6 +78,21 @@ bool SetFrequency(Panel& panel) {
   return true;
 }
 
+Answer PutFrequency(Panel& panel, std::int64_t hz) {
+  auto& s = panel.state;
+  // Whole MHz with ".0", and "0.5" rather than ".5", as a listener types and the panel
+  // keeps them.
+  std::string mhz = HzToMhzText(hz);
+  if (mhz.front() == '.') mhz.insert(0, 1, '0');
+  if (mhz.back() == '.') mhz += '0';
+  s.CommandText = FrequencyCommand("VA", mhz);
+  const Answer answer = SendForAnswer(panel);
+  if (answer != Answer::kTaken) return answer;
+  ReceiverIsOn(panel, Cap(mhz));
+  ShowFrequency(panel);
+  return answer;
+}
+
 bool SetFrequencyB(Panel& panel) {
   return SendFrequency(panel, "VB");
 }
@@ -175,6 +190,27 @@ void ShowModeName(Panel& panel) {
   SetColour(panel, platform::kBlack);
   PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
   SetFont(panel, "Aerial", 30, 700);
+}
+
+Answer PutMode(Panel& panel, Mode mode) {
+  auto& s = panel.state;
+  for (const ModeRow& row : kModes) {
+    if (row.mode != mode) continue;
+    if (s.AutoModeOn) {
+      s.CommandText = "AU0";
+      const Answer answer = SendForAnswer(panel);
+      if (answer != Answer::kTaken) return answer;
+      s.AutoModeOn = false;
+    }
+    s.CommandText = row.command;
+    const Answer answer = SendForAnswer(panel);
+    if (answer != Answer::kTaken) return answer;
+    s.ModeName = row.name;
+    s.ReceiverMode = row.name;
+    ShowModeName(panel);
+    return answer;
+  }
+  return Answer::kRefused;
 }
 
 bool SelectMode(Panel& panel, Mode mode) {

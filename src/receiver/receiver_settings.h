@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/panel.h"
+#include "link/exchange.h"
 #include "receiver/frequency_text.h"
 
 namespace voskel {
@@ -33,6 +34,13 @@ void ReceiverIsOn(Panel& panel, const std::string& frequency);
 // Frequency goes back to the one the receiver is on, when it has reported one: what went
 // ahead of it (a refused setting) is dropped.
 void BackToReceiverFrequency(PanelState& s);
+
+// A setting for a program on the network port rather than for the listener: it goes to
+// the receiver without a word said, whatever is being typed, and only what the receiver
+// took is shown on the panel. The receiver's answer is returned; throws ReceiverLost as
+// SendCommand does.
+Answer PutFrequency(Panel& panel, std::int64_t hz);
+Answer PutMode(Panel& panel, Mode mode);
 
 // Asks the receiver what it holds ("RX") and takes its frequency, mode and attenuator as
 // the panel's: after settings it refused, when the panel cannot know otherwise.

@@ -1,6 +1,5 @@
 #include "remote/panel_view.h"
 
-#include "keys/mode_keys.h"
 #include "receiver/frequency_text.h"
 
 namespace voskel {
@@ -36,10 +35,15 @@ int StrengthDb(int signalLevel, bool quiet) {
   return (units - kS9) * kDbPerUnitAboveS9;
 }
 
-int ModeKeyOf(std::string_view hamlibMode) {
+std::optional<Mode> ModeOf(std::string_view hamlibMode) {
   for (const HamlibName& row : kHamlibNames)
-    if (row.name == hamlibMode) return ModeKeyFor(row.mode);
-  return 0;
+    if (row.name == hamlibMode) return row.mode;
+  return std::nullopt;
+}
+
+bool ListenerHoldsReceiver(const PanelState& s) {
+  return s.BankState != BankState::kNone || IsSearching(s.SearchActive) ||
+         IsMemoryScanning(s.ScanState) || s.EntryMode == EntryMode::kWriteBank || s.BankJobRunning;
 }
 
 rigctl::ReceiverView ViewOf(const PanelState& s) {
@@ -49,6 +53,9 @@ rigctl::ReceiverView ViewOf(const PanelState& s) {
   view.mode = HamlibMode(s.ModeName);
   view.strengthDb = StrengthDb(s.SignalLevel, s.Quiet);
   view.attenuationDb = s.AttenuatorOn ? rigctl::kAttenuatorDb : 0;
+  view.present = s.ConnectState == ConnectState::kConnected;
+  view.squelchOpen = !s.Quiet;
+  view.setsRefused = ListenerHoldsReceiver(s);
   return view;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The panel's state in Hamlib's terms: what a client reads, and which key sets a mode.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/panel_state.h"
+#include "receiver/receiver_settings.h"
 #include "remote/rigctl_protocol.h"
 
 namespace voskel {
@@ -16,7 +18,10 @@ std::string HamlibMode(std::string_view modeName);
 // The meter in dB relative to S9: a meter unit is an S-unit of 6 dB up to S9 and 10 dB
 // above it; a closed squelch reads as S0.
 int StrengthDb(int signalLevel, bool quiet);
-// The function key of a mode (F1 FM ... F6 CW); 0 for a mode without one.
-int ModeKeyOf(std::string_view hamlibMode);
+// The panel's mode by Hamlib's name; none for a name the panel has no mode for.
+std::optional<Mode> ModeOf(std::string_view hamlibMode);
+// A client's set would end what the listener holds the receiver in: the bank selected or
+// scanned, a search, the receiver's memory scan, W's entry or the bank transfer of W or Z.
+bool ListenerHoldsReceiver(const PanelState& s);
 
 }  // namespace voskel

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 
 #include "receiver/frequency_text.h"
@@ -26,6 +28,11 @@ enum class Op {
   kGetPowerstat,
   kChkVfo,
   kDumpState,
+  kDumpCaps,
+  kSetVfo,
+  kGetDcd,
+  kGetRigInfo,
+  kGetVfoList,
   kQuit,
 };
 
@@ -51,19 +58,35 @@ constexpr CommandRow kCommands[] = {
     {0, "get_lock_mode", 0, Op::kGetLockMode},
     {0, "get_powerstat", 0, Op::kGetPowerstat},
     {0, "chk_vfo", 0, Op::kChkVfo},
+    {'V', "set_vfo", 1, Op::kSetVfo},
     {0, "dump_state", 0, Op::kDumpState},
+    {0, "dump_caps", 0, Op::kDumpCaps},
+    {0, "get_dcd", 0, Op::kGetDcd},
+    {0, "get_rig_info", 0, Op::kGetRigInfo},
+    {0, "get_vfo_list", 0, Op::kGetVfoList},
 };
 
 struct ModeRow {
   std::string_view name;
-  const char* bit;  // Hamlib's mode bit, as dump_state writes it
-  int passbandHz;
+  int passbandHz;  // the one Hamlib gives the AR8600 for the mode
+  // Hamlib sets other filters of this mode (narrow, wide) that the panel has no key for;
+  // in the other modes the filter follows the mode, and any width is taken.
+  bool widthChosen;
 };
 
 constexpr ModeRow kModeRows[] = {
-    {"AM", "0x1", 8000},  {"CW", "0x2", 500},    {"USB", "0x4", 2400},
-    {"LSB", "0x8", 2400}, {"FM", "0x20", 15000}, {"WFM", "0x40", 230000},
+    {"AM", 9000, true},   {"CW", 3000, false}, {"USB", 3000, false},
+    {"LSB", 3000, false}, {"FM", 12000, true}, {"WFM", 230000, false},
 };
+
+// Hamlib's passbands that ask for no particular filter: the normal one, and no change.
+constexpr std::int64_t kPassbandNormal = 0;
+constexpr std::int64_t kPassbandNoChange = -1;
+
+// The names a client gives the receiver's one VFO the panel tunes.
+constexpr std::string_view kOwnVfo[] = {"VFOA", "Main", "currVFO", "VFO"};
+// Other VFOs Hamlib knows this receiver by, which the panel does not tune.
+constexpr std::string_view kOtherVfos[] = {"VFOB", "Sub", "MEM", "VFOC", "Main A", "Sub A"};
 
 int FindCommand(char letter, std::string_view name) {
   for (int i = 0; i < static_cast<int>(std::size(kCommands)); ++i) {
@@ -113,64 +136,85 @@ std::optional<std::int64_t> ReadHz(const std::string& word) {
   const double hz = std::strtod(word.c_str(), &end);
   if (end != word.c_str() + word.size() || errno != 0 || !std::isfinite(hz)) return std::nullopt;
   if (hz < 0 || hz > 1e12) return -1;  // out of any range, without overflowing
-  return std::llround(hz);
+  return std::llround(hz / kTuningGridHz) * kTuningGridHz;
 }
 
-bool IsWholeNumber(const std::string& word) {
-  if (word.empty()) return false;
+// CRC-32 as zlib computes it, which get_rig_info's clients check.
+std::uint32_t Crc32(std::string_view text) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char byte : text) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+template <std::size_t N>
+bool Among(std::string_view word, const std::string_view (&names)[N]) {
+  return std::find(std::begin(names), std::end(names), word) != std::end(names);
+}
+
+const ModeRow* FindMode(std::string_view mode) {
+  for (const ModeRow& row : kModeRows)
+    if (row.name == mode) return &row;
+  return nullptr;
+}
+
+// A passband the receiver gives the mode: the mode's own, or one of the requests for
+// no particular filter.
+bool TakesPassband(const ModeRow& mode, const std::string& word) {
+  if (word.empty()) return true;
   errno = 0;
   char* end = nullptr;
-  std::strtoll(word.c_str(), &end, 10);
-  return end == word.c_str() + word.size() && errno == 0;
+  const long long hz = std::strtoll(word.c_str(), &end, 10);
+  if (end != word.c_str() + word.size() || errno != 0) return false;
+  return !mode.widthChosen || hz == kPassbandNormal || hz == kPassbandNoChange ||
+         hz == mode.passbandHz;
 }
 
-bool IsPanelMode(std::string_view mode) {
-  return NormalPassbandHz(mode) != 0;
+// What a set command asks of the receiver, or the code it is refused with at once.
+struct SetAsk {
+  int code = kOk;
+  SetRequest set;
+};
+
+SetAsk AskOf(Op op, const std::vector<std::string>& args) {
+  const std::string word = args.empty() ? std::string() : args[0];
+  if (op == Op::kSetFreq) {
+    const std::optional<std::int64_t> wanted = ReadHz(word);
+    // The panel's own range: what a listener could not type is not typed for a client.
+    if (!wanted || !TunableHz(*wanted)) return {kInvalidParameter, {}};
+    return {kOk, SetRequest{SetRequest::Kind::kFrequency, *wanted, {}}};
+  }
+  const ModeRow* mode = FindMode(word);
+  if (mode == nullptr || !TakesPassband(*mode, args.size() > 1 ? args[1] : std::string()))
+    return {kInvalidParameter, {}};
+  return {kOk, SetRequest{SetRequest::Kind::kMode, 0, word}};
+}
+
+// rigctld's get_rig_info: both VFOs, the rig's name, and a CRC-32 of what comes before it.
+// The panel knows only the VFO it tunes; the other reads as rigctld shows one it has not
+// read.
+std::string RigInfo(const ReceiverView& view) {
+  std::string text = "VFO=VFOA Freq=" + std::to_string(view.frequencyHz) +
+                     " Mode=" + (view.mode.empty() ? "None" : view.mode) +
+                     " Width=" + std::to_string(NormalPassbandHz(view.mode)) + " RX=1 TX=1\n";
+  text +=
+      "VFO=VFOB Freq=0 Mode=None Width=0 RX=0 TX=0\n"
+      "Split=0 SatMode=0\n"
+      "Rig=AR8600\n"
+      "App=Hamlib\n"
+      "Version=20210506 1.0.0\n";
+  char crc[32];
+  std::snprintf(crc, sizeof crc, "CRC=0x%08x\n", Crc32(text));
+  return text + crc;
 }
 
 }  // namespace
 
 int NormalPassbandHz(std::string_view mode) {
-  for (const ModeRow& row : kModeRows)
-    if (row.name == mode) return row.passbandHz;
-  return 0;
-}
-
-std::string DumpState() {
-  // Every mode of kModeRows, on VFO A and antenna 1.
-  std::string text =
-      "1\n"  // protocol version
-      "2\n"  // the model: Hamlib's own "NET rigctl"
-      "0\n"  // ITU region, no longer used
-      // The receiver's range, 0.1 to 2040 MHz; no transmit range.
-      "100000.000000 2040000000.000000 0x6f -1 -1 0x1 0x1\n"
-      "0 0 0 0 0 0 0\n"
-      "0 0 0 0 0 0 0\n"
-      // Its tuning step of 50 Hz.
-      "0x6f 50\n"
-      "0 0\n";
-  for (const ModeRow& row : kModeRows)
-    text += std::string(row.bit) + " " + std::to_string(row.passbandHz) + "\n";
-  text +=
-      "0 0\n"
-      "0\n0\n0\n"  // max RIT, XIT, IF shift
-      "0\n"        // announcements
-      "\n";        // preamplifiers: none
-  // The attenuator's steps in dB.
-  text += std::to_string(kAttenuatorDb) + "\n";
-  text +=
-      "0x0\n0x0\n"         // functions read, set
-      "0x40000002\n0x0\n"  // levels read (STRENGTH, ATT), set
-      "0x0\n0x0\n"         // parameters read, set
-      "vfo_ops=0x0\n"
-      "ptt_type=0x0\n"
-      "targetable_vfo=0x0\n"
-      "has_set_vfo=0\n"
-      "has_get_vfo=1\n"
-      "has_set_freq=1\n"
-      "has_get_freq=1\n"
-      "done\n";
-  return text;
+  const ModeRow* row = FindMode(mode);
+  return row == nullptr ? 0 : row->passbandHz;
 }
 
 std::vector<Session::Command> Session::Parse(std::string_view line) {
@@ -246,8 +290,26 @@ void Session::Answer(const ReceiverView& view, int maxCommands) {
 
 void Session::Finish(int code) {
   if (!pendingSet_) return;
-  pendingSet_.reset();
+  const SetRequest finished = *std::exchange(pendingSet_, std::nullopt);
   Reply(pendingCommand_, code);
+  for (;;) {
+    if (commands_.empty()) {
+      if (lines_.empty()) return;
+      const std::vector<Command> parsed = Parse(lines_.front());
+      unanswered_ -= std::min(unanswered_, lines_.front().size() + 1);
+      lines_.pop_front();
+      commands_.assign(parsed.begin(), parsed.end());
+      continue;
+    }
+    const Command& next = commands_.front();
+    if (next.row < 0) return;
+    const Op op = kCommands[next.row].op;
+    if (op != Op::kSetFreq && op != Op::kSetMode) return;
+    const SetAsk ask = AskOf(op, next.args);
+    if (ask.code != kOk || !(ask.set == finished)) return;
+    Reply(next, code);
+    commands_.pop_front();
+  }
 }
 
 void Session::AnswerOne(const Command& command, const ReceiverView& view) {
@@ -255,9 +317,15 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
   const auto arg = [&](std::size_t i) {
     return i < command.args.size() ? command.args[i] : std::string();
   };
+  const Op op = kCommands[command.row].op;
+  // What only the receiver can tell is not made up while it is lost.
+  const bool needsReceiver = op == Op::kGetFreq || op == Op::kGetMode || op == Op::kGetLevel ||
+                             op == Op::kGetVfoInfo || op == Op::kGetDcd || op == Op::kGetRigInfo ||
+                             op == Op::kGetPowerstat;
+  if (needsReceiver && !view.present) return Reply(command, kIoError);
   const std::string hz = std::to_string(view.frequencyHz);
   const std::string passband = std::to_string(NormalPassbandHz(view.mode));
-  switch (kCommands[command.row].op) {
+  switch (op) {
     case Op::kGetFreq:
       return Reply(command, kOk, {{"Frequency", hz}});
     case Op::kGetMode:
@@ -285,16 +353,25 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
     case Op::kGetPowerstat:
       return Reply(command, kOk, {{"Power Status", "1"}});
     case Op::kChkVfo:
-      return Reply(command, kOk, {{"ChkVFO", "0"}});
-    case Op::kDumpState: {
-      const std::string state = DumpState();
-      if (command.separator == 0) {
-        output_ += state;
-        return;
-      }
-      output_ += command.name + ":" + command.separator + state;
-      return Reply({}, kOk);
-    }
+      // rigctld answers this one without its RPRT line, also in the extended form.
+      output_ += command.separator == 0 ? std::string("0\n")
+                                        : "ChkVFO: 0" + std::string(1, command.separator);
+      if (command.separator != 0 && command.separator != '\n') output_ += '\n';
+      return;
+    case Op::kGetDcd:
+      return Reply(command, kOk, {{"DCD", view.squelchOpen ? "1" : "0"}});
+    case Op::kGetVfoList:
+      // Hamlib's list ends with a blank (rigctld 4.5 adds a stray byte after it).
+      return Reply(command, kOk, {{"VFOs", "VFOA VFOB MEM "}});
+    case Op::kSetVfo:
+      if (Among(arg(0), kOwnVfo)) return Reply(command, kOk);
+      return Reply(command, Among(arg(0), kOtherVfos) ? kNotAvailable : kInvalidParameter);
+    case Op::kDumpState:
+      return Block(command, DumpState());
+    case Op::kDumpCaps:
+      return Block(command, DumpCaps() + "RPRT 0\n", false);
+    case Op::kGetRigInfo:
+      return Block(command, RigInfo(view) + "\n");
     case Op::kQuit:
       // Answered plainly in every form, as rigctld does; the client hangs up next.
       Reply({}, kOk);
@@ -303,22 +380,28 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
       commands_.clear();
       unanswered_ = 0;
       return;
-    case Op::kSetFreq: {
-      const std::optional<std::int64_t> wanted = ReadHz(arg(0));
-      // The panel's own range: what a listener could not type is not typed for a client.
-      if (!wanted || !TunableHz(*wanted)) return Reply(command, kInvalidParameter);
-      pendingSet_ = SetRequest{SetRequest::Kind::kFrequency, *wanted, {}};
+    case Op::kSetFreq:
+    case Op::kSetMode: {
+      const SetAsk ask = AskOf(op, command.args);
+      if (ask.code != kOk) return Reply(command, ask.code);
+      if (!view.present) return Reply(command, kIoError);
+      // The listener's bank, search, scan or transfer comes first, and the client learns
+      // it at once rather than after it.
+      if (view.setsRefused) return Reply(command, kRejected);
+      pendingSet_ = ask.set;
       pendingCommand_ = command;
       return;
     }
-    case Op::kSetMode:
-      if (!IsPanelMode(arg(0)) || (command.args.size() > 1 && !IsWholeNumber(arg(1))))
-        return Reply(command, kInvalidParameter);
-      // The passband follows the mode: the receiver has one filter for each.
-      pendingSet_ = SetRequest{SetRequest::Kind::kMode, 0, arg(0)};
-      pendingCommand_ = command;
-      return;
   }
+}
+
+void Session::Block(const Command& command, const std::string& text, bool extendedEnd) {
+  if (command.separator == 0) {
+    output_ += text;
+    return;
+  }
+  output_ += command.name + ":\n" + text;
+  if (extendedEnd) Reply({}, kOk);
 }
 
 void Session::Reply(const Command& command, int code,

@@ -25,6 +25,9 @@ inline constexpr std::size_t kMaxLine = 1024;
 // The passband Hamlib calls normal for a mode the panel has a key for; 0 for any other
 // name.
 int NormalPassbandHz(std::string_view mode);
+// The receiver tunes in steps of 50 Hz: a frequency asked for is rounded to the nearest,
+// so that what is read back is what the receiver tunes.
+inline constexpr std::int64_t kTuningGridHz = 50;
 
 // What the attenuator takes off a signal, in dB; the panel knows it only as on or off.
 inline constexpr int kAttenuatorDb = 20;
@@ -35,6 +38,12 @@ struct ReceiverView {
   std::string mode;    // one NormalPassbandHz knows; empty when the panel cannot tell
   int strengthDb = 0;  // relative to S9
   int attenuationDb = 0;
+  // The receiver answers: while it is lost, what only it can tell is an I/O error.
+  bool present = true;
+  bool squelchOpen = false;
+  // The listener's selected bank, search, scan or bank transfer holds the receiver: a set
+  // would end it, and is refused at once.
+  bool setsRefused = false;
 };
 
 // A setting a client asked for; the panel carries it out in its turn.
@@ -46,8 +55,12 @@ struct SetRequest {
   friend bool operator==(const SetRequest&, const SetRequest&) = default;
 };
 
-// The answer to "\dump_state": protocol 1, the receiver's range and modes, "done".
+// The answer to "\dump_state" as Hamlib 4's rigctld gives it for the AR8600 (model
+// 5013): protocol 1, the receiver's range, steps, modes and passbands, then key=value
+// lines up to "done".
 std::string DumpState();
+// The answer to "\dump_caps", the same receiver's capabilities as rigctld lists them.
+std::string DumpCaps();
 
 // One client's conversation.
 class Session {
@@ -61,6 +74,9 @@ class Session {
   // set, which waits in PendingSet() until Finish brings its result.
   void Answer(const ReceiverView& view, int maxCommands);
   const std::optional<SetRequest>& PendingSet() const { return pendingSet_; }
+  // The set waiting is answered with code; the same set repeated right behind it, as a
+  // client that gave up waiting sends it again, gets the same answer without being made
+  // again.
   void Finish(int code);
 
   // Bytes received and not yet answered.
@@ -70,6 +86,7 @@ class Session {
   // "q" was answered: nothing more is read or answered.
   bool Quit() const { return quit_; }
   std::string& Output() { return output_; }
+  const std::string& Output() const { return output_; }
 
   // A command as the line gave it. separator is 0 for the plain answer, else the
   // character that ends each record of the extended one.
@@ -84,6 +101,9 @@ class Session {
 
  private:
   void AnswerOne(const Command& command, const ReceiverView& view);
+  // A many-line answer (dump_state, dump_caps, get_rig_info): in the extended form after
+  // the command's name, and followed by its RPRT line unless the text ends with one.
+  void Block(const Command& command, const std::string& text, bool extendedEnd = true);
   void Reply(const Command& command, int code,
              const std::vector<std::pair<std::string, std::string>>& records = {});
 

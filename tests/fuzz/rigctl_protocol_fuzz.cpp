@@ -20,9 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t round = 0; round <= 2 * size && !session.Idle() && !session.Quit(); ++round) {
     session.Answer(view, 10);
     if (const auto& set = session.PendingSet()) {
-      Require(set->kind == rigctl::SetRequest::Kind::kMode ? voskel::ModeKeyOf(set->mode) != 0
-                                                           : voskel::TunableHz(set->hz),
-              "a setting the panel can carry out");
+      Require(set->kind == rigctl::SetRequest::Kind::kMode
+                  ? voskel::ModeOf(set->mode).has_value()
+                  : voskel::TunableHz(set->hz) && set->hz % rigctl::kTuningGridHz == 0,
+              "a setting the panel can carry out, on the receiver's grid");
       session.Finish(set->hz % 2 ? rigctl::kRejected : rigctl::kOk);
     }
   }

@@ -118,6 +118,7 @@ class LoopNetwork : public platform::Network {
     return size;
   }
   void Close(int) override { waiting_ = 7; }  // the client connects again at once
+  bool Wait(const std::vector<int>&, const std::vector<int>&, int) override { return false; }
 
   std::string toPanel;
   std::string fromPanel;

@@ -192,6 +192,18 @@ std::vector<Event> SdlWindow::WaitEvents() {
   return OrderBatch(std::move(batch));
 }
 
+std::vector<Event> SdlWindow::WaitEventsFor(int timeoutMs) {
+  if (window_ == nullptr) return {Event{Event::Kind::Close, 0}};
+  std::vector<Event> batch;
+  SDL_Event event;
+  const int got = timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs) : SDL_PollEvent(&event);
+  if (got == 0) return batch;
+  do {
+    Translate(event, batch);
+  } while (SDL_PollEvent(&event) != 0);
+  return OrderBatch(std::move(batch));
+}
+
 bool SdlWindow::StopRequested() {
   if (!stopRequested_) stopRequested_ = signals_.Signalled() || CloseWaiting();
   return stopRequested_;

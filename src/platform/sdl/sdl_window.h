@@ -33,6 +33,7 @@ class SdlWindow : public Window {
   // Also repaints the window when it is uncovered or restored. Without an open window it
   // returns a close request at once rather than wait for nothing.
   std::vector<Event> WaitEvents() override;
+  std::vector<Event> WaitEventsFor(int timeoutMs) override;
   // Looks among the events not yet taken as well: SDL learns of the close box only when its
   // events are pumped, which the event wait does not do while a key runs.
   bool StopRequested() override;
