@@ -31,6 +31,8 @@ class SdlSound : public Sound {
   // The file of the clip that is sounding now by the clock ("tag:" and the text for played
   // samples), empty when none is.
   std::filesystem::path Sounding();
+  // Whether the signal tone is sounding now by the clock.
+  bool ToneSounding() const { return clock_.NowMs() < toneEndsMs_; }
   // Clips stopped before their end by the next clip or by a stop.
   int CutCount() const { return cuts_; }
   // Clip files decoded so far, and plays that found their clip already decoded.
