@@ -10,6 +10,12 @@
 namespace voskel {
 namespace {
 
+// Once the run has ended (RunFlag off), what shutdown says goes on: the sound already
+// returns at once.
+void StopIfAsked(Panel& panel) {
+  if (panel.state.RunFlag && panel.window.StopRequested()) throw RunStopped{};
+}
+
 // Every clip goes into the message by its name, heard or not: with the voice switch at 0
 // the folder is empty and nothing is heard, but the message is still written. The fixed
 // folder's clips pace the exchanges with the receiver, whoever speaks the words.
@@ -19,6 +25,7 @@ void Say(Panel& panel, const std::string& folder, std::string_view clip, bool wa
   if (fixed) {
     if (wait) SayWaitingWords(panel);
     panel.sound.Play(fullName, wait);
+    if (wait) StopIfAsked(panel);
   } else {
     PlayClip(panel, fullName, wait);
   }
@@ -51,11 +58,6 @@ void LoseSpeechServer(Panel& panel) {
   }
 }
 
-// Once the run has ended (RunFlag off), what shutdown says goes on: the sound already
-// returns at once.
-void StopIfAsked(Panel& panel) {
-  if (panel.state.RunFlag && panel.window.StopRequested()) throw RunStopped{};
-}
 
 }  // namespace
 
@@ -137,17 +139,20 @@ void SpeakTag(Panel& panel, std::string_view tag) {
 void PlayClip(Panel& panel, const std::string& fullName, bool wait) {
   if (SpeaksWords(panel)) {
     const ClipEntry* entry = WrittenClipTable().Find(ClipName(panel, fullName));
-    if (entry == nullptr || entry->kind == ClipEntry::Kind::Silence) return;
-    if (entry->kind == ClipEntry::Kind::Speech) {
+    const auto kind = entry != nullptr ? entry->kind : ClipEntry::Kind::Silence;
+    if (kind == ClipEntry::Kind::Speech) {
       SpokenPart part;
       part.clip = fullName;
       part.wait = wait;
       part.words = entry->words;
       QueueWords(panel, std::move(part));
-      return;
+    } else if (kind == ClipEntry::Kind::Tone) {
+      // Heard beside the words; it waits for nothing, as with the voice off.
+      panel.sound.Play(fullName, false);
     }
-    // A tone is heard beside the words; it waits for nothing, as with the voice off.
-    wait = false;
+    // A close request ends the key here, as it does at a clip with the voice off.
+    if (wait) StopIfAsked(panel);
+    return;
   }
   panel.sound.Play(fullName, wait);
   if (wait) StopIfAsked(panel);
