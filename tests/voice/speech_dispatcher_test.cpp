@@ -116,6 +116,22 @@ TEST_F(SpeechDispatcher, AKeyCutsALongMessageShort) {
   EXPECT_EQ(std::find(help, next, "done"), next) << "the help was said to its end: " << ::testing::PrintToString(record);
 }
 
+TEST_F(SpeechDispatcher, TheSignalToneWaitsWhileItSpeaks) {
+  h->Press(keys::kF9);
+  h->Settle();
+  ASSERT_TRUE(server->WaitFor([](const Lines& r) { return CountContaining(r, "said signal tone on") > 0 && r.back() == "done"; }))
+      << ::testing::PrintToString(server->Record());
+  h->sound.tones.clear();
+  h->Tick(6);
+  EXPECT_FALSE(h->sound.tones.empty()) << "a tone at each poll while nothing is said";
+  h->Press('H');
+  h->Settle();
+  ASSERT_TRUE(server->WaitFor([](const Lines& r) { return CountContaining(r, "said Voskel keys.") > 0; }));
+  h->sound.tones.clear();
+  h->Tick(6);
+  EXPECT_TRUE(h->sound.tones.empty()) << "none under the help being said";
+}
+
 TEST_F(SpeechDispatcher, TheClipsTakeOverWhenItStopsAndThatIsSaidOnce) {
   server->Stop();
   h->sound.Clear();
