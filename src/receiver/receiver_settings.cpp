@@ -183,12 +183,17 @@ bool SelectMode(Panel& panel, Mode mode) {
     if (row.mode != mode) continue;
     // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
     // chosen by key is said only once auto mode is off.
-    if (mode != Mode::Auto && s.AutoModeOn) {
+    const bool autoLeft = mode != Mode::Auto && s.AutoModeOn;
+    if (autoLeft) {
       if (!SendText(panel, "AU0")) return false;
       s.AutoModeOn = false;
     }
     // The mode is said once the receiver has it: a refused one is never announced.
-    if (!SendText(panel, row.command)) return false;
+    if (!SendText(panel, row.command)) {
+      // Out of auto mode, the receiver keeps the mode auto mode had chosen: it is asked which.
+      if (autoLeft) LearnReceiverState(panel);
+      return false;
+    }
     if (mode == Mode::Auto) s.AutoModeOn = true;
     s.ModeName = row.name;
     s.ReceiverMode = row.name;

@@ -59,9 +59,11 @@ void StartSearch(Panel& panel) {
   s.ResumeCountdown = 0;
   // Loading the lower limit into VFO A ends a memory scan in the receiver; the poll
   // reactions must no longer take the search's halts for the scan's.
+  const bool scanFollowed = IsMemoryScanning(s.ScanState);
   s.ScanState = ScanState::kOff;
   DrawStatus(panel, 290, kSearchActiveText, platform::kGreen);
   Speak(panel, "srch");
+  const int refusedBefore = s.RefusedCount;
   bool started = LoadSearchSettings(panel);
   if (started) {
     s.CommandText = "VS";
@@ -70,6 +72,9 @@ void StartSearch(Panel& panel) {
   if (!started) {
     // No search runs: nothing may say one does, and the last list stays as it was.
     DrawStatus(panel, 290, std::string(kSearchActiveText.size(), ' '), platform::kGreen);
+    // A memory scan the receiver would not leave, followed here, is not ended by a lower
+    // limit it refused either: the panel asks what it holds.
+    if (scanFollowed && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
     return;
   }
   // The list starts empty, so that a run that ends before Enter does not leave the hits of
