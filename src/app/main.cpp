@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/espeak_speech.h"
 #include "platform/network.h"
+#include "platform/speech_server.h"
 #include "platform/sdl/sdl_sound.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/transcript.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
   // A reader of standard output that went away ends the transcript, not the panel.
   std::signal(SIGPIPE, SIG_IGN);
   const std::filesystem::path workDir = std::filesystem::current_path();
+  // An option that cannot be kept is not silently forgotten: the run does not start.
+  if (!KeepChosenVoice(workDir, options)) return 1;
   platform::PosixNetwork network;
   const std::unique_ptr<RigctlServer> rigctl = OpenRigctlPort(network, options);
   platform::SystemClock systemClock;
@@ -49,5 +52,6 @@ int main(int argc, char** argv) {
   Panel panel(window, sound, speech, ports, clock, workDir, braille, transcript);
   panel.remote = rigctl.get();
   clock.ServeDuringWaits(&panel);
+  panel.openSpeechServer = platform::OpenSpeechDispatcher;
   return StartUp(panel);
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "voice/voice_settings.h"
+
 namespace voskel {
 namespace {
 
@@ -34,8 +36,15 @@ bool TakeOption(const std::vector<std::string>& args, std::size_t& i, const std:
 }  // namespace
 
 std::string UsageText() {
-  return "usage: voskel [--rigctl-port PORT [--rigctl-listen ADDR]]\n"
+  return "usage: voskel [--voice clips|speech-dispatcher] [--verbosity 1|2|3]\n"
+         "              [--rigctl-port PORT [--rigctl-listen ADDR]]\n"
          "  runs the panel in the current directory\n"
+         "  --voice VOICE         who says the messages: the recorded clips, or\n"
+         "                        speech-dispatcher in its own voice and rate; kept\n"
+         "                        in voice.cfg for the next runs\n"
+         "  --verbosity LEVEL     how much is said: 1 as ever, 2 also where steps,\n"
+         "                        channels and stops went, 3 also the squelch; kept\n"
+         "                        in voice.cfg\n"
          "  --rigctl-port PORT    answer Hamlib clients (model 2, NET rigctl) on PORT,\n"
          "                        on 127.0.0.1 only\n"
          "  --rigctl-listen ADDR  listen on ADDR instead (0.0.0.0: every network)\n";
@@ -48,7 +57,21 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args, PanelOptions& 
     std::string value;
     bool missing = false;
     if (args[i] == "-h" || args[i] == "--help") return CommandLine::kHelp;
-    if (TakeOption(args, i, "--rigctl-port", value, missing)) {
+    if (TakeOption(args, i, "--voice", value, missing)) {
+      Voice voice = Voice::kClips;
+      if (missing || !ReadVoiceName(value, voice)) {
+        error = "--voice needs clips or speech-dispatcher";
+        return CommandLine::kWrong;
+      }
+      options.voice = voice;
+    } else if (TakeOption(args, i, "--verbosity", value, missing)) {
+      Verbosity verbosity = Verbosity::kAsEver;
+      if (missing || !ReadVerbosity(value, verbosity)) {
+        error = "--verbosity needs 1, 2 or 3";
+        return CommandLine::kWrong;
+      }
+      options.verbosity = verbosity;
+    } else if (TakeOption(args, i, "--rigctl-port", value, missing)) {
       if (missing || !ReadPort(value, options.rigctlPort)) {
         error = "--rigctl-port needs a port number from 1 to 65535";
         return CommandLine::kWrong;
@@ -70,6 +93,17 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args, PanelOptions& 
     return CommandLine::kWrong;
   }
   return CommandLine::kRun;
+}
+
+bool KeepChosenVoice(const std::filesystem::path& workDir, const PanelOptions& options) {
+  if (!options.voice && !options.verbosity) return true;
+  VoiceSettings settings = LoadVoiceSettings(workDir);
+  if (options.voice) settings.voice = *options.voice;
+  if (options.verbosity) settings.verbosity = *options.verbosity;
+  if (SaveVoiceSettings(workDir, settings)) return true;
+  std::fprintf(stderr, "voskel: cannot write %s (%s)\n", kVoiceSettingsFileName,
+               std::strerror(errno));
+  return false;
 }
 
 std::unique_ptr<RigctlServer> OpenRigctlPort(platform::Network& network,

@@ -19,6 +19,7 @@
 #include "scan/scan_exit.h"
 #include "voice/message.h"
 #include "voice/voice.h"
+#include "voice/voice_settings.h"
 
 namespace voskel {
 namespace {
@@ -153,6 +154,7 @@ bool BeginRun(Panel& panel) {
     return false;
   }
   if (s.VoiceSwitch == 0) s.VoiceDir.clear();
+  TakeVoiceSettings(panel);
   if (s.DebugSwitch == 1 && panel.log.Open(panel.workDir / "debug1.dat")) {
     panel.log.Write(BannerLine(panel));
   }

@@ -5,6 +5,7 @@
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
+#include "core/text.h"
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
@@ -123,6 +124,7 @@ void StepChannel(Panel& panel, int direction) {
   ShowChannelTag(panel);
   if (s.ChannelIndex == kFirstChannel) Speak(panel, "beep");
   SpeakTag(panel, BankLine(s, s.ChannelIndex + 1));
+  if (IsBlank(BankLine(s, s.ChannelIndex + 1))) SpeakWhereTo(panel, s.ReceiverFrequency);
 }
 
 }  // namespace voskel

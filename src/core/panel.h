@@ -1,6 +1,9 @@
 #pragma once
 // The context of one run: the panel's state and the services it works through.
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "core/debug_log.h"
 #include "core/panel_state.h"
@@ -11,6 +14,7 @@
 #include "platform/serial_ports.h"
 #include "platform/sound.h"
 #include "platform/speech.h"
+#include "platform/speech_server.h"
 #include "platform/transcript.h"
 #include "platform/window.h"
 
@@ -51,6 +55,10 @@ struct Panel {
   DebugLog log;
   Messages messages;  // what the panel says, as words
   RemoteControl* remote = nullptr;  // the network port, when it was asked for
+  // How speech-dispatcher is reached, when the listener chooses it (none: it cannot be);
+  // the server, while it is reached and speaks the words.
+  std::function<std::unique_ptr<platform::SpeechServer>(std::string& why)> openSpeechServer;
+  std::unique_ptr<platform::SpeechServer> speechServer;
 };
 
 // Writes LogLine to the debug log when the debug switch is 1.

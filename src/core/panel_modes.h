@@ -93,4 +93,17 @@ enum class StopMode {
   kStayOnHit = 1,  // "STOP": stays until the signal goes
 };
 
+// Who says the words of the messages.
+enum class Voice {
+  kClips,             // the recorded clips of the voice folder
+  kSpeechDispatcher,  // the listener's own voice, through speech-dispatcher
+};
+
+// How much is said.
+enum class Verbosity {
+  kAsEver = 1,     // what every key and reaction has always said
+  kWhereTo = 2,    // also where the receiver went: steps, untagged channels, stops, hits
+  kSquelch = 3,    // also the squelch opening and closing while nothing scans
+};
+
 }  // namespace voskel

@@ -136,6 +136,15 @@ struct PanelState {
 
   // The activity log
   ActivityWatch Activity;
+
+  // What the listener chose to hear, kept in voice.cfg from run to run
+  voskel::Voice Voice = voskel::Voice::kClips;
+  voskel::Verbosity Verbosity = voskel::Verbosity::kAsEver;
+  bool SignalTone = false;  // a quiet tone at each level poll, its pitch the level's
+  std::string KeptVoiceSettings;  // what voice.cfg holds, as last read or written
+  // When the frequency reached by the arrows or Page keys is said: half a second after the
+  // last step, so that a run of steps ends in one frequency. 0: nothing to say.
+  std::int64_t SteppedFrequencyDueMs = 0;
 };
 
 // A multi-key entry begins: the keys after it type into it.

@@ -29,6 +29,9 @@ struct Messages {
   SpokenMessage current;         // what the running key, poll reaction or start-up step says
   SpokenMessage held;            // an entry's message, kept from key to key while it is typed
   std::vector<SpokenPart> last;  // the last finished message: what J says again
+  // What speech-dispatcher is to say next, handed to it whole before the panel waits or
+  // a message ends; kept as parts so that the clips can say it if the server is gone.
+  std::vector<SpokenPart> unsaid;
 };
 
 }  // namespace voskel

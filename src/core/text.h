@@ -31,4 +31,9 @@ bool ReadTextLine(std::istream& in, std::string& line);
 // a line end.
 std::string CsvField(std::string_view text);
 
+// Nothing but blanks and tabs, or nothing at all (a channel without a tag).
+inline bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 }  // namespace voskel

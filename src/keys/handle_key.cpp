@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "keys/entry_edit.h"
 #include "keys/key_message.h"
+#include "keys/listening.h"
 #include "keys/mode_keys.h"
 #include "link/exchange.h"
 #include "panel/panel_lines.h"
@@ -41,7 +42,8 @@ void ArrowStep(Panel& panel, int key) {
     StepChannel(panel, key == keys::kUp ? 1 : -1);
     return;
   }
-  StepFrequency(panel, key == keys::kUp ? kArrowStepHz : -kArrowStepHz);
+  if (StepFrequency(panel, key == keys::kUp ? kArrowStepHz : -kArrowStepHz))
+    NoteSteppedFrequency(panel);
 }
 
 void FineStep(Panel& panel, int key) {
@@ -49,7 +51,8 @@ void FineStep(Panel& panel, int key) {
     Speak(panel, "inv");
     return;
   }
-  StepFrequency(panel, key == keys::kRight ? kFineStepHz : -kFineStepHz);
+  if (StepFrequency(panel, key == keys::kRight ? kFineStepHz : -kFineStepHz))
+    NoteSteppedFrequency(panel);
 }
 
 void PageStep(Panel& panel, int key) {
@@ -58,7 +61,7 @@ void PageStep(Panel& panel, int key) {
     return;
   }
   const long long step = PageStepHz(panel.state.StepText);
-  StepFrequency(panel, key == keys::kPageUp ? step : -step);
+  if (StepFrequency(panel, key == keys::kPageUp ? step : -step)) NoteSteppedFrequency(panel);
 }
 
 void SpeakFrequency(Panel& panel) {
@@ -184,6 +187,8 @@ void CommitFrequency(Panel& panel) {
   if (!TuneTypedFrequency(panel)) return;
   Pause(panel);
   if (!SetStep(panel)) return;
+  // Enter with nothing typed (ending a search) tunes what the listener has not heard.
+  if (typed.empty()) SpeakWhereTo(panel, s.ReceiverFrequency);
   Speak(panel, s.QuitRequested ? "quit" : "ok");
 }
 
@@ -472,6 +477,9 @@ void TestExchange(Panel& panel) {
 void HandleKey(Panel& panel) {
   auto& s = panel.state;
   const int key = s.CurrentKey;
+  // Only a run of steps ends in the frequency said; any other key has its own words.
+  s.SteppedFrequencyDueMs = 0;
+  if (IsListenerKey(key)) return ListenerKey(panel, key);
   if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1) {
     if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);
     return StartTestEntry(panel);

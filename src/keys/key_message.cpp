@@ -1,6 +1,7 @@
 #include "keys/key_message.h"
 
 #include "keys/entry_edit.h"
+#include "keys/listening.h"
 #include "platform/virtual_keys.h"
 #include "voice/message.h"
 #include "voice/voice.h"
@@ -11,7 +12,7 @@ namespace {
 // Whether the key types into the entry in progress, takes back, cancels or ends it; the
 // same order of tests as HandleKey's.
 bool GoesOnWithEntry(const PanelState& s, int key) {
-  if (!EntryInProgress(s)) return false;
+  if (!EntryInProgress(s) || IsListenerKey(key)) return false;
   if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1) return false;
   if (key == keys::kEscape || key == keys::kBack || s.EntryMode == EntryMode::kTest) return true;
   if (key == 'Q' || key == keys::kEnter || key == keys::kPoint || keys::IsDigit(key)) return true;

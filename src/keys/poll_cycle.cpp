@@ -12,6 +12,7 @@
 #include "keys/entry_edit.h"
 #include "keys/handle_key.h"
 #include "keys/key_message.h"
+#include "keys/listening.h"
 #include "keys/reconnect.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
@@ -23,6 +24,7 @@
 #include "scan/scan_watch.h"
 #include "voice/message.h"
 #include "voice/voice.h"
+#include "voice/voice_settings.h"
 
 namespace voskel {
 namespace {
@@ -127,6 +129,8 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
       s.KeyLatch = false;
       break;
     case platform::Event::Kind::KeyDown:
+      // Whatever is being said gives way to the listener at once, queued keys or not.
+      if (!s.KeyLatch) CutSpeechShort(panel);
       QueueKey(s, event.key);
       break;
     case platform::Event::Kind::Timer:
@@ -136,9 +140,11 @@ void OnPanelEvent(Panel& panel, const platform::Event& event) {
         OnReceiverLost(panel);
       }
       if (panel.remote != nullptr) panel.remote->Serve(panel);
+      SaySteppedFrequency(panel);
       // A poll reaction's words are a message of their own; a key's have been placed.
       FinishMessage(panel);
       KeepStoredState(panel);
+      KeepVoiceSettings(panel);
       KeepPassList(panel);
       break;
   }
@@ -195,8 +201,9 @@ namespace {
 
 void TakeKey(Panel& panel) {
   auto& s = panel.state;
-  // Saying the last message again asks nothing of the receiver, whether it is there or not.
-  if (RepeatsMessage(s, s.CurrentKey)) {
+  // Saying the last message again, or choosing what is heard, asks nothing of the receiver,
+  // whether it is there or not.
+  if (RepeatsMessage(s, s.CurrentKey) || IsListenerKey(s.CurrentKey)) {
     HandleKey(panel);
     return;
   }
@@ -293,15 +300,19 @@ void PollCycle(Panel& panel) {
       SendCommand(panel);
       s.PollState = PollState::kReadLevel;
       break;
-    case PollState::kReadLevel:
+    case PollState::kReadLevel: {
+      const bool wasQuiet = s.Quiet;
       ReadReply(panel);
       NoteAnsweredPoll(panel);
       UpdateMeter(panel);
+      SoundSignalTone(panel);
       NoteActivity(panel);
       s.PollState = RunScanWatch(panel);
       if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
       if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) GiveSettings(panel);
+      SaySquelchChange(panel, wasQuiet);
       break;
+    }
     case PollState::kAskFrequency:
       s.CommandText = "RX";
       SendCommand(panel);

@@ -23,6 +23,12 @@ class Sound {
   // has passed. what is the text they say, kept for whoever records the sound.
   virtual void PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
                            bool wait) = 0;
+  // A quiet tone of hz for about ms, under nothing: it is not heard while a clip or
+  // samples sound, and they cut it off; it never holds anything up. hz 0 plays nothing.
+  virtual void Tone(int hz, int ms) {
+    (void)hz;
+    (void)ms;
+  }
 };
 
 }  // namespace voskel::platform

@@ -134,18 +134,18 @@ void HzToFrequency(Panel& panel) {
   panel.state.TuneText = HzToMhzText(panel.state.FrequencyHz);
 }
 
-void StepFrequency(Panel& panel, std::int64_t deltaHz) {
+bool StepFrequency(Panel& panel, std::int64_t deltaHz) {
   auto& s = panel.state;
   s.TuneText = s.Frequency;
   FrequencyToHz(panel);
   if (!TunableHz(s.FrequencyHz + deltaHz)) {
     Speak(panel, "inv");
-    return;
+    return false;
   }
   s.FrequencyHz += deltaHz;
   HzToFrequency(panel);
   s.Frequency = s.TuneText;
-  SetFrequency(panel);
+  return SetFrequency(panel);
 }
 
 bool SetStep(Panel& panel) {

@@ -48,6 +48,6 @@ void LearnReceiverState(Panel& panel);
 
 // Moves Frequency by deltaHz and tunes there; a move out of the tunable range is refused
 // with "inv".
-void StepFrequency(Panel& panel, std::int64_t deltaHz);
+bool StepFrequency(Panel& panel, std::int64_t deltaHz);  // true when the receiver took it
 
 }  // namespace voskel

@@ -12,6 +12,7 @@
 #include "receiver/receiver_settings.h"
 #include "scan/search_list.h"
 #include "scan/status_line.h"
+#include "voice/message.h"
 #include "voice/voice.h"
 
 namespace voskel {
@@ -71,6 +72,7 @@ void BankScanHalted(Panel& panel) {
   }
   DrawChannelNote(panel, BankLine(s, tuned + 1));
   SpeakTag(panel, BankLine(s, tuned + 1));
+  if (IsBlank(BankLine(s, tuned + 1))) SpeakWhereTo(panel, BankLine(s, tuned));
   s.BankState = BankState::kHalted;
 }
 
@@ -97,6 +99,16 @@ void SearchHalted(Panel& panel) {
 void SearchSignalGone(Panel& panel) {
   DrawStatus(panel, 270, kSearchActiveText, platform::kGreen);
   panel.state.SearchActive = SearchActive::kMoving;
+}
+
+// At verbosity 2 and up, the channel whose stop was heard, as P would pass it ("A05").
+void SpeakHeardChannel(Panel& panel) {
+  const auto& s = panel.state;
+  if (s.Verbosity < Verbosity::kWhereTo || s.HeardChannel.empty()) return;
+  EndNumber(panel);
+  Speak(panel, s.HeardChannel.substr(0, 1));
+  for (const char c : s.HeardChannel.substr(1)) SpeakDigit(panel, c);
+  EndNumber(panel);
 }
 
 }  // namespace
@@ -143,6 +155,7 @@ bool ReadBackSearchFrequency(Panel& panel) {
   ReceiverIsOn(panel, *frequency);
   ShowFrequency(panel);
   RecordSearchHit(panel);
+  SpeakWhereTo(panel, s.ReceiverFrequency);
   return true;
 }
 
@@ -167,7 +180,10 @@ void ReadBackScanStop(Panel& panel) {
   // P passes this channel, the one whose stop is announced, wherever the scan goes next.
   if (const std::optional<std::string> channel = ReportedChannel(s.ReplyText))
     s.HeardChannel = *channel;
-  if (s.ScanVoice && s.ScanHold == 0) Speak(panel, "stop");
+  if (s.ScanVoice && s.ScanHold == 0) {
+    Speak(panel, "stop");
+    SpeakHeardChannel(panel);
+  }
   s.ScanHold = kScanHoldPolls;
 }
 

@@ -63,6 +63,7 @@ void StartSearch(Panel& panel) {
   s.ScanState = ScanState::kOff;
   DrawStatus(panel, 290, kSearchActiveText, platform::kGreen);
   Speak(panel, "srch");
+  const int refusedBefore = s.RefusedCount;
   bool started = LoadSearchSettings(panel);
   if (started) {
     s.CommandText = "VS";
@@ -72,7 +73,7 @@ void StartSearch(Panel& panel) {
     // No search runs: nothing may say one does, and the last list stays as it was.
     DrawStatus(panel, 290, std::string(kSearchActiveText.size(), ' '), platform::kGreen);
     // A receiver that would not leave its scan for the search is followed in it again.
-    if (followedScan) LearnReceiverState(panel);
+    if (followedScan && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
     return;
   }
   // The list starts empty, so that a run that ends before Enter does not leave the hits of

@@ -30,6 +30,7 @@ void AddPart(SpokenMessage& message, SpokenPart part, bool numeral) {
 }
 
 void Finish(Panel& panel, SpokenMessage& message) {
+  SayWaitingWords(panel);
   const std::string text = MessageText(message.parts);
   if (!text.empty()) {
     panel.braille.Show(text);
@@ -107,6 +108,7 @@ bool HoldsEntryMessage(const Panel& panel) {
 }
 
 void HoldMessage(Panel& panel) {
+  SayWaitingWords(panel);
   Messages& messages = panel.messages;
   const std::string text = MessageText(messages.current.parts);
   if (!text.empty()) panel.braille.Show(text);
@@ -141,6 +143,7 @@ void RepeatMessage(Panel& panel) {
     else
       PlayTag(panel, part.tag, part.wait);
   }
+  SayWaitingWords(panel);
   const std::string text = MessageText(panel.messages.last);
   if (text.empty()) return;
   panel.braille.Show(text);

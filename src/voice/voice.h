@@ -21,6 +21,8 @@ void SpeakFixed(Panel& panel, std::string_view clip);  // FixedVoiceDir, to the 
 void Pause(Panel& panel);                              // the silent "shdel"
 void SpeakNumber(Panel& panel);                        // TuneText, digit by digit
 void SpeakMode(Panel& panel);                          // ModeName
+// At verbosity 2 and up, where the receiver went: a frequency as a number of its own.
+void SpeakWhereTo(Panel& panel, const std::string& frequency);
 void SpeakCount(Panel& panel, int count);              // 0..99: tens digit when 10 or more, units
 void SpeakDigit(Panel& panel, char c);                 // "0" ... "9", or "point" for '.'
 // A channel's tag, synthesized and played to its end like a clip. Silent while TagVoice is 0
@@ -32,5 +34,15 @@ void SpeakTag(Panel& panel, std::string_view tag);
 // so that it sounds as it did the first time.
 void PlayClip(Panel& panel, const std::string& fullName, bool wait);
 void PlayTag(Panel& panel, std::string_view tag, bool wait);
+
+// speech-dispatcher speaks the words of the clips and tags (the listener chose it, it is
+// reached, the voice switch is on). The panel then waits for no word: its pauses toward
+// the receiver are those of the fixed folder alone, as with the voice off.
+bool SpeaksWords(const Panel& panel);
+// Hands what was said since to speech-dispatcher as one text; done before the panel waits
+// and where a message ends. A server that is gone leaves the clips to say it, and the rest.
+void SayWaitingWords(Panel& panel);
+// A key was pressed: what speech-dispatcher is saying is cut short.
+void CutSpeechShort(Panel& panel);
 
 }  // namespace voskel

@@ -107,6 +107,31 @@ TEST_F(SdlSoundTest, AsyncClipThatHasEndedIsNotCut) {
   EXPECT_EQ(clock_.now, 2100);
 }
 
+TEST_F(SdlSoundTest, TheToneHoldsNothingUpAndGivesWayToEveryClip) {
+  SdlSound sound(scratch_.Path(), clock_);
+  sound.Tone(600, 250);
+  EXPECT_EQ(clock_.now, 0);
+  EXPECT_TRUE(sound.ToneSounding());
+  sound.Tone(900, 250);  // the next poll's tone waits for none: it is simply not played
+
+  // A clip starts at once, lasts its own length, and the tone goes.
+  sound.Play("wave\\ok", true);
+  EXPECT_EQ(clock_.now, 300);
+  EXPECT_FALSE(sound.ToneSounding());
+  EXPECT_EQ(sound.CutCount(), 0) << "a tone is no clip cut short";
+
+  // Under a clip still sounding, no tone is played at all.
+  sound.Play("wave\\help", false);
+  sound.Tone(600, 250);
+  EXPECT_FALSE(sound.ToneSounding());
+  EXPECT_EQ(sound.Sounding(), Clip("help.wav"));
+  clock_.now += 2000;
+  sound.Tone(0, 250);  // no pitch, no tone
+  EXPECT_FALSE(sound.ToneSounding());
+  sound.Tone(600, 250);
+  EXPECT_TRUE(sound.ToneSounding());
+}
+
 TEST_F(SdlSoundTest, EachFileIsDecodedOnce) {
   SdlSound sound(scratch_.Path(), clock_);
   sound.Play("wave\\fm", true);

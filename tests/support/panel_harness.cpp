@@ -119,6 +119,7 @@ void PanelHarness::MakePanel() {
   panel = std::make_unique<Panel>(window, sound, options_.speech ? *options_.speech : speech,
                                   *counting_, clock, dir_,
                                   options_.braille ? *options_.braille : braille, transcript);
+  panel->openSpeechServer = options_.openSpeechServer;
 }
 
 bool PanelHarness::Restart() {

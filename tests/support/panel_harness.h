@@ -31,6 +31,8 @@ struct HarnessOptions {
   bool connectPort = true;             // false: com1 leads nowhere, as with no receiver cabled
   platform::Speech* speech = nullptr;  // a synthesizer of the test's own; else the fake
   platform::Braille* braille = nullptr;  // a display of the test's own; else the recording
+  // How the panel reaches speech-dispatcher; none: it cannot, as in a build without it.
+  std::function<std::unique_ptr<platform::SpeechServer>(std::string& why)> openSpeechServer{};
 };
 
 class PanelHarness {

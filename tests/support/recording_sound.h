@@ -11,6 +11,11 @@
 
 namespace voskel::testing {
 
+struct ToneAsked {
+  int hz = 0;
+  std::int64_t atMs = 0;
+};
+
 struct Played {
   std::string name;  // as asked for, folder included ("wave\\ok"); "tag:" + text for speech
   bool wait = false;
@@ -29,6 +34,8 @@ class RecordingSound : public platform::Sound {
   }
   void PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
                    bool wait) override;
+  // A tone takes none of the clock: it holds nothing up.
+  void Tone(int hz, int) override { tones.push_back({hz, clock_ ? clock_->NowMs() : 0}); }
   // Clip names without their folder prefix, in order; a spoken tag as "tag:" + its text.
   std::vector<std::string> Names() const;
   // Names without the pauses ("shdel").
@@ -36,6 +43,7 @@ class RecordingSound : public platform::Sound {
   void Clear() { played.clear(); }
 
   std::vector<Played> played;
+  std::vector<ToneAsked> tones;
   int clipMs = 200;
   std::function<void(const std::string&)> onPlay;
 

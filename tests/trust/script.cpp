@@ -24,7 +24,7 @@ constexpr Key kKeyboard[] = {
     {"PageUp", keys::kPageUp, 1},    {"PageDown", keys::kPageDown, 1},
     {"F1", keys::kF1, 1},            {"F2", keys::kF1 + 1, 1},    {"F3", keys::kF1 + 2, 1},
     {"F4", keys::kF1 + 3, 1},        {"F5", keys::kF1 + 4, 1},    {"F6", keys::kF1 + 5, 1},
-    {"F7", keys::kF7, 1},
+    {"F7", keys::kF7, 1},            {"F8", keys::kF8, 1},        {"F9", keys::kF9, 1},
 };
 
 // Phrases a listener types, '\r' for Enter and '~' for a while of waiting: each reaches a

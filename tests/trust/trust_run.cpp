@@ -358,6 +358,8 @@ class Run {
       return;
     }
     std::string& entry = *writeEntry_;
+    // Choosing what is heard (F8, F9) leaves every entry as it stood.
+    if (code == keys::kF8 || code == keys::kF9) return;
     if (keys::IsDigit(code) && entry.size() < 2)
       entry += static_cast<char>(code);
     else if (code >= 'A' && code <= 'J' && entry.size() == 2)

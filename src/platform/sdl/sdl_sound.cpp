@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -28,6 +29,10 @@ constexpr int kMaxSleeps = 100;
 // How often a synchronous play asks whether the panel is to end: well inside the second in
 // which a signal or the close box must end it.
 constexpr std::int64_t kStopCheckMs = 50;
+// The signal tone sits well under the clips (peak at -20 dB), and fades in and out so that
+// a tone cut short by a clip does not click.
+constexpr double kToneAmplitude = 0.1 * 32767;
+constexpr int kToneFadeSamples = kSamplesPerSecond / 100;
 
 }  // namespace
 
@@ -149,8 +154,30 @@ void SdlSound::PlaySamples(std::string_view what, std::span<const std::int16_t> 
   Start("tag:" + std::string(what), samples.data(), samples.size_bytes(), durationMs, wait);
 }
 
+void SdlSound::Tone(int hz, int ms) {
+  OpenOutput();
+  const std::int64_t now = clock_.NowMs();
+  // Under a clip it would only be cut off; an earlier tone still sounding goes on.
+  if (device_ == 0 || hz <= 0 || ms <= 0 || !Sounding().empty() || now < toneEndsMs_) return;
+  const auto count = static_cast<std::size_t>(kSamplesPerSecond) * static_cast<std::size_t>(ms) / 1000;
+  std::vector<std::int16_t> samples(count);
+  const double step = 2 * M_PI * hz / kSamplesPerSecond;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t edge = std::min(i, count - 1 - i);
+    const double fade = std::min(1.0, static_cast<double>(edge) / kToneFadeSamples);
+    samples[i] = static_cast<std::int16_t>(std::lround(kToneAmplitude * fade * std::sin(step * i)));
+  }
+  SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size() * sizeof(std::int16_t)));
+  toneEndsMs_ = now + ms;
+}
+
 void SdlSound::Start(std::filesystem::path what, const void* bytes, std::size_t size,
                      std::int64_t durationMs, bool wait) {
+  // A tone never holds a clip back: what is left of it goes.
+  if (clock_.NowMs() < toneEndsMs_) {
+    toneEndsMs_ = 0;
+    if (device_ != 0) SDL_ClearQueuedAudio(device_);
+  }
   if (!Sounding().empty() ||
       (device_ != 0 && SDL_GetQueuedAudioSize(device_) > kMaxBacklogMs * outBytesPerMs_)) {
     Stop();

@@ -24,12 +24,15 @@ class SdlSound : public Sound {
   void Play(const std::string& fullName, bool wait) override;
   void PlaySamples(std::string_view what, std::span<const std::int16_t> samples,
                    bool wait) override;
+  void Tone(int hz, int ms) override;
 
   // What a test or a benchmark can see of the player.
   bool HasDevice() const { return device_ != 0; }
   // The file of the clip that is sounding now by the clock ("tag:" and the text for played
   // samples), empty when none is.
   std::filesystem::path Sounding();
+  // Whether the signal tone is sounding now by the clock.
+  bool ToneSounding() const { return clock_.NowMs() < toneEndsMs_; }
   // Clips stopped before their end by the next clip or by a stop.
   int CutCount() const { return cuts_; }
   // Clip files decoded so far, and plays that found their clip already decoded.
@@ -72,6 +75,7 @@ class SdlSound : public Sound {
   std::filesystem::path sounding_;
   std::int64_t soundingEndsMs_ = 0;
   bool soundingAsync_ = false;
+  std::int64_t toneEndsMs_ = 0;  // a tone queued under nothing sounds until then
   int cuts_ = 0;
   int decodes_ = 0;
   int cacheHits_ = 0;
