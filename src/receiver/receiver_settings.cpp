@@ -324,8 +324,14 @@ void LearnReceiverState(Panel& panel) {
   for (const ModeRow& row : kModes)
     if (digit && row.command[0] == 'M' && row.command[2] == *digit)
       s.ModeName = s.ReceiverMode = row.name;
-  s.AutoModeOn = state.find(" AU1") != std::string::npos;
-  if (s.AutoModeOn) s.ModeName = s.ReceiverMode = "AUT";
+  if (state.rfind("MS", 0) == 0 || state.rfind("MR", 0) == 0) {
+    // A channel's report carries the channel's own auto flag, not the receiver's: auto mode
+    // may be on, so a manual mode switches it off first.
+    s.AutoModeOn = true;
+  } else {
+    s.AutoModeOn = state.find(" AU1") != std::string::npos;
+    if (s.AutoModeOn) s.ModeName = s.ReceiverMode = "AUT";
+  }
   if (const std::size_t at = state.find(" AT"); at != std::string::npos && at + 3 < state.size())
     s.AttenuatorOn = state[at + 3] == '1';
   ShowModeName(panel);

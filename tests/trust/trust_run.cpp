@@ -269,9 +269,11 @@ class Run {
     keyClips_.clear();
     const std::int64_t on = E().VfoAHz();
     const bool intoFrequency = S().EntryMode == EntryMode::kNone;
-    // A search or scan moves the receiver of its own during the burst.
+    // A search or scan moves the receiver of its own during the burst, and a receiver found
+    // again gets the panel's frequency.
     const bool moving = IsSearching(S().SearchActive) || IsMemoryScanning(S().ScanState) ||
-                        IsBankScanning(S().BankState);
+                        IsBankScanning(S().BankState) ||
+                        S().ConnectState != ConnectState::kConnected;
     h_.Type(typed);
     for (int ticks = 0; S().KeyCount != 0 || S().PollState != PollState::kIdle; ++ticks) {
       if (ticks == kKeyTicks) return Break("always answered", "a burst of keys was not taken");
