@@ -68,6 +68,7 @@ struct PanelState {
   int UnansweredPolls = 0;
   // Start-up's settings met a receiver that was not there yet: they go when it answers.
   bool SettingsUnsent = false;
+  bool ReceiverStateUnsure = false;  // a setting went unanswered: ask the receiver when it answers
 
   // Key intake and poll cycle
   std::array<int, kKeyQueueSize> KeyQueue{};

@@ -19,6 +19,7 @@
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
+#include "receiver/receiver_settings.h"
 #include "scan/activity_log.h"
 #include "scan/scan_exit.h"
 #include "scan/scan_watch.h"
@@ -309,7 +310,15 @@ void PollCycle(Panel& panel) {
       NoteActivity(panel);
       s.PollState = RunScanWatch(panel);
       if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
-      if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) GiveSettings(panel);
+      if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) {
+        GiveSettings(panel);
+      } else if (s.ReceiverStateUnsure && s.UnansweredPolls == 0 &&
+                 s.ConnectState == ConnectState::kConnected &&
+                 s.PollState == PollState::kIdle && s.EntryMode == EntryMode::kNone &&
+                 s.FrequencyEntry.empty()) {
+        s.ReceiverStateUnsure = false;
+        LearnReceiverState(panel);
+      }
       SaySquelchChange(panel, wasQuiet);
       break;
     }

@@ -145,6 +145,10 @@ bool SendSetting(Panel& panel) {
     panel.state.SettingsUnsent = true;
   else
     Speak(panel, "inv");
+  // Whether a setting that went unanswered was made is not known: the receiver is asked
+  // what it holds once it answers again.
+  if (answer == Answer::kSilent && panel.state.ConnectState != ConnectState::kUnknown)
+    panel.state.ReceiverStateUnsure = true;
   return false;
 }
 

@@ -196,7 +196,8 @@ Answer PutMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
   for (const ModeRow& row : kModes) {
     if (row.mode != mode) continue;
-    if (s.AutoModeOn) {
+    const bool leftAuto = s.AutoModeOn;
+    if (leftAuto) {
       s.CommandText = "AU0";
       const Answer answer = SendForAnswer(panel);
       if (answer != Answer::kTaken) return answer;
@@ -204,6 +205,8 @@ Answer PutMode(Panel& panel, Mode mode) {
     }
     s.CommandText = row.command;
     const Answer answer = SendForAnswer(panel);
+    // Out of auto mode, in a mode the panel cannot name: the receiver says which.
+    if (answer == Answer::kRefused && leftAuto) LearnReceiverState(panel);
     if (answer != Answer::kTaken) return answer;
     s.ModeName = row.name;
     s.ReceiverMode = row.name;

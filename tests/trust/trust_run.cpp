@@ -196,6 +196,7 @@ class Run {
       case Action::Kind::kSwitchOn:
         if (Answering()) quietSinceMs_ = h_.clock.now;
         sim_.engine.SetSilent(action.kind == Action::Kind::kSwitchOff);
+        if (Answering()) answeringSinceMs_ = h_.clock.now;
         return;
       case Action::Kind::kUnplug:
         if (Answering()) quietSinceMs_ = h_.clock.now;
@@ -203,6 +204,7 @@ class Run {
         return h_.Unplug();
       case Action::Kind::kPlugIn:
         plugged_ = true;
+        answeringSinceMs_ = h_.clock.now;
         return h_.Replug();
       case Action::Kind::kKill:
       case Action::Kind::kClose:
@@ -304,8 +306,10 @@ class Run {
     // typed digits wherever it comes.
     const bool digit = code == keys::kFullStop || keys::IsDigit(code);
     const bool typing = digit || code == keys::kEnter || code == 'Q' || code == keys::kBack;
-    const bool told = (Heard("cancel") && (MovesFrequency(code) || frequencyEntry)) ||
-                      (frequencyEntry && typing && (Heard("inv") || Heard("rnc")));
+    // J says the last message again: its words tell nothing new.
+    const bool told = code != 'J' &&
+                      ((Heard("cancel") && (MovesFrequency(code) || frequencyEntry)) ||
+                       (frequencyEntry && typing && (Heard("inv") || Heard("rnc"))));
     if (!typed_.empty() && !digit && between_.empty()) between_ = KeyName(code) + " ";
     if (digit && Heard("rnc") && connectedBefore_)
       Break("always answered", "a digit said \"receiver not connected\": typing needs no receiver");
@@ -566,7 +570,9 @@ class Run {
     }
     if (Settled()) {
       settled_ = ShownNow();
-      if (!replyFaults_ && Answering()) CheckShownIsReceiver();
+      // A receiver back a moment ago has not yet been heard by the panel.
+      if (!replyFaults_ && Answering() && h_.clock.now - answeringSinceMs_ >= 1000)
+        CheckShownIsReceiver();
     }
   }
 
@@ -590,7 +596,9 @@ class Run {
     // A receiver that refused every way back to its VFO may stay on a memory channel: what
     // matters is that the panel shows where it is.
     const bool onChannel = e.CurrentActivity() == sim::Activity::kMemory && S().RefusedCount > 0;
-    if (onChannel ? shown.hz != e.FrequencyHz()
+    // A channel written while the receiver sits on it reports its new frequency.
+    const auto& channel = e.Memory().banks[e.CurrentChannel().bank].channels[e.CurrentChannel().number];
+    if (onChannel ? shown.hz != e.FrequencyHz() && !(channel.stored && shown.hz == channel.hz)
                   : e.CurrentActivity() != sim::Activity::kVfoA || shown.hz != e.VfoAHz())
       wrong = "shows " + Mhz(shown.hz) + ", the receiver is on " + Mhz(e.FrequencyHz());
     else if (onChannel)
@@ -685,7 +693,8 @@ class Run {
     if (!same(s.SearchLow, was.low) || !same(s.SearchHigh, was.high) || !same(s.StepText, was.step))
       lost = "the limits " + was.low + "/" + was.high + " step " + was.step + " came back as " +
              s.SearchLow + "/" + s.SearchHigh + " step " + s.StepText;
-    else if (settledAtEnd &&
+    // A receiver that refused them at start-up is shown where it is instead, with "inv".
+    else if (settledAtEnd && s.RefusedCount == 0 &&
              (MhzTextToHz(s.Frequency) != was.hz || !same(Trimmed(s.ModeName), was.mode)))
       lost = Mhz(was.hz) + " " + was.mode + " came back as " + s.Frequency + " " + s.ModeName;
     if (!lost.empty()) Break("nothing lost", "after the panel ended, " + lost);
@@ -701,6 +710,7 @@ class Run {
   bool replyFaults_ = false;
   bool plugged_ = true;
   std::int64_t quietSinceMs_ = -1000000;
+  std::int64_t answeringSinceMs_ = -1000000;
 
   char permitted_ = 0;  // the receiver bank the last key's W may change
   int key_ = 0;          // the key being handled
