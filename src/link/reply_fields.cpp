@@ -92,6 +92,16 @@ std::optional<std::string> ReportedChannel(std::string_view reply) {
   return std::string(channel);
 }
 
+std::string ReportedTag(std::string_view reply) {
+  const std::size_t report = reply.find("MX");
+  const std::size_t at = report == std::string_view::npos ? report : reply.find(" TM", report);
+  if (at == std::string_view::npos) return {};
+  std::string tag(SubFrom(reply, at + 3, 12));
+  tag = tag.substr(0, tag.find_first_of("\r\n"));
+  while (!tag.empty() && tag.back() == ' ') tag.pop_back();
+  return tag;
+}
+
 std::optional<char> ReportedModeDigit(std::string_view reply) {
   const std::size_t at = reply.find("MD");
   if (at == std::string_view::npos || at + 2 >= reply.size()) return std::nullopt;

@@ -43,6 +43,9 @@ bool IsChannelReport(std::string_view reply);
 std::optional<std::string> ReportedChannel(std::string_view reply);
 
 // The character after the first "MD": the mode digit of a channel report.
+// The tag of a channel report ("TM" and up to 12 characters to the end of the line),
+// blanks at its end left off; empty when the report has none.
+std::string ReportedTag(std::string_view reply);
 std::optional<char> ReportedModeDigit(std::string_view reply);
 
 // The last two digits of a bank's size, which stand 5 and 6 places after the "MW" of the

@@ -101,14 +101,16 @@ void SearchSignalGone(Panel& panel) {
   panel.state.SearchActive = SearchActive::kMoving;
 }
 
-// At verbosity 2 and up, the channel whose stop was heard, as P would pass it ("A05").
-void SpeakHeardChannel(Panel& panel) {
+// At verbosity 2 and up, the channel whose stop was heard, as P would pass it ("A05"),
+// and its tag.
+void SpeakHeardChannel(Panel& panel, const std::string& tag) {
   const auto& s = panel.state;
   if (s.Verbosity < Verbosity::kWhereTo || s.HeardChannel.empty()) return;
   EndNumber(panel);
   Speak(panel, s.HeardChannel.substr(0, 1));
   for (const char c : s.HeardChannel.substr(1)) SpeakDigit(panel, c);
   EndNumber(panel);
+  SpeakTag(panel, tag);
 }
 
 }  // namespace
@@ -182,7 +184,7 @@ void ReadBackScanStop(Panel& panel) {
     s.HeardChannel = *channel;
   if (s.ScanVoice && s.ScanHold == 0) {
     Speak(panel, "stop");
-    SpeakHeardChannel(panel);
+    SpeakHeardChannel(panel, ReportedTag(s.ReplyText));
   }
   s.ScanHold = kScanHoldPolls;
 }

@@ -210,6 +210,23 @@ class MemoryScan : public Hunt {
   }
 };
 
+TEST_F(MemoryScan, AStopSaysItsChannelAndTagAtVerbosityTwoOnly) {
+  Store("A01 RF0145500000 MD2 TMNORTH GATE");
+  for (const Verbosity verbosity : {Verbosity::kAsEver, Verbosity::kWhereTo}) {
+    h.state().Verbosity = verbosity;
+    Keys("GA\r");
+    UntilHaltedOn(1);
+    h.Tick(2);
+    const Strings spoken = h.sound.Spoken();
+    const Strings told = verbosity == Verbosity::kAsEver
+                             ? Strings{"stop"}
+                             : Strings{"stop", "A", "0", "1", "tag:NORTH GATE"};
+    const auto stop = std::find(spoken.begin(), spoken.end(), "stop");
+    EXPECT_EQ(Strings(stop, std::min(stop + 5, spoken.end())), told) << ::testing::PrintToString(spoken);
+    Keys("\r");
+  }
+}
+
 TEST_F(MemoryScan, GTakesOneBankLetterAndEnterScansThatBank) {
   Keys("GK");
   EXPECT_EQ(h.sound.Spoken(), (Strings{"radbank", "inv"}));
