@@ -9,6 +9,7 @@
 #include "platform/virtual_keys.h"
 #include "support/panel_harness.h"
 #include "support/sim_peer.h"
+#include "trust/script.h"
 #include "voice/message.h"
 #include "voice/voice_settings.h"
 
@@ -263,4 +264,26 @@ TEST_F(SignalTone, VerbosityThreeSaysTheSquelchOpeningAndClosing) {
 }
 
 }  // namespace
+// At level 2 every key says something, but those the help names as silent: keys without
+// a command, and keys with nothing to act on at rest.
+TEST_F(Listening, AtVerbosityTwoOnlyTheKeysTheHelpNamesAreSilent) {
+  Start(Verbosity::kWhereTo);
+  std::vector<int> all;
+  for (int code = 'A'; code <= 'Z'; ++code)
+    if (code != 'Q') all.push_back(code);
+  for (int code : std::vector<int>{'0', '.', ' ', keys::kUp, keys::kDown, keys::kLeft, keys::kRight, keys::kPageUp,
+                   keys::kPageDown, keys::kEscape, keys::kBack, keys::kEnter, keys::kF9})
+    all.push_back(code);
+  for (int f = 0; f < 8; ++f) all.push_back(keys::kF1 + f);
+  std::string silent;
+  for (int code : all) {
+    h.sound.Clear();
+    Keys({code});
+    if (h.sound.Spoken().empty()) silent += trust::KeyName(code) + " ";
+    Keys({keys::kEscape});
+    Keys({keys::kEnter});
+  }
+  EXPECT_EQ(silent, "K U X Y Space Escape Backspace ");
+}
+
 }  // namespace voskel
