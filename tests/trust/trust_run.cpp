@@ -284,8 +284,10 @@ class Run {
     if (losing && (!Heard("inv") || (!moving && E().VfoAHz() != on)))
       Break("typing kept", "keys lost from a burst of " + std::to_string(typed.size()) +
                                " were not told, or what remained was tuned");
-    // What another entry left over from the burst goes on with the digits typed before it.
-    if (intoFrequency || S().EntryMode == EntryMode::kNone) typed_.clear();
+    // A burst into another entry may end it and go on with the digits typed before it, or
+    // be cut where keys were lost, leaving them: they are whatever the entry holds now.
+    if (intoFrequency) typed_.clear();
+    else if (S().EntryMode == EntryMode::kNone) typed_ = S().FrequencyEntry;
     limitTyped_.clear();
     writeEntry_.reset();
   }
