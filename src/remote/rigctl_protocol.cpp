@@ -272,16 +272,21 @@ void Session::TakeEnd() {
   partial_.clear();
 }
 
+bool Session::HasCommand() {
+  // A line may hold no command at all (blank) or several (a ';'-separated batch).
+  while (commands_.empty()) {
+    if (lines_.empty()) return false;
+    const std::vector<Command> parsed = Parse(lines_.front());
+    unanswered_ -= std::min(unanswered_, lines_.front().size() + 1);
+    lines_.pop_front();
+    commands_.assign(parsed.begin(), parsed.end());
+  }
+  return true;
+}
+
 void Session::Answer(const ReceiverView& view, int maxCommands) {
   for (int done = 0; done < maxCommands && !quit_ && !pendingSet_; ++done) {
-    if (commands_.empty()) {
-      if (lines_.empty()) return;
-      const std::vector<Command> parsed = Parse(lines_.front());
-      unanswered_ -= std::min(unanswered_, lines_.front().size() + 1);
-      lines_.pop_front();
-      commands_.assign(parsed.begin(), parsed.end());
-      continue;
-    }
+    if (!HasCommand()) return;
     const Command command = std::move(commands_.front());
     commands_.pop_front();
     AnswerOne(command, view);
@@ -293,14 +298,7 @@ void Session::Finish(int code) {
   const SetRequest finished = *std::exchange(pendingSet_, std::nullopt);
   Reply(pendingCommand_, code);
   for (;;) {
-    if (commands_.empty()) {
-      if (lines_.empty()) return;
-      const std::vector<Command> parsed = Parse(lines_.front());
-      unanswered_ -= std::min(unanswered_, lines_.front().size() + 1);
-      lines_.pop_front();
-      commands_.assign(parsed.begin(), parsed.end());
-      continue;
-    }
+    if (!HasCommand()) return;
     const Command& next = commands_.front();
     if (next.row < 0) return;
     const Op op = kCommands[next.row].op;

@@ -100,6 +100,8 @@ class Session {
   static std::vector<Command> Parse(std::string_view line);
 
  private:
+  // Whether a command waits, taking the next line's when none is left of the last.
+  bool HasCommand();
   void AnswerOne(const Command& command, const ReceiverView& view);
   // A many-line answer (dump_state, dump_caps, get_rig_info): in the extended form after
   // the command's name, and followed by its RPRT line unless the text ends with one.
