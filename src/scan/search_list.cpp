@@ -42,6 +42,12 @@ void CreateSearchList(Panel& panel) {
 
 void RecordSearchHit(Panel& panel) {
   auto& s = panel.state;
+  // A search the panel followed without starting it (the receiver would not leave it)
+  // finds the buffer holding whatever bank was read last: hits never go into that bank.
+  if (s.BankFileName != kSearchListFile) {
+    EmptyList(s);
+    s.FoundCount = 0;
+  }
   bool added = false;
   for (int i = kFirstChannel; i < kBankFileLines; i += 2) {
     auto& line = s.BankLines[static_cast<std::size_t>(i)];
