@@ -54,8 +54,9 @@ void StartSearch(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
+  // A search the receiver runs already goes on where the new one is refused.
+  const bool wasSearching = IsSearching(s.SearchActive);
   s.SearchActive = SearchActive::kOff;
-  s.FoundCount = 0;
   s.ResumeCountdown = 0;
   // Loading the lower limit into VFO A ends a memory scan in the receiver; the poll
   // reactions must no longer take the search's halts for the scan's.
@@ -72,13 +73,15 @@ void StartSearch(Panel& panel) {
   if (!started) {
     // No search runs: nothing may say one does, and the last list stays as it was.
     DrawStatus(panel, 290, std::string(kSearchActiveText.size(), ' '), platform::kGreen);
-    // A receiver that would not leave its scan for the search is followed in it again.
-    if (followedScan && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
+    // A receiver that would not leave its scan or search for this one is followed in it.
+    if ((followedScan || wasSearching) && s.RefusedCount != refusedBefore)
+      LearnReceiverState(panel);
     return;
   }
   // The list starts empty, so that a run that ends before Enter does not leave the hits of
   // an earlier search there as if they were this one's.
   CreateSearchList(panel);
+  s.FoundCount = 0;
   s.SearchActive = SearchActive::kMoving;
   Speak(panel, "act");
 }
