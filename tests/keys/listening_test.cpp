@@ -145,13 +145,6 @@ TEST_F(Listening, F8AndF9ChooseInEveryEntryWithoutTouchingItAndAreKept) {
   EXPECT_TRUE(h.state().SignalTone);
 }
 
-TEST_F(Listening, HelpNamesTheNewKeys) {
-  const ClipEntry* help = WrittenClipTable().Find("help");
-  ASSERT_NE(help, nullptr);
-  EXPECT_NE(help->words.find("F 8, how much is said"), std::string::npos);
-  EXPECT_NE(help->words.find("F 9, the signal tone"), std::string::npos);
-}
-
 TEST(VoiceSettingsFile, ReadsWhatItWritesAndKeepsWhatItCannotRead) {
   const VoiceSettings chosen{Voice::kSpeechDispatcher, Verbosity::kSquelch, true};
   EXPECT_EQ(ReadVoiceSettings(VoiceSettingsText(chosen)), chosen);
