@@ -452,7 +452,10 @@ TEST_F(RigctlProgram, AnswersAsRigctldWithItsAr8600BackendAnswers) {
     Send(fd, line);
     std::string answer;
     pollfd ready{fd, POLLIN, 0};
-    for (char buffer[4096]; ::poll(&ready, 1, 700) > 0;) {
+    // rigctld asks the receiver itself, slowly on a loaded machine: its first byte is given
+    // seconds, the end of its answer 700 ms of quiet.
+    char buffer[4096];
+    for (int wait = 5000; ::poll(&ready, 1, wait) > 0; wait = 700) {
       const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
       if (n <= 0) break;
       for (char c : std::string_view(buffer, static_cast<std::size_t>(n)))
