@@ -35,7 +35,11 @@ std::string FrequencyCommand(const char* word, const std::string& tuneText) {
   command += mhzText;
   while (command.size() < 11) command += '0';
   command += '0';
-  return Cap(command);
+  // Places past the Hz are finer than any receiver tunes; sent, they would make a command
+  // longer than the receiver's form (four MHz digits, a point, six places).
+  constexpr std::size_t kCommandWidth = 13;
+  if (command.size() > kCommandWidth) command.resize(kCommandWidth);
+  return command;
 }
 
 // The frequency display went ahead of the receiver; it goes back to where the receiver is.
@@ -287,19 +291,34 @@ void SpeakSignalLevel(Panel& panel) {
 
 namespace {
 
+std::string AskOnce(Panel& panel) {
+  DiscardWaiting(panel);
+  panel.state.CommandText = "RX";
+  SendCommand(panel);
+  const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+// A garbled digit reads as a frequency like any other, and what is learnt here is shown,
+// stored and sent back at the next start: an answer counts when the next one says the same.
+// A running search or scan moves between two questions, so there only its kind must agree.
+bool AnswersAgree(const std::string& earlier, const std::string& later) {
+  if (earlier.find("RF") == std::string::npos || later.find("RF") == std::string::npos)
+    return false;
+  const bool moving = earlier.rfind("VS", 0) == 0 || earlier.rfind("MS", 0) == 0;
+  return moving ? earlier.compare(0, 2, later, 0, 2) == 0 : earlier == later;
+}
+
 std::string AskReceiverState(Panel& panel) {
-  auto& s = panel.state;
   // A receiver that refused settings may refuse the question too, now and then.
-  constexpr int kTries = 3;
-  std::string state;
-  for (int tries = 0; tries < kTries && state.find("RF") == std::string::npos; ++tries) {
-    DiscardWaiting(panel);
-    s.CommandText = "RX";
-    SendCommand(panel);
-    const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
-    state = lines.empty() ? std::string() : lines.front();
+  constexpr int kTries = 5;
+  std::string earlier;
+  for (int tries = 0; tries < kTries; ++tries) {
+    std::string later = AskOnce(panel);
+    if (AnswersAgree(earlier, later)) return later;
+    if (later.find("RF") != std::string::npos) earlier = std::move(later);
   }
-  return state;
+  return {};
 }
 
 }  // namespace
