@@ -36,27 +36,16 @@ void ShowMissingConfiguration(Panel& panel) {
   Speak(panel, "cfnf");
 }
 
+// Before the stored state is taken over: nothing typed, hunted, queued or shown is left
+// from before, and the stored settings fill the search's afresh.
 void ResetRunState(PanelState& s) {
-  s.EntryMode = EntryMode::kNone;
-  s.FreshEntry = false;
-  s.FreshFrequency = true;
-  s.FrequencyEntry.clear();
-  s.PassCount = 1;
-  s.KeyCount = 0;
-  s.KeyQueue.fill(0);
-  s.PollState = PollState::kIdle;
-  s.NoiseLimiterOn = false;
-  s.BankState = BankState::kNone;
-  s.ChannelIndex = 0;
-  s.ScanState = ScanState::kOff;
-  s.SearchActive = SearchActive::kOff;
-  s.StopMode = StopMode::kContinue;
-  s.ResumeCountdown = 0;
-  s.ScanHold = 0;
+  Reset<ReceiverHeld>(s);
+  Reset<SearchSettings>(s);
+  Reset<Entry>(s);
+  Reset<Hunts>(s);
+  Reset<KeyIntake>(s);
+  Reset<Display>(s);
   s.ConnectState = ConnectState::kUnknown;
-  s.MeterLine = "Connecting";
-  s.Frequency.clear();
-  s.MeterBar = std::string(18, '*');
   s.BankFileName = "bank00.dat";
 }
 

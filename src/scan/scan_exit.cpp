@@ -111,9 +111,7 @@ void AbandonScans(Panel& panel) {
   s.SearchActive = SearchActive::kOff;
   s.ScanState = ScanState::kOff;
   if (IsBankScanning(s.BankState)) s.BankState = BankState::kNone;
-  s.ScanHold = 0;
-  s.ResumeCountdown = 0;
-  s.HeardChannel.clear();
+  Reset<ScanMotion>(s);
   // The passes stay listed: they are released when the receiver answers again.
 }
 
