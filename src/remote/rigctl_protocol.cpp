@@ -310,17 +310,24 @@ void Session::Finish(int code) {
   }
 }
 
+namespace {
+
+// What only the receiver can tell is not made up while it is lost.
+bool NeedsReceiver(Op op) {
+  return op == Op::kGetFreq || op == Op::kGetMode || op == Op::kGetLevel ||
+         op == Op::kGetVfoInfo || op == Op::kGetDcd || op == Op::kGetRigInfo ||
+         op == Op::kGetPowerstat;
+}
+
+}  // namespace
+
 void Session::AnswerOne(const Command& command, const ReceiverView& view) {
   if (command.row < 0) return Reply(command, kNotAvailable);
   const auto arg = [&](std::size_t i) {
     return i < command.args.size() ? command.args[i] : std::string();
   };
   const Op op = kCommands[command.row].op;
-  // What only the receiver can tell is not made up while it is lost.
-  const bool needsReceiver = op == Op::kGetFreq || op == Op::kGetMode || op == Op::kGetLevel ||
-                             op == Op::kGetVfoInfo || op == Op::kGetDcd || op == Op::kGetRigInfo ||
-                             op == Op::kGetPowerstat;
-  if (needsReceiver && !view.present) return Reply(command, kIoError);
+  if (NeedsReceiver(op) && !view.present) return Reply(command, kIoError);
   const std::string hz = std::to_string(view.frequencyHz);
   const std::string passband = std::to_string(NormalPassbandHz(view.mode));
   switch (op) {
@@ -351,11 +358,7 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
     case Op::kGetPowerstat:
       return Reply(command, kOk, {{"Power Status", "1"}});
     case Op::kChkVfo:
-      // rigctld answers this one without its RPRT line, also in the extended form.
-      output_ += command.separator == 0 ? std::string("0\n")
-                                        : "ChkVFO: 0" + std::string(1, command.separator);
-      if (command.separator != 0 && command.separator != '\n') output_ += '\n';
-      return;
+      return AnswerChkVfo(command);
     case Op::kGetDcd:
       return Reply(command, kOk, {{"DCD", view.squelchOpen ? "1" : "0"}});
     case Op::kGetVfoList:
@@ -371,26 +374,38 @@ void Session::AnswerOne(const Command& command, const ReceiverView& view) {
     case Op::kGetRigInfo:
       return Block(command, RigInfo(view) + "\n");
     case Op::kQuit:
-      // Answered plainly in every form, as rigctld does; the client hangs up next.
-      Reply({}, kOk);
-      quit_ = true;
-      lines_.clear();
-      commands_.clear();
-      unanswered_ = 0;
-      return;
+      return AnswerQuit();
     case Op::kSetFreq:
-    case Op::kSetMode: {
-      const SetAsk ask = AskOf(op, command.args);
-      if (ask.code != kOk) return Reply(command, ask.code);
-      if (!view.present) return Reply(command, kIoError);
-      // The listener's bank, search, scan or transfer comes first, and the client learns
-      // it at once rather than after it.
-      if (view.setsRefused) return Reply(command, kRejected);
-      pendingSet_ = ask.set;
-      pendingCommand_ = command;
-      return;
-    }
+    case Op::kSetMode:
+      return TakeSet(command, view);
   }
+}
+
+void Session::AnswerChkVfo(const Command& command) {
+  // rigctld answers this one without its RPRT line, also in the extended form.
+  output_ += command.separator == 0 ? std::string("0\n")
+                                    : "ChkVFO: 0" + std::string(1, command.separator);
+  if (command.separator != 0 && command.separator != '\n') output_ += '\n';
+}
+
+void Session::AnswerQuit() {
+  // Answered plainly in every form, as rigctld does; the client hangs up next.
+  Reply({}, kOk);
+  quit_ = true;
+  lines_.clear();
+  commands_.clear();
+  unanswered_ = 0;
+}
+
+void Session::TakeSet(const Command& command, const ReceiverView& view) {
+  const SetAsk ask = AskOf(kCommands[command.row].op, command.args);
+  if (ask.code != kOk) return Reply(command, ask.code);
+  if (!view.present) return Reply(command, kIoError);
+  // The listener's bank, search, scan or transfer comes first, and the client learns it at
+  // once rather than after it.
+  if (view.setsRefused) return Reply(command, kRejected);
+  pendingSet_ = ask.set;
+  pendingCommand_ = command;
 }
 
 void Session::Block(const Command& command, const std::string& text, bool extendedEnd) {

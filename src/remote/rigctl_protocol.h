@@ -103,6 +103,9 @@ class Session {
   // Whether a command waits, taking the next line's when none is left of the last.
   bool HasCommand();
   void AnswerOne(const Command& command, const ReceiverView& view);
+  void AnswerChkVfo(const Command& command);
+  void AnswerQuit();
+  void TakeSet(const Command& command, const ReceiverView& view);
   // A many-line answer (dump_state, dump_caps, get_rig_info): in the extended form after
   // the command's name, and followed by its RPRT line unless the text ends with one.
   void Block(const Command& command, const std::string& text, bool extendedEnd = true);

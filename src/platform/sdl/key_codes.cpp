@@ -10,6 +10,49 @@ int DigitKey(int digit) {
   return '0' + digit;
 }
 
+// The keys known by their place on the keyboard, whatever the layout prints on them.
+struct PlacedKey {
+  SDL_Scancode scancode;
+  int key;
+};
+
+constexpr PlacedKey kPlacedKeys[] = {
+    {SDL_SCANCODE_0, '0'},
+    {SDL_SCANCODE_KP_0, '0'},
+    {SDL_SCANCODE_RETURN, keys::kEnter},
+    {SDL_SCANCODE_RETURN2, keys::kEnter},
+    {SDL_SCANCODE_KP_ENTER, keys::kEnter},
+    {SDL_SCANCODE_SPACE, keys::kSpace},
+    {SDL_SCANCODE_PAGEUP, keys::kPageUp},
+    {SDL_SCANCODE_PAGEDOWN, keys::kPageDown},
+    {SDL_SCANCODE_END, keys::kEnd},
+    {SDL_SCANCODE_HOME, keys::kHome},
+    {SDL_SCANCODE_LEFT, keys::kLeft},
+    {SDL_SCANCODE_UP, keys::kUp},
+    {SDL_SCANCODE_RIGHT, keys::kRight},
+    {SDL_SCANCODE_DOWN, keys::kDown},
+    {SDL_SCANCODE_PERIOD, keys::kFullStop},
+    {SDL_SCANCODE_KP_PERIOD, keys::kFullStop},
+    {SDL_SCANCODE_KP_DECIMAL, keys::kFullStop},
+    {SDL_SCANCODE_BACKSPACE, keys::kBack},
+    {SDL_SCANCODE_TAB, keys::kTab},
+    {SDL_SCANCODE_ESCAPE, keys::kEscape},
+    {SDL_SCANCODE_KP_MULTIPLY, keys::kMultiply},
+    {SDL_SCANCODE_KP_PLUS, keys::kAdd},
+    {SDL_SCANCODE_KP_MINUS, keys::kSubtract},
+    {SDL_SCANCODE_KP_DIVIDE, keys::kDivide},
+    {SDL_SCANCODE_SEMICOLON, keys::kOemSemicolon},
+    {SDL_SCANCODE_EQUALS, keys::kOemPlus},
+    {SDL_SCANCODE_COMMA, keys::kOemComma},
+    {SDL_SCANCODE_MINUS, keys::kOemMinus},
+    {SDL_SCANCODE_SLASH, keys::kOemSlash},
+    {SDL_SCANCODE_GRAVE, keys::kOemBackquote},
+    {SDL_SCANCODE_LEFTBRACKET, keys::kOemOpenBracket},
+    {SDL_SCANCODE_BACKSLASH, keys::kOemBackslash},
+    {SDL_SCANCODE_RIGHTBRACKET, keys::kOemCloseBracket},
+    {SDL_SCANCODE_APOSTROPHE, keys::kOemQuote},
+};
+
 int ByPosition(SDL_Scancode scancode) {
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) {
     return DigitKey(1 + (scancode - SDL_SCANCODE_1));
@@ -20,73 +63,9 @@ int ByPosition(SDL_Scancode scancode) {
   if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) {
     return keys::kF1 + (scancode - SDL_SCANCODE_F1);
   }
-  switch (scancode) {
-    case SDL_SCANCODE_0:
-    case SDL_SCANCODE_KP_0:
-      return DigitKey(0);
-    case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_RETURN2:
-    case SDL_SCANCODE_KP_ENTER:
-      return keys::kEnter;
-    case SDL_SCANCODE_SPACE:
-      return keys::kSpace;
-    case SDL_SCANCODE_PAGEUP:
-      return keys::kPageUp;
-    case SDL_SCANCODE_PAGEDOWN:
-      return keys::kPageDown;
-    case SDL_SCANCODE_END:
-      return keys::kEnd;
-    case SDL_SCANCODE_HOME:
-      return keys::kHome;
-    case SDL_SCANCODE_LEFT:
-      return keys::kLeft;
-    case SDL_SCANCODE_UP:
-      return keys::kUp;
-    case SDL_SCANCODE_RIGHT:
-      return keys::kRight;
-    case SDL_SCANCODE_DOWN:
-      return keys::kDown;
-    case SDL_SCANCODE_PERIOD:
-    case SDL_SCANCODE_KP_PERIOD:
-    case SDL_SCANCODE_KP_DECIMAL:
-      return keys::kFullStop;
-    case SDL_SCANCODE_BACKSPACE:
-      return keys::kBack;
-    case SDL_SCANCODE_TAB:
-      return keys::kTab;
-    case SDL_SCANCODE_ESCAPE:
-      return keys::kEscape;
-    case SDL_SCANCODE_KP_MULTIPLY:
-      return keys::kMultiply;
-    case SDL_SCANCODE_KP_PLUS:
-      return keys::kAdd;
-    case SDL_SCANCODE_KP_MINUS:
-      return keys::kSubtract;
-    case SDL_SCANCODE_KP_DIVIDE:
-      return keys::kDivide;
-    case SDL_SCANCODE_SEMICOLON:
-      return keys::kOemSemicolon;
-    case SDL_SCANCODE_EQUALS:
-      return keys::kOemPlus;
-    case SDL_SCANCODE_COMMA:
-      return keys::kOemComma;
-    case SDL_SCANCODE_MINUS:
-      return keys::kOemMinus;
-    case SDL_SCANCODE_SLASH:
-      return keys::kOemSlash;
-    case SDL_SCANCODE_GRAVE:
-      return keys::kOemBackquote;
-    case SDL_SCANCODE_LEFTBRACKET:
-      return keys::kOemOpenBracket;
-    case SDL_SCANCODE_BACKSLASH:
-      return keys::kOemBackslash;
-    case SDL_SCANCODE_RIGHTBRACKET:
-      return keys::kOemCloseBracket;
-    case SDL_SCANCODE_APOSTROPHE:
-      return keys::kOemQuote;
-    default:
-      return 0;
-  }
+  for (const PlacedKey& placed : kPlacedKeys)
+    if (placed.scancode == scancode) return placed.key;
+  return 0;
 }
 
 }  // namespace
