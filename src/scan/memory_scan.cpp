@@ -97,7 +97,8 @@ void StartMemoryScan(Panel& panel) {
   s.ScanHold = 0;
   s.HeardChannel.clear();
   // Passes belong to one scan: 49 of them in each, none carried over.
-  if (s.PassCount > 1) ReleasePassedChannels(panel);
+  const bool released = s.PassCount > 1;
+  if (released) ReleasePassedChannels(panel);
   // The listing shows the bank's first channel; until the scan runs, the receiver is where
   // it was.
   const std::string frequency = s.Frequency;
@@ -126,6 +127,8 @@ void StartMemoryScan(Panel& panel) {
     ShowFrequency(panel);
     s.ModeName = s.ReceiverMode = mode;
     ShowModeName(panel);
+    // The releases' "MR" left the receiver on a memory channel.
+    if (released) TuneBack(panel);
     return;
   }
   // The start is sent twice in case the first is lost.

@@ -27,8 +27,8 @@ Answer Release(Panel& panel, const std::string& channel) {
   return released;
 }
 
-// The frequency, mode and attenuator the panel shows, back into the receiver, whose scan
-// left it on a memory channel's own.
+}  // namespace
+
 void TuneBack(Panel& panel) {
   auto& s = panel.state;
   const int refusedBefore = s.RefusedCount;
@@ -41,8 +41,6 @@ void TuneBack(Panel& panel) {
   // Left on the last channel's settings where it refused the panel's.
   if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
 }
-
-}  // namespace
 
 void ReleasePassedChannels(Panel& panel) {
   auto& s = panel.state;

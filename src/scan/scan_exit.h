@@ -14,6 +14,9 @@ void StopMemoryScan(Panel& panel);
 // "MR" + channel and "MP0" for every channel passed; what the receiver did not release
 // stays listed, to be tried again.
 void ReleasePassedChannels(Panel& panel);
+// The frequency, mode and attenuator the panel shows, back into the receiver, whose scan
+// or a release ("MR") left it on a memory channel's own.
+void TuneBack(Panel& panel);
 // A poll step's turn while no memory scan runs: passes left unreleased are tried again
 // (now and then, not on every tick), and the receiver tuned back where the panel is.
 void ReleaseLeftPasses(Panel& panel);
