@@ -169,25 +169,6 @@ bool SetStep(Panel& panel, const std::string& step) {
   return SendSetting(panel);
 }
 
-namespace {
-
-struct ModeRow {
-  Mode mode;
-  const char* name;
-  const char* command;
-  const char* clip;
-};
-
-// In the order ApplyMode compares them.
-constexpr ModeRow kModes[] = {
-    {Mode::FM, "FM", "MD1", "FM"},      {Mode::AM, "AM", "MD2", "AM"},
-    {Mode::WFM, "WFM", "MD0", "WFM"},   {Mode::LSB, "LSB", "MD4", "LSB"},
-    {Mode::USB, "USB", "MD3", "USB"},   {Mode::CW, "CW ", "MD5", "cw"},
-    {Mode::Auto, "AUT", "AU1", "auto"},
-};
-
-}  // namespace
-
 void ShowModeName(Panel& panel) {
   MoveTo(panel, 380, 80);
   SetFont(panel, "Ariel", 50, 700);
@@ -198,7 +179,7 @@ void ShowModeName(Panel& panel) {
 
 Answer PutMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
-  for (const ModeRow& row : kModes) {
+  for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
     const bool leftAuto = s.AutoModeOn;
     if (leftAuto) {
@@ -212,8 +193,8 @@ Answer PutMode(Panel& panel, Mode mode) {
     // Out of auto mode, in a mode the panel cannot name: the receiver says which.
     if (answer == Answer::kRefused && leftAuto) LearnReceiverState(panel);
     if (answer != Answer::kTaken) return answer;
-    s.ModeName = row.name;
-    s.ReceiverMode = row.name;
+    s.ModeName = row.text.name;
+    s.ReceiverMode = row.text.name;
     ShowModeName(panel);
     return answer;
   }
@@ -222,7 +203,7 @@ Answer PutMode(Panel& panel, Mode mode) {
 
 bool SelectMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
-  for (const ModeRow& row : kModes) {
+  for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
     // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
     // chosen by key is said only once auto mode is off.
@@ -233,16 +214,16 @@ bool SelectMode(Panel& panel, Mode mode) {
     }
     // The mode is said once the receiver has it: a refused one is never announced.
     const int refusedBefore = s.RefusedCount;
-    if (!SendText(panel, row.command)) {
+    if (!SendText(panel, std::string(row.command).c_str())) {
       // Out of auto mode, in a mode the panel cannot name: the receiver says which.
       if (leftAuto && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
       return false;
     }
     if (mode == Mode::Auto) s.AutoModeOn = true;
-    s.ModeName = row.name;
-    s.ReceiverMode = row.name;
+    s.ModeName = row.text.name;
+    s.ReceiverMode = row.text.name;
     Speak(panel, row.clip);
-    if (mode == Mode::CW) SetFont(panel, "Aerial", 30, 700);
+    if (row.smallPenAfter) SetFont(panel, "Aerial", 30, 700);
     return true;
   }
   return false;
@@ -251,8 +232,9 @@ bool SelectMode(Panel& panel, Mode mode) {
 bool ApplyMode(Panel& panel) {
   auto& s = panel.state;
   ShowModeName(panel);
-  for (const ModeRow& row : kModes) {
-    if (s.ModeName != row.name) continue;
+  for (const ModeRow& row : ModeRows()) {
+    // A name with no command (a listing's "CW") leaves the receiver's mode as it is.
+    if (s.ModeName != row.text.name || row.command.empty()) continue;
     if (SelectMode(panel, row.mode)) return true;
     // The screen showed the mode before the receiver refused it.
     if (!s.ReceiverMode.empty()) s.ModeName = s.ReceiverMode;
@@ -343,9 +325,8 @@ void LearnReceiverState(Panel& panel) {
     ShowFrequency(panel);
   }
   const std::optional<char> digit = ReportedModeDigit(state);
-  for (const ModeRow& row : kModes)
-    if (digit && row.command[0] == 'M' && row.command[2] == *digit)
-      s.ModeName = s.ReceiverMode = row.name;
+  if (const ModeRow* row = digit ? ReportedMode(*digit) : nullptr)
+    s.ModeName = s.ReceiverMode = std::string(row->text.name);
   if (state.rfind("MS", 0) == 0 || state.rfind("MR", 0) == 0) {
     // A channel's report carries the channel's own auto flag, not the receiver's: auto mode
     // may be on, so a manual mode switches it off first.
