@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "voice/voice.h"
 
@@ -115,18 +116,16 @@ void BackToReceiverFrequency(PanelState& s) {
 void ShowFrequency(Panel& panel) {
   auto& s = panel.state;
   s.TuneText = s.Frequency;
-  SetFont(panel, "Ariel", 50, 700);
-  MoveTo(panel, 300, 150);
+  StartLine(panel, ScreenLine::kFrequencyBlank);
   PrintAt(panel, std::string(20, ' '), "\r\n");
-  MoveTo(panel, 300, 150);
-  SetColour(panel, platform::kBlue);
+  StartLine(panel, ScreenLine::kFrequency);
   PrintAt(panel, s.Frequency, "\r\n");
   if (s.Frequency.size() < 8) {
     const std::size_t zeros = std::min<std::size_t>(8 - s.Frequency.size(), 4);
     PrintAt(panel, std::string(zeros, '0'), std::string(30, ' '), "\r\n");
   }
   SetColour(panel, platform::kBlack);
-  SetFont(panel, "Ariel", 30, 700);
+  SetFont(panel, kSmallFont);
 }
 
 void FrequencyToHz(Panel& panel) {
@@ -170,11 +169,9 @@ bool SetStep(Panel& panel, const std::string& step) {
 }
 
 void ShowModeName(Panel& panel) {
-  MoveTo(panel, 380, 80);
-  SetFont(panel, "Ariel", 50, 700);
-  SetColour(panel, platform::kBlack);
+  StartLine(panel, ScreenLine::kMode);
   PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
-  SetFont(panel, "Aerial", 30, 700);
+  SetFont(panel, kSmallAerialFont);
 }
 
 Answer PutMode(Panel& panel, Mode mode) {
@@ -223,7 +220,7 @@ bool SelectMode(Panel& panel, Mode mode) {
     s.ModeName = row.text.name;
     s.ReceiverMode = row.text.name;
     Speak(panel, row.clip);
-    if (row.smallPenAfter) SetFont(panel, "Aerial", 30, 700);
+    if (row.smallPenAfter) SetFont(panel, kSmallAerialFont);
     return true;
   }
   return false;
