@@ -1,5 +1,6 @@
 #include "core/receiver_mode.h"
 
+#include <cstddef>
 #include <iterator>
 
 namespace voskel {
@@ -11,13 +12,22 @@ constexpr ModeRow kModeRows[] = {
     // mode, {name, SpeakMode's clip}, command, digit, clip, Hamlib, passband, width, pen
     {Mode::FM, {"FM", "fm.wav"}, "MD1", '1', "FM", "FM", 12000, true, false},
     {Mode::AM, {"AM", "am.wav"}, "MD2", '2', "AM", "AM", 9000, true, false},
-    {Mode::WFM, {"WFM", "wfm.wav"}, "MD0", '0', "WFM", "WFM", 230000, false, false},
     {Mode::LSB, {"LSB", "lsb.wav"}, "MD4", '4', "LSB", "LSB", 3000, false, false},
     {Mode::USB, {"USB", "usb.wav"}, "MD3", '3', "USB", "USB", 3000, false, false},
+    {Mode::WFM, {"WFM", "wfm.wav"}, "MD0", '0', "WFM", "WFM", 230000, false, false},
     {Mode::CW, {"CW ", "cw.wav"}, "MD5", '5', "cw", "CW", 3000, false, true},
     {Mode::ListedCW, {"CW", {}}, {}, '5', "CW", "CW", 3000, false, false},
     {Mode::Auto, {"AUT", "auto"}, "AU1", '\0', "auto", {}, 0, false, false},
 };
+
+// CW comes before ListedCW: a client's "CW" and the receiver's report of digit 5 mean the
+// mode the F6 key selects.
+constexpr bool OneRowPerModeInOrder() {
+  for (std::size_t i = 0; i < std::size(kModeRows); ++i)
+    if (kModeRows[i].mode != static_cast<Mode>(i)) return false;
+  return std::size(kModeRows) == static_cast<std::size_t>(Mode::Auto) + 1;
+}
+static_assert(OneRowPerModeInOrder(), "every Mode has its row, in the enum's order");
 
 std::string_view WithoutTrailingBlanks(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -31,9 +41,7 @@ std::span<const ModeRow> ModeRows() {
 }
 
 const ModeRow& RowOf(Mode mode) {
-  for (const ModeRow& row : kModeRows)
-    if (row.mode == mode) return row;
-  return kModeRows[0];  // every Mode has its row
+  return kModeRows[static_cast<std::size_t>(mode)];
 }
 
 const ModeRow* ModeNamed(std::string_view name) {

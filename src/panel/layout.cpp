@@ -1,5 +1,6 @@
 #include "panel/layout.h"
 
+#include <cstddef>
 #include <iterator>
 #include <string_view>
 
@@ -61,12 +62,17 @@ constexpr LayoutRow kLayout[] = {
     {ScreenLine::kLowerBlank4, {300, 450, kHuge, kPenColour}},
 };
 
+constexpr bool OneRowPerLineInOrder() {
+  for (std::size_t i = 0; i < std::size(kLayout); ++i)
+    if (kLayout[i].line != static_cast<ScreenLine>(i)) return false;
+  return std::size(kLayout) == static_cast<std::size_t>(ScreenLine::kLowerBlank4) + 1;
+}
+static_assert(OneRowPerLineInOrder(), "a line without its row would be drawn anywhere");
+
 }  // namespace
 
 const LineLayout& LayoutOf(ScreenLine line) {
-  for (const LayoutRow& row : kLayout)
-    if (row.line == line) return row.layout;
-  return kLayout[0].layout;  // every line has its row
+  return kLayout[static_cast<std::size_t>(line)].layout;
 }
 
 void StartLine(Panel& panel, ScreenLine line) {
