@@ -12,6 +12,7 @@
 #include "receiver/receiver_settings.h"
 #include "link/exchange.h"
 #include "link/receiver_port.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "keys/poll_cycle.h"
 #include "panel/panel_lines.h"
@@ -29,9 +30,9 @@ constexpr int kPollTimer = 100;
 constexpr int kNetworkWaitSliceMs = 10;
 
 void ShowMissingConfiguration(Panel& panel) {
-  MoveTo(panel, 0, 30);
+  StartLine(panel, ScreenLine::kConfigMissing);
   PrintAt(panel, "--- VOSKEL.CFG file not found ---");
-  MoveTo(panel, 0, 60);
+  StartLine(panel, ScreenLine::kConfigMissingHint);
   PrintAt(panel, "please run the 'VOSKELCFG' program");
   Speak(panel, "cfnf");
 }
@@ -147,7 +148,7 @@ bool BeginRun(Panel& panel) {
   if (s.DebugSwitch == 1 && panel.log.Open(panel.workDir / "debug1.dat")) {
     panel.log.Write(BannerLine(panel));
   }
-  MoveTo(panel, 270, 0);
+  StartLine(panel, ScreenLine::kTitle);
   PrintAt(panel, s.TitleLine, s.CreditLine);
   for (const char* clip : {"vsk", "4", "point", "1"}) Speak(panel, clip);
   SpeakFixed(panel, "shdel");
@@ -160,8 +161,7 @@ bool BeginRun(Panel& panel) {
 
 void ConnectReceiver(Panel& panel) {
   auto& s = panel.state;
-  MoveTo(panel, 0, 0);
-  SetFont(panel, "Ariel", 50, 700);
+  StartLine(panel, ScreenLine::kStartUp);
   ResetRunState(s);
   LoadBank(panel);
   RestoreState(panel);
@@ -192,9 +192,7 @@ void ConnectReceiver(Panel& panel) {
   if (s.SettingsUnsent) s.AttenuatorOn = false;
   // What the receiver refused, it holds otherwise: the panel shows what it holds.
   if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
-  MoveTo(panel, 380, 80);
-  SetFont(panel, "Ariel", 50, 700);
-  SetColour(panel, platform::kBlack);
+  StartLine(panel, ScreenLine::kMode);
   PrintAt(panel, s.ModeName, "      ");
 }
 

@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "core/receiver_mode.h"
 #include "platform/latin1_text.h"
 #include "receiver/frequency_text.h"
 
 namespace voskel {
 namespace {
 
-// The names a bank's mode line takes: the panel's own, and "CW" as a memory scan reads it
-// back from the receiver.
-constexpr std::string_view kBankModes[] = {"WFM", "FM", "AM", "USB", "LSB", "CW ", "CW", "AUT"};
 constexpr std::string_view kSearchListName = "Srchbank";
 
 bool HasControlByte(const std::string& line) {
@@ -19,8 +17,10 @@ bool HasControlByte(const std::string& line) {
                      [](char c) { return platform::IsControlCode(static_cast<unsigned char>(c)); });
 }
 
+// A bank's mode line takes any mode's name: the panel's own, and "CW" as a memory scan
+// reads it back from the receiver.
 bool IsBankMode(const std::string& line) {
-  return std::find(std::begin(kBankModes), std::end(kBankModes), line) != std::end(kBankModes);
+  return ModeNamed(line) != nullptr;
 }
 
 // What is wrong with line i, a line before the end marker; nothing when it is sound.

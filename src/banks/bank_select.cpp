@@ -6,6 +6,7 @@
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
 #include "core/text.h"
+#include "panel/layout.h"
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
@@ -14,21 +15,13 @@
 namespace voskel {
 namespace {
 
-constexpr int kTagX = 300;
-constexpr int kTagY = 370;
 // Blanks enough to clear the longest tag the screen shows.
 constexpr int kTagBlanks = 39;
-
-void TagPen(Panel& panel) {
-  MoveTo(panel, kTagX, kTagY);
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, platform::kGreen);
-}
 
 // Frequency prints leave the pen black in the small font; the tag leaves it the same way.
 void RestorePen(Panel& panel) {
   SetColour(panel, platform::kBlack);
-  SetFont(panel, "Aerial", 30, 700);
+  SetFont(panel, kSmallAerialFont);
 }
 
 bool TuneChannel(Panel& panel) {
@@ -41,13 +34,13 @@ bool TuneChannel(Panel& panel) {
 }  // namespace
 
 void BlankChannelTag(Panel& panel) {
-  TagPen(panel);
+  StartLine(panel, ScreenLine::kChannelTag);
   PrintAt(panel, std::string(kTagBlanks, ' '));
   RestorePen(panel);
 }
 
 void ShowChannelTag(Panel& panel) {
-  TagPen(panel);
+  StartLine(panel, ScreenLine::kChannelTag);
   PrintAt(panel, BankLine(panel.state, panel.state.ChannelIndex + 1));
   RestorePen(panel);
 }

@@ -51,18 +51,6 @@ void Pauses(Panel& panel, int count) {
   for (int i = 0; i < count; ++i) Pause(panel);
 }
 
-// The receiver's mode digit for a bank's mode line. The F6 key stores "CW " with its blank,
-// so trailing blanks never count. A line that names no receiver mode ("AUT", junk) has no
-// digit, and then no channel of the bank may be written.
-std::optional<char> ModeDigit(std::string_view modeLine) {
-  static constexpr std::string_view kModes[] = {"WFM", "FM", "AM", "USB", "LSB", "CW"};
-  while (!modeLine.empty() && (modeLine.back() == ' ' || modeLine.back() == '\t'))
-    modeLine.remove_suffix(1);
-  for (std::size_t digit = 0; digit < std::size(kModes); ++digit)
-    if (modeLine == kModes[digit]) return static_cast<char>('0' + digit);
-  return std::nullopt;
-}
-
 // The Hz a frequency line is written as: a number as the keys type it, read exactly (no
 // floating point), and rounded to the receiver's grid, halves up. Digits past the Hz never
 // change the rounding: the distance above the grid step below is whole Hz plus less than
@@ -113,7 +101,7 @@ int WriteEnd(const BankImage& lines) {
 // written whole: no receiver mode, or a frequency line the receiver does not tune. A
 // receiver bank half written from a bad file is worse than one left as it was.
 std::optional<std::vector<std::string>> WriteCommands(const BankImage& lines, char letter) {
-  const std::optional<char> mode = ModeDigit(lines[1]);
+  const std::optional<char> mode = BankModeDigit(lines[1]);
   if (!mode) return std::nullopt;
   std::vector<std::string> commands;
   const int end = WriteEnd(lines);

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/receiver_mode.h"
 #include "platform/atomic_file.h"
 #include "receiver/frequency_text.h"
 
@@ -12,9 +13,7 @@ namespace voskel {
 namespace {
 
 bool KnownMode(const std::string& mode) {
-  static constexpr const char* kModes[] = {"FM", "AM", "WFM", "LSB", "USB", "CW ", "CW", "AUT"};
-  return std::any_of(std::begin(kModes), std::end(kModes),
-                     [&mode](const char* known) { return mode == known; });
+  return ModeNamed(mode) != nullptr;
 }
 
 // The field a limit or step entry types into, as it stood before the entry.

@@ -12,6 +12,7 @@
 #include "keys/listening.h"
 #include "keys/mode_keys.h"
 #include "link/exchange.h"
+#include "panel/layout.h"
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
@@ -467,9 +468,7 @@ void TestExchange(Panel& panel) {
   Pause(panel);
   ReadRaw(panel);
   AppendCapped(s.LogLine, s.ReplyText);
-  MoveTo(panel, 0, 0);
-  SetFont(panel, "ARIEL", 10, 700);
-  SetColour(panel, platform::kBlack);
+  StartLine(panel, ScreenLine::kLog);
   PrintAt(panel, s.LogLine, std::string(22, ' '), "\r\n");
 }
 

@@ -16,6 +16,7 @@
 #include "keys/reconnect.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "panel/layout.h"
 #include "panel/panel_lines.h"
 #include "panel/pen.h"
 #include "platform/virtual_keys.h"
@@ -178,8 +179,7 @@ void KeyStep(Panel& panel) {
     if (s.CurrentKey == kKeysLost) EndEntryAtLostKeys(panel);
     return;
   }
-  MoveTo(panel, 340, 370);
-  SetFont(panel, "Ariel", 50, 700);
+  StartLine(panel, ScreenLine::kKeyStart);
   if (s.CurrentKey == keys::kFullStop) s.CurrentKey = keys::kPoint;
   s.LogLine = "**" + KeyLogText(s.CurrentKey);
   if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
@@ -261,12 +261,10 @@ void UpdateMeter(Panel& panel) {
     return;
   }
   s.CommandText.clear();
-  SetColour(panel, platform::kGreen);
-  MoveTo(panel, 320, 30);
+  StartLine(panel, ScreenLine::kMeter);
   s.Quiet = level && level->squelchClosed;
   // A channel report keeps the level of the last poll.
   if (level) s.SignalLevel = level->raw / 12;
-  SetFont(panel, "Ariel", 30, 700);
   if (s.Quiet) {
     s.SignalLevel = 0;
     s.MeterLine = ">" + std::string(26, ' ');

@@ -5,6 +5,7 @@
 #include "link/exchange.h"
 #include "link/receiver_port.h"
 #include "link/reply_fields.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
 #include "scan/scan_exit.h"
@@ -13,13 +14,8 @@
 namespace voskel {
 namespace {
 
-constexpr int kMeterX = 320;
-constexpr int kMeterY = 30;
-
 void PrintOnMeterLine(Panel& panel, const std::string& text) {
-  SetColour(panel, platform::kGreen);
-  MoveTo(panel, kMeterX, kMeterY);
-  SetFont(panel, "Ariel", 30, 700);
+  StartLine(panel, ScreenLine::kMeter);
   PrintAt(panel, text);
   SetColour(panel, platform::kBlack);
 }

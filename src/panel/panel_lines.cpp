@@ -2,33 +2,31 @@
 
 #include <string>
 
+#include "panel/layout.h"
 #include "panel/pen.h"
 
 namespace voskel {
 
 void ShowSearchLine(Panel& panel) {
   const auto& s = panel.state;
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, platform::kBlack);
-  MoveTo(panel, 80, 250);
+  StartLine(panel, ScreenLine::kSearchLow);
   PrintAt(panel, s.SearchLow, std::string(10, ' '), "\r\n");
-  MoveTo(panel, 300, 250);
+  StartLine(panel, ScreenLine::kSearchStep);
   PrintAt(panel, s.StepText, std::string(9, ' '), "\r\n");
-  MoveTo(panel, 500, 250);
+  StartLine(panel, ScreenLine::kSearchStopMode);
   PrintAt(panel, s.StopMode == StopMode::kStayOnHit ? "STOP" : "CONT", "\r\n");
-  MoveTo(panel, 750, 250);
+  StartLine(panel, ScreenLine::kSearchHigh);
   PrintAt(panel, s.SearchHigh, std::string(8, ' '), "\r\n");
 }
 
 void ClearPanelLines(Panel& panel) {
-  SetFont(panel, "Ariel", 70, 700);
-  MoveTo(panel, 150, 300);
+  StartLine(panel, ScreenLine::kLowerBlank1);
   PrintAt(panel, std::string(40, ' '), "\r\n");
-  MoveTo(panel, 0, 350);
+  StartLine(panel, ScreenLine::kLowerBlank2);
   PrintAt(panel, std::string(80, ' '), "\r\n");
-  MoveTo(panel, 300, 400);
+  StartLine(panel, ScreenLine::kLowerBlank3);
   PrintAt(panel, std::string(40, ' '), "\r\n");
-  MoveTo(panel, 300, 450);
+  StartLine(panel, ScreenLine::kLowerBlank4);
   PrintAt(panel, std::string(40, ' '), "\r\n");
 }
 
@@ -44,11 +42,9 @@ void ShowSelectedBank(Panel& panel) {
   }
   if (number == s.BankLineShown && name == s.BankNameShown) return;
   const Pen kept = panel.pen;
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, platform::kBlack);
-  MoveTo(panel, 20, 90);
+  StartLine(panel, ScreenLine::kSelectedBankNumber);
   PrintAt(panel, number.empty() ? std::string(s.BankLineShown.size(), ' ') : number, "\r\n");
-  MoveTo(panel, 20, 130);
+  StartLine(panel, ScreenLine::kSelectedBankName);
   PrintAt(panel, name.empty() ? std::string(s.BankNameShown.size(), ' ') : name, "\r\n");
   s.BankLineShown = number;
   s.BankNameShown = name;

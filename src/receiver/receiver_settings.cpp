@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "voice/voice.h"
 
@@ -115,18 +116,16 @@ void BackToReceiverFrequency(PanelState& s) {
 void ShowFrequency(Panel& panel) {
   auto& s = panel.state;
   s.TuneText = s.Frequency;
-  SetFont(panel, "Ariel", 50, 700);
-  MoveTo(panel, 300, 150);
+  StartLine(panel, ScreenLine::kFrequencyBlank);
   PrintAt(panel, std::string(20, ' '), "\r\n");
-  MoveTo(panel, 300, 150);
-  SetColour(panel, platform::kBlue);
+  StartLine(panel, ScreenLine::kFrequency);
   PrintAt(panel, s.Frequency, "\r\n");
   if (s.Frequency.size() < 8) {
     const std::size_t zeros = std::min<std::size_t>(8 - s.Frequency.size(), 4);
     PrintAt(panel, std::string(zeros, '0'), std::string(30, ' '), "\r\n");
   }
   SetColour(panel, platform::kBlack);
-  SetFont(panel, "Ariel", 30, 700);
+  SetFont(panel, kSmallFont);
 }
 
 void FrequencyToHz(Panel& panel) {
@@ -169,36 +168,15 @@ bool SetStep(Panel& panel, const std::string& step) {
   return SendSetting(panel);
 }
 
-namespace {
-
-struct ModeRow {
-  Mode mode;
-  const char* name;
-  const char* command;
-  const char* clip;
-};
-
-// In the order ApplyMode compares them.
-constexpr ModeRow kModes[] = {
-    {Mode::FM, "FM", "MD1", "FM"},      {Mode::AM, "AM", "MD2", "AM"},
-    {Mode::WFM, "WFM", "MD0", "WFM"},   {Mode::LSB, "LSB", "MD4", "LSB"},
-    {Mode::USB, "USB", "MD3", "USB"},   {Mode::CW, "CW ", "MD5", "cw"},
-    {Mode::Auto, "AUT", "AU1", "auto"},
-};
-
-}  // namespace
-
 void ShowModeName(Panel& panel) {
-  MoveTo(panel, 380, 80);
-  SetFont(panel, "Ariel", 50, 700);
-  SetColour(panel, platform::kBlack);
+  StartLine(panel, ScreenLine::kMode);
   PrintAt(panel, panel.state.ModeName, "      ", "\r\n");
-  SetFont(panel, "Aerial", 30, 700);
+  SetFont(panel, kSmallAerialFont);
 }
 
 Answer PutMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
-  for (const ModeRow& row : kModes) {
+  for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
     const bool leftAuto = s.AutoModeOn;
     if (leftAuto) {
@@ -212,8 +190,8 @@ Answer PutMode(Panel& panel, Mode mode) {
     // Out of auto mode, in a mode the panel cannot name: the receiver says which.
     if (answer == Answer::kRefused && leftAuto) LearnReceiverState(panel);
     if (answer != Answer::kTaken) return answer;
-    s.ModeName = row.name;
-    s.ReceiverMode = row.name;
+    s.ModeName = row.text.name;
+    s.ReceiverMode = row.text.name;
     ShowModeName(panel);
     return answer;
   }
@@ -222,7 +200,7 @@ Answer PutMode(Panel& panel, Mode mode) {
 
 bool SelectMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
-  for (const ModeRow& row : kModes) {
+  for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
     // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
     // chosen by key is said only once auto mode is off.
@@ -233,16 +211,16 @@ bool SelectMode(Panel& panel, Mode mode) {
     }
     // The mode is said once the receiver has it: a refused one is never announced.
     const int refusedBefore = s.RefusedCount;
-    if (!SendText(panel, row.command)) {
+    if (!SendText(panel, std::string(row.command).c_str())) {
       // Out of auto mode, in a mode the panel cannot name: the receiver says which.
       if (leftAuto && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
       return false;
     }
     if (mode == Mode::Auto) s.AutoModeOn = true;
-    s.ModeName = row.name;
-    s.ReceiverMode = row.name;
+    s.ModeName = row.text.name;
+    s.ReceiverMode = row.text.name;
     Speak(panel, row.clip);
-    if (mode == Mode::CW) SetFont(panel, "Aerial", 30, 700);
+    if (row.smallPenAfter) SetFont(panel, kSmallAerialFont);
     return true;
   }
   return false;
@@ -251,8 +229,9 @@ bool SelectMode(Panel& panel, Mode mode) {
 bool ApplyMode(Panel& panel) {
   auto& s = panel.state;
   ShowModeName(panel);
-  for (const ModeRow& row : kModes) {
-    if (s.ModeName != row.name) continue;
+  for (const ModeRow& row : ModeRows()) {
+    // A name with no command (a listing's "CW") leaves the receiver's mode as it is.
+    if (s.ModeName != row.text.name || row.command.empty()) continue;
     if (SelectMode(panel, row.mode)) return true;
     // The screen showed the mode before the receiver refused it.
     if (!s.ReceiverMode.empty()) s.ModeName = s.ReceiverMode;
@@ -343,9 +322,8 @@ void LearnReceiverState(Panel& panel) {
     ShowFrequency(panel);
   }
   const std::optional<char> digit = ReportedModeDigit(state);
-  for (const ModeRow& row : kModes)
-    if (digit && row.command[0] == 'M' && row.command[2] == *digit)
-      s.ModeName = s.ReceiverMode = row.name;
+  if (const ModeRow* row = digit ? ReportedMode(*digit) : nullptr)
+    s.ModeName = s.ReceiverMode = std::string(row->text.name);
   if (state.rfind("MS", 0) == 0 || state.rfind("MR", 0) == 0) {
     // A channel's report carries the channel's own auto flag, not the receiver's: auto mode
     // may be on, so a manual mode switches it off first.

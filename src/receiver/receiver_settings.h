@@ -4,12 +4,11 @@
 #include <string>
 
 #include "core/panel.h"
+#include "core/receiver_mode.h"
 #include "link/exchange.h"
 #include "receiver/frequency_text.h"
 
 namespace voskel {
-
-enum class Mode { FM, AM, LSB, USB, WFM, CW, Auto };
 
 // The settings below return false when the receiver refused the command ("?"): they have
 // then said "inv", and the screen and the state show what the receiver still has.

@@ -9,24 +9,12 @@ constexpr int kS9 = 9;
 constexpr int kDbPerSUnit = 6;
 constexpr int kDbPerUnitAboveS9 = 10;
 
-struct HamlibName {
-  std::string_view name;
-  Mode mode;
-};
-
-// The modes Hamlib has a name for; the automatic mode has none.
-constexpr HamlibName kHamlibNames[] = {
-    {"FM", Mode::FM},   {"AM", Mode::AM},   {"LSB", Mode::LSB},
-    {"USB", Mode::USB}, {"WFM", Mode::WFM}, {"CW", Mode::CW},
-};
-
 }  // namespace
 
 std::string HamlibMode(std::string_view modeName) {
   while (!modeName.empty() && modeName.back() == ' ') modeName.remove_suffix(1);
-  for (const HamlibName& row : kHamlibNames)
-    if (row.name == modeName) return std::string(row.name);
-  return {};
+  const ModeRow* row = HamlibModeRow(modeName);
+  return row == nullptr ? std::string() : std::string(row->hamlib);
 }
 
 int StrengthDb(int signalLevel, bool quiet) {
@@ -36,9 +24,9 @@ int StrengthDb(int signalLevel, bool quiet) {
 }
 
 std::optional<Mode> ModeOf(std::string_view hamlibMode) {
-  for (const HamlibName& row : kHamlibNames)
-    if (row.name == hamlibMode) return row.mode;
-  return std::nullopt;
+  const ModeRow* row = HamlibModeRow(hamlibMode);
+  if (row == nullptr) return std::nullopt;
+  return row->mode;
 }
 
 bool ListenerHoldsReceiver(const PanelState& s) {

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "keys/entry_edit.h"
 #include "link/exchange.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "receiver/frequency_text.h"
 #include "receiver/receiver_settings.h"
@@ -47,9 +48,7 @@ void SetAnnouncer::Changed(Panel& panel, const rigctl::SetRequest& set) {
   const std::int64_t now = panel.clock.NowMs();
   if (!s.VoiceDir.empty() && now - spokenAtMs_ >= kSpokenLengthMs)
     PlayClip(panel, s.VoiceDir + kSetTone, false);
-  MoveTo(panel, 0, 0);
-  SetFont(panel, "ARIEL", 10, 700);
-  SetColour(panel, platform::kBlack);
+  StartLine(panel, ScreenLine::kLog);
   // Blanks up to a fixed width cover a longer line before it and stop short of the title.
   PrintAt(panel, text, std::string(kLineWidth - std::min(text.size(), kLineWidth), ' '), "\r\n");
   // The braille line of an entry being typed stays the listener's.

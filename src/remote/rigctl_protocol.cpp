@@ -9,6 +9,7 @@
 #include <iterator>
 #include <utility>
 
+#include "core/receiver_mode.h"
 #include "receiver/frequency_text.h"
 
 namespace voskel::rigctl {
@@ -64,19 +65,6 @@ constexpr CommandRow kCommands[] = {
     {0, "get_dcd", 0, Op::kGetDcd},
     {0, "get_rig_info", 0, Op::kGetRigInfo},
     {0, "get_vfo_list", 0, Op::kGetVfoList},
-};
-
-struct ModeRow {
-  std::string_view name;
-  int passbandHz;  // the one Hamlib gives the AR8600 for the mode
-  // Hamlib sets other filters of this mode (narrow, wide) that the panel has no key for;
-  // in the other modes the filter follows the mode, and any width is taken.
-  bool widthChosen;
-};
-
-constexpr ModeRow kModeRows[] = {
-    {"AM", 9000, true},   {"CW", 3000, false}, {"USB", 3000, false},
-    {"LSB", 3000, false}, {"FM", 12000, true}, {"WFM", 230000, false},
 };
 
 // Hamlib's passbands that ask for no particular filter: the normal one, and no change.
@@ -154,10 +142,9 @@ bool Among(std::string_view word, const std::string_view (&names)[N]) {
   return std::find(std::begin(names), std::end(names), word) != std::end(names);
 }
 
+// The modes Hamlib names, with the passbands it gives the AR8600 for them.
 const ModeRow* FindMode(std::string_view mode) {
-  for (const ModeRow& row : kModeRows)
-    if (row.name == mode) return &row;
-  return nullptr;
+  return HamlibModeRow(mode);
 }
 
 // A passband the receiver gives the mode: the mode's own, or one of the requests for

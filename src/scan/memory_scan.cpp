@@ -19,16 +19,6 @@ namespace {
 constexpr int kChannelReads = 3;
 constexpr int kFrequencyRead = 2;  // the read that carries the first channel's frequency
 
-struct ModeDigit {
-  char digit;
-  const char* name;  // ModeName, and the clip that says it
-};
-
-// The receiver's mode digits. "CW" has no trailing blank here: ExitScan's ApplyMode then
-// leaves the receiver's own mode alone.
-constexpr ModeDigit kModeDigits[] = {{'0', "WFM"}, {'1', "FM"},  {'2', "AM"},
-                                     {'3', "USB"}, {'4', "LSB"}, {'5', "CW"}};
-
 void Send(Panel& panel, std::string command) {
   panel.state.CommandText = Cap(command);
   SendCommand(panel);
@@ -56,15 +46,13 @@ void ReadBackChannelMode(Panel& panel, bool& spoken) {
   auto& s = panel.state;
   const std::optional<char> digit = ReportedModeDigit(s.ReplyText);
   if (!digit) return;
-  for (const ModeDigit& row : kModeDigits) {
-    if (row.digit != *digit) continue;
-    s.ModeName = row.name;
-    s.ReceiverMode = row.name;
-    ShowModeName(panel);
-    if (!spoken) Speak(panel, row.name);
-    spoken = true;
-    return;
-  }
+  const ModeRow* row = ListedMode(*digit);
+  if (row == nullptr) return;
+  s.ModeName = row->text.name;
+  s.ReceiverMode = row->text.name;
+  ShowModeName(panel);
+  if (!spoken) Speak(panel, row->clip);
+  spoken = true;
 }
 
 bool IsPassed(const PanelState& s, const std::string& channel) {

@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "link/exchange.h"
 #include "link/reply_fields.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
 #include "scan/search_list.h"
@@ -22,9 +23,7 @@ constexpr int kScanHoldPolls = 7;
 constexpr int kResumePolls = 5;
 
 void DrawChannelNote(Panel& panel, const std::string& text) {
-  MoveTo(panel, 340, 370);
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, platform::kGreen);
+  StartLine(panel, ScreenLine::kChannelNote);
   PrintAt(panel, text, "\r\n");
   SetColour(panel, platform::kBlack);
 }
@@ -97,7 +96,7 @@ void SearchHalted(Panel& panel) {
 }
 
 void SearchSignalGone(Panel& panel) {
-  DrawStatus(panel, 270, kSearchActiveText, platform::kGreen);
+  DrawStatus(panel, ScreenLine::kSearchStatus, kSearchActiveText);
   panel.state.SearchActive = SearchActive::kMoving;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "banks/bank_file.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "voice/voice.h"
 
@@ -21,9 +22,7 @@ void EmptyList(PanelState& s) {
 }
 
 void ShowFoundCount(Panel& panel) {
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, platform::kRed);
-  MoveTo(panel, 20, 400);
+  StartLine(panel, ScreenLine::kFoundCount);
   PrintAt(panel, "Found", "\r\n");
   // The count follows the word: the search limits, drawn large across the middle, would
   // cover it further right.

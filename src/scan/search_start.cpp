@@ -6,6 +6,7 @@
 #include "banks/bank_image.h"
 #include "banks/bank_keys.h"
 #include "link/exchange.h"
+#include "panel/layout.h"
 #include "panel/pen.h"
 #include "receiver/receiver_settings.h"
 #include "scan/scan_keys.h"
@@ -18,9 +19,7 @@ namespace {
 
 void ShowSearchLimits(Panel& panel) {
   const auto& s = panel.state;
-  MoveTo(panel, 340, 370);
-  SetFont(panel, "Ariel", 50, 700);
-  SetColour(panel, platform::kBlack);
+  StartLine(panel, ScreenLine::kSearchLimits);
   PrintAt(panel, s.SearchLow, "/", s.SearchHigh, "\r\n");
 }
 
@@ -62,7 +61,7 @@ void StartSearch(Panel& panel) {
   // reactions must no longer take the search's halts for the scan's.
   const bool followedScan = s.ScanState != ScanState::kOff;
   s.ScanState = ScanState::kOff;
-  DrawStatus(panel, 290, kSearchActiveText, platform::kGreen);
+  DrawStatus(panel, ScreenLine::kSearchStartStatus, kSearchActiveText);
   Speak(panel, "srch");
   const int refusedBefore = s.RefusedCount;
   bool started = LoadSearchSettings(panel);
@@ -72,7 +71,7 @@ void StartSearch(Panel& panel) {
   }
   if (!started) {
     // No search runs: nothing may say one does, and the last list stays as it was.
-    DrawStatus(panel, 290, std::string(kSearchActiveText.size(), ' '), platform::kGreen);
+    DrawStatus(panel, ScreenLine::kSearchStartStatus, std::string(kSearchActiveText.size(), ' '));
     // A receiver that would not leave its scan or search for this one is followed in it.
     if ((followedScan || wasSearching) && s.RefusedCount != refusedBefore)
       LearnReceiverState(panel);

@@ -4,20 +4,18 @@
 
 namespace voskel {
 
-void DrawStatus(Panel& panel, int x, std::string_view text, platform::Colour colour) {
-  MoveTo(panel, x, 320);
-  SetFont(panel, "Ariel", 30, 700);
-  SetColour(panel, colour);
+void DrawStatus(Panel& panel, ScreenLine line, std::string_view text) {
+  StartLine(panel, line);
   PrintAt(panel, text, "\r\n");
   SetColour(panel, platform::kBlack);
 }
 
 void DrawScanning(Panel& panel) {
-  DrawStatus(panel, 270, "      *** SCANNING ***  ", platform::kRed);
+  DrawStatus(panel, ScreenLine::kScanStatus, "      *** SCANNING ***  ");
 }
 
 void DrawStopped(Panel& panel) {
-  DrawStatus(panel, 270, "      *** STOPPED ***  ", platform::kRed);
+  DrawStatus(panel, ScreenLine::kScanStatus, "      *** STOPPED ***  ");
 }
 
 }  // namespace voskel

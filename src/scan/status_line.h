@@ -4,11 +4,12 @@
 #include <string_view>
 
 #include "core/panel.h"
+#include "panel/layout.h"
 
 namespace voskel {
 
-// Draws text at (x, 320) in "Ariel" 30/700 in the colour, and leaves the pen black.
-void DrawStatus(Panel& panel, int x, std::string_view text, platform::Colour colour);
+// Draws text on one of the status lines, and leaves the pen black.
+void DrawStatus(Panel& panel, ScreenLine line, std::string_view text);
 void DrawScanning(Panel& panel);
 inline constexpr std::string_view kSearchActiveText = "Search Mode Active";
 void DrawStopped(Panel& panel);

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "core/receiver_mode.h"
 #include "core/text.h"
 #include "platform/latin1_text.h"
 #include "voice/message.h"
@@ -103,14 +104,13 @@ void SpeakMode(Panel& panel) {
     const char* mode;
     const char* clip;
   };
-  static constexpr Row kRows[] = {
-      {"WFM", "wfm.wav"}, {"FM", "fm.wav"},        {"AM", "am.wav"},
-      {"USB", "usb.wav"}, {"LSB", "lsb.wav"},      {"CW ", "cw.wav"},
-      {"AUT", "auto"},    {"ATT ON", "atton.wav"}, {"ATT OFF", "attoff.wav"},
-  };
+  // No mode is shown or stored as these words; SpeakMode has always said them all the same.
+  static constexpr Row kAttenuatorWords[] = {{"ATT ON", "atton.wav"}, {"ATT OFF", "attoff.wav"}};
   auto& s = panel.state;
   s.TuneText = s.ModeName;
-  for (const Row& row : kRows)
+  if (const ModeRow* row = ModeNamed(s.TuneText); row != nullptr && !row->text.nameClip.empty())
+    Speak(panel, row->text.nameClip);
+  for (const Row& row : kAttenuatorWords)
     if (s.TuneText == row.mode) Speak(panel, row.clip);
 }
 

@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/receiver_mode.h"
 #include "csv_text.h"
 #include "decimal_text.h"
 
 namespace voskelbank {
 namespace {
 
-struct ModePair {
-  std::string_view bank;
-  std::string_view chirp;
-};
-
-// The bank's words are the panel's mode names, CW with the blank the F6 key stores.
-constexpr ModePair kModes[] = {{"WFM", "WFM"}, {"FM", "FM"},  {"AM", "AM"},   {"USB", "USB"},
-                               {"LSB", "LSB"}, {"CW ", "CW"}, {"AUT", "Auto"}};
+// CHIRP names the modes as Hamlib does, and the automatic mode "Auto".
+std::string_view ChirpName(const voskel::ModeRow& row) {
+  return row.hamlib.empty() ? std::string_view("Auto") : row.hamlib;
+}
 
 }  // namespace
 
@@ -29,10 +26,9 @@ std::string ChirpRow(int location, std::string_view name, std::int64_t hz, std::
 }
 
 std::optional<std::string_view> ChirpMode(std::string_view modeLine) {
-  if (modeLine == "CW") return "CW";
-  for (const ModePair& pair : kModes)
-    if (pair.bank == modeLine) return pair.chirp;
-  return std::nullopt;
+  const voskel::ModeRow* row = voskel::ModeNamed(modeLine);
+  if (row == nullptr) return std::nullopt;
+  return ChirpName(*row);
 }
 
 std::optional<std::string_view> BankMode(std::string_view chirpMode) {
@@ -44,8 +40,9 @@ std::optional<std::string_view> BankMode(std::string_view chirpMode) {
   };
   // The receiver's FM is narrow: CHIRP's NFM is what it holds as FM.
   if (same(chirpMode, "NFM")) return "FM";
-  for (const ModePair& pair : kModes)
-    if (same(pair.chirp, chirpMode)) return pair.bank;
+  // The first row of a name is the one the keys store: "CW " with its blank.
+  for (const voskel::ModeRow& row : voskel::ModeRows())
+    if (same(ChirpName(row), chirpMode)) return row.text.name;
   return std::nullopt;
 }
 

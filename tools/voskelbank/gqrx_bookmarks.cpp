@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/receiver_mode.h"
 #include "decimal_text.h"
 #include "platform/latin1_text.h"
 #include "receiver/frequency_text.h"
@@ -14,18 +15,18 @@ namespace platform = voskel::platform;
 
 struct Modulation {
   std::string_view gqrx;
-  std::string_view bank;
+  voskel::Mode mode;         // the bank's mode line is its name
   std::int64_t bandwidthHz;  // gqrx's normal filter for it
 };
 
 // The first of each bank mode is what an export writes. The receiver's WFM is mono.
 constexpr Modulation kModulations[] = {
-    {"Narrow FM", "FM", 10000},    {"WFM (mono)", "WFM", 160000},
-    {"AM", "AM", 10000},           {"USB", "USB", 2700},
-    {"LSB", "LSB", 2700},          {"CW-U", "CW ", 500},
-    {"CW-L", "CW ", 500},          {"WFM (stereo)", "WFM", 160000},
-    {"WFM (oirt)", "WFM", 160000}, {"AM-Sync", "AM", 10000},
-    {"NFM PLL", "FM", 10000}};
+    {"Narrow FM", voskel::Mode::FM, 10000},    {"WFM (mono)", voskel::Mode::WFM, 160000},
+    {"AM", voskel::Mode::AM, 10000},           {"USB", voskel::Mode::USB, 2700},
+    {"LSB", voskel::Mode::LSB, 2700},          {"CW-U", voskel::Mode::CW, 500},
+    {"CW-L", voskel::Mode::CW, 500},           {"WFM (stereo)", voskel::Mode::WFM, 160000},
+    {"WFM (oirt)", voskel::Mode::WFM, 160000}, {"AM-Sync", voskel::Mode::AM, 10000},
+    {"NFM PLL", voskel::Mode::FM, 10000}};
 constexpr std::string_view kStorable = "Narrow FM, AM, WFM, USB, LSB and CW";
 constexpr std::string_view kTagColour = "#c0c0c0";  // the colour gqrx gives a new tag
 constexpr std::string_view kUntagged = "Untagged";
@@ -49,7 +50,7 @@ std::vector<std::string_view> Split(std::string_view line, char separator) {
 
 std::optional<std::string_view> BankModeOf(std::string_view gqrx) {
   for (const Modulation& modulation : kModulations)
-    if (modulation.gqrx == gqrx) return modulation.bank;
+    if (modulation.gqrx == gqrx) return voskel::RowOf(modulation.mode).text.name;
   return std::nullopt;
 }
 
@@ -148,9 +149,10 @@ ChannelList ReadGqrxBookmarks(std::string_view text, const ListOptions& options)
 Bookmarks BankToGqrx(const voskel::BankImage& lines) {
   Bookmarks out;
   const Modulation* modulation = nullptr;
-  for (const Modulation& candidate : kModulations)
-    if (!modulation && (candidate.bank == lines[1] || candidate.bank == lines[1] + " "))
-      modulation = &candidate;
+  for (const Modulation& candidate : kModulations) {
+    const std::string_view bank = voskel::RowOf(candidate.mode).text.name;
+    if (!modulation && (bank == lines[1] || bank == lines[1] + " ")) modulation = &candidate;
+  }
   if (!modulation)
     out.problems.push_back(At(2) + "mode " + Shown(platform::Latin1ToUtf8(lines[1], '?')) +
                            " has no modulation in gqrx; " + std::string(kStorable) + " have");
