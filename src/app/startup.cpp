@@ -43,7 +43,7 @@ void ResetRunState(PanelState& s) {
   s.FrequencyEntry.clear();
   s.PassCount = 1;
   s.KeyCount = 0;
-  s.KeyQueue.fill(0);
+  s.KeyQueue.fill(QueuedInput{});
   s.PollState = PollState::kIdle;
   s.NoiseLimiterOn = false;
   s.BankState = BankState::kNone;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/activity_record.h"
+#include "core/key_queue.h"
 #include "core/panel_modes.h"
 
 namespace voskel {
@@ -71,10 +72,9 @@ struct PanelState {
   bool ReceiverStateUnsure = false;  // a setting went unanswered: ask the receiver when it answers
 
   // Key intake and poll cycle
-  std::array<int, kKeyQueueSize> KeyQueue{};
+  std::array<QueuedInput, kKeyQueueSize> KeyQueue{};
   int KeyCount = 0;
   bool KeyLatch = false;
-  int CurrentKey = 0;
   voskel::PollState PollState = voskel::PollState::kIdle;
   // Z's check or W's write is under way: the receiver's banks are being read or written.
   bool BankJobRunning = false;

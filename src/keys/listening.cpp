@@ -36,11 +36,7 @@ void ToggleSignalTone(Panel& panel) {
 
 }  // namespace
 
-bool IsListenerKey(int key) {
-  return key == keys::kF8 || key == keys::kF9;
-}
-
-void ListenerKey(Panel& panel, int key) {
+void ListenerKey(Panel& panel, KeyCode key) {
   if (key == keys::kF8)
     NextVerbosity(panel);
   else

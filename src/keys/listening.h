@@ -6,8 +6,7 @@
 
 namespace voskel {
 
-bool IsListenerKey(int key);
-void ListenerKey(Panel& panel, int key);
+void ListenerKey(Panel& panel, KeyCode key);
 
 // After a key that moved the receiver with the arrows or Page keys: at verbosity 2 and up
 // its new frequency is said once the steps stop.
