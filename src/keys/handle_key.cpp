@@ -337,8 +337,10 @@ using enum RefusedWhile;
 // clang-format off
 constexpr KeyRow kKeyRows[] = {
     // What the listener hears beside the messages (listening.h): in every state.
-    {.keys = {keys::kF8, keys::kF9}, .entry = kLeavesBe, .needsReceiver = false,
-     .run = ListenerKey},
+    {.keys = OneKey(keys::kF8), .entry = kLeavesBe, .needsReceiver = false,
+     .run = Run<NextVerbosity>},
+    {.keys = OneKey(keys::kF9), .entry = kLeavesBe, .needsReceiver = false,
+     .run = Run<ToggleSignalTone>},
     {.keys = OneKey('X'), .applies = DebugTestKey, .run = Run<StartTestEntry>},
     {.keys = OneKey(keys::kEscape), .entry = kTypesInto, .run = Run<CancelEntry>},
     {.keys = OneKey(keys::kBack), .entry = kTypesInto, .run = Run<TakeBackKey>},
