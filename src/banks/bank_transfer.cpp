@@ -253,16 +253,16 @@ void WriteEntryDigit(Panel& panel, char c) {
   if (s.EntryText.size() == 2) Speak(panel, "torb");
 }
 
-void WriteEntryLetter(Panel& panel) {
+void WriteEntryLetter(Panel& panel, KeyCode key) {
   auto& s = panel.state;
   // Only A to J name a receiver bank: any other key would address a bank that does not
   // exist.
-  if (s.EntryText.size() != 2 || !IsReceiverBankLetter(s.CurrentKey)) {
+  if (s.EntryText.size() != 2 || !IsReceiverBankLetter(key)) {
     Speak(panel, "inv");
     s.EntryMode = EntryMode::kNone;
     return;
   }
-  const char letter = static_cast<char>(s.CurrentKey);
+  const char letter = static_cast<char>(key);
   s.EntryText += letter;
   Speak(panel, std::string(1, letter));
   // Checked now, so that the listener hears "bnf" or "inv" before Enter; nothing goes to

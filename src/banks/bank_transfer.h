@@ -13,7 +13,7 @@ void WriteEntryDigit(Panel& panel, char c);
 // The bank file is read and checked now; only a bank that can be written whole is kept
 // for Enter, and only then does the receiver empty its bank. A missing file says "bnf", a
 // bank that cannot be written "inv": nothing is sent, and Enter only ends the entry.
-void WriteEntryLetter(Panel& panel);
+void WriteEntryLetter(Panel& panel, KeyCode key);
 // Enter or Q: the write runs when the entry is whole.
 void CommitWriteEntry(Panel& panel);
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/activity_record.h"
+#include "core/key_queue.h"
 #include "core/panel_modes.h"
 
 namespace voskel {
@@ -83,7 +84,7 @@ struct Hunts : ScanMotion {
 
 // Keys waiting to be taken, and the step of the poll cycle the next tick performs.
 struct KeyIntake {
-  std::array<int, kKeyQueueSize> KeyQueue{};
+  std::array<QueuedInput, kKeyQueueSize> KeyQueue{};
   int KeyCount = 0;
   voskel::PollState PollState = voskel::PollState::kIdle;
 };
@@ -138,7 +139,6 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   // Start-up's settings met a receiver that was not there yet: they go when it answers.
   bool SettingsUnsent = false;
   bool ReceiverStateUnsure = false;  // a setting went unanswered: ask the receiver when it answers
-  int CurrentKey = 0;
   bool KeyLatch = false;  // a key is held down: its auto-repeat is not a new press
   // Z's check or W's write is under way: the receiver's banks are being read or written.
   bool BankJobRunning = false;

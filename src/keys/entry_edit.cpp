@@ -28,25 +28,6 @@ void SpeakTyped(Panel& panel, const std::string& typed) {
   }
 }
 
-// The keys that move the receiver away from where it is, or start a hunt that will:
-// digits typed for a frequency would no longer mean what they were typed for.
-bool MovesFrequency(int key) {
-  switch (key) {
-    case keys::kUp:
-    case keys::kDown:
-    case keys::kLeft:
-    case keys::kRight:
-    case keys::kPageUp:
-    case keys::kPageDown:
-    case 'B':  // the selected bank's first channel is tuned
-    case 'G':
-    case 'R':
-      return true;
-    default:
-      return false;
-  }
-}
-
 // What the entry in progress types into; nothing for one whose only key is its prompt.
 std::string* TypedText(PanelState& s) {
   if (s.EntryMode == EntryMode::kNone) return &s.FrequencyEntry;
@@ -121,11 +102,9 @@ void TakeBackKey(Panel& panel) {
   TakeBackKeyFromMessage(panel, taken);
 }
 
-void AbandonTypedFrequency(Panel& panel, int key) {
+void AbandonTypedFrequency(Panel& panel) {
   auto& s = panel.state;
-  if (!TypingFrequency(s) || !MovesFrequency(key)) return;
-  // After W's digits and G, a letter key names a bank: it is typed, not a command.
-  if (s.EntryMode == EntryMode::kWriteBank || s.EntryMode == EntryMode::kRadioBank) return;
+  if (!TypingFrequency(s)) return;
   // The typed digits end where the listener hears them end, before the key's own work.
   if (s.EntryMode == EntryMode::kNone && HoldsEntryMessage(panel)) ResumeHeldMessage(panel);
   Speak(panel, "cancel");

@@ -24,8 +24,9 @@ void CancelEntry(Panel& panel);
 // the entry's prompt is said again and the entry stays open (only Escape ends it). The
 // entry's message loses the character's key.
 void TakeBackKey(Panel& panel);
-// A key that moves the receiver (the arrows and page keys, B, G, R) ends digits typed for
-// a frequency with "cancel" before it does its work; every other key leaves them typed.
-void AbandonTypedFrequency(Panel& panel, int key);
+// A key that moves the receiver (the arrows and page keys, B, G, R: the key table's
+// movesFrequency) ends digits typed for a frequency with "cancel" before it does its work;
+// every other key leaves them typed.
+void AbandonTypedFrequency(Panel& panel);
 
 }  // namespace voskel

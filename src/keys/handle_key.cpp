@@ -1,6 +1,7 @@
 #include "keys/handle_key.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -8,9 +9,8 @@
 #include "banks/bank_transfer.h"
 #include "core/text.h"
 #include "keys/entry_edit.h"
-#include "keys/key_message.h"
+#include "keys/key_table.h"
 #include "keys/listening.h"
-#include "keys/mode_keys.h"
 #include "link/exchange.h"
 #include "panel/layout.h"
 #include "panel/panel_lines.h"
@@ -28,17 +28,8 @@ namespace {
 constexpr int kFineStepHz = 100;
 constexpr int kArrowStepHz = 1000;
 
-bool AnyScanOrSearch(const PanelState& s) {
-  return IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState) ||
-         s.BankState != BankState::kNone;
-}
-
-void ArrowStep(Panel& panel, int key) {
+void ArrowStep(Panel& panel, KeyCode key) {
   auto& s = panel.state;
-  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState)) {
-    Speak(panel, "inv");
-    return;
-  }
   if (s.BankState == BankState::kSelected) {
     StepChannel(panel, key == keys::kUp ? 1 : -1);
     return;
@@ -47,20 +38,12 @@ void ArrowStep(Panel& panel, int key) {
     NoteSteppedFrequency(panel);
 }
 
-void FineStep(Panel& panel, int key) {
-  if (AnyScanOrSearch(panel.state)) {
-    Speak(panel, "inv");
-    return;
-  }
+void FineStep(Panel& panel, KeyCode key) {
   if (StepFrequency(panel, key == keys::kRight ? kFineStepHz : -kFineStepHz))
     NoteSteppedFrequency(panel);
 }
 
-void PageStep(Panel& panel, int key) {
-  if (AnyScanOrSearch(panel.state)) {
-    Speak(panel, "inv");
-    return;
-  }
+void PageStep(Panel& panel, KeyCode key) {
   const long long step = PageStepHz(panel.state.StepText);
   if (StepFrequency(panel, key == keys::kPageUp ? step : -step)) NoteSteppedFrequency(panel);
 }
@@ -77,9 +60,9 @@ void SpeakFrequency(Panel& panel) {
   if (s.ScanState == ScanState::kOff) SpeakMode(panel);
 }
 
-void ModeKey(Panel& panel, int key) {
+void ModeKey(Panel& panel, Mode mode) {
   // A refused mode leaves the mode line showing the receiver's own.
-  SelectMode(panel, ModeOfKey(key));
+  SelectMode(panel, mode);
   ShowModeName(panel);
 }
 
@@ -201,11 +184,8 @@ void StartTestEntry(Panel& panel) {
   BeginEntry(s, EntryMode::kTest);
 }
 
-void TestEntryKey(Panel& panel, int key) {
-  if (key == keys::kEnter)
-    TestExchange(panel);
-  else
-    AppendCapped(panel.state.EntryText, std::string(1, static_cast<char>(key)));
+void TypeTestKey(Panel& panel, KeyCode key) {
+  AppendCapped(panel.state.EntryText, std::string(1, static_cast<char>(key)));
 }
 
 // Q completes whatever entry is pending, then the run ends.
@@ -259,53 +239,6 @@ void LeaveSearchLimitEntry(Panel& panel) {
   ShowSearchLine(panel);
 }
 
-// The keys that leave a memory scan running even when it has only just been started.
-// True when the key was one of them.
-bool ScanKeepingKey(Panel& panel, int key) {
-  auto& s = panel.state;
-  switch (key) {
-    case 'Z':
-      Speak(panel, "ckconfig");
-      CheckReceiverBanks(panel);
-      return true;
-    case 'S':
-      StartEntry(panel, EntryMode::kSearchStart, "start");
-      return true;
-    case 'K':
-      if (s.BankState == BankState::kSelected) {
-        BeginEntry(s, EntryMode::kKill);
-        Speak(panel, "kill");
-      }
-      return true;
-    case 'F':
-      SpeakFrequency(panel);
-      return true;
-    case 'H':
-      SpeakAsync(panel, "help");
-      return true;
-    case keys::kUp:
-    case keys::kDown:
-      ArrowStep(panel, key);
-      return true;
-    case 'D':
-      if (s.EntryMode == EntryMode::kNone) StartBankEntry(panel, EntryMode::kDelete, "delete");
-      return true;
-    case 'M':
-      SpeakSignalLevel(panel);
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Most keys leave a memory scan that has only just been started; the receiver is told
-// nothing.
-void InterruptStartedScan(Panel& panel, int key) {
-  auto& s = panel.state;
-  if (s.ScanState != ScanState::kStarted || key == keys::kSpace) return;
-  StopMemoryScan(panel);
-}
-
 void ToggleVoiceSwitch(Panel& panel, bool& on, const char* clip) {
   on = !on;
   Speak(panel, clip);
@@ -329,58 +262,177 @@ void PassOrPutKey(Panel& panel) {
     StartBankEntry(panel, EntryMode::kPut, "put");
 }
 
-void CommandKey(Panel& panel, int key) {
+// The commands of the key table below that are more than one call.
+void CheckBanksKey(Panel& panel, KeyCode) {
+  Speak(panel, "ckconfig");
+  CheckReceiverBanks(panel);
+}
+
+// K: with a bank selected, Enter next deletes the current channel; else K does nothing.
+void KillKey(Panel& panel, KeyCode) {
   auto& s = panel.state;
-  switch (key) {
-    case 'E':
-      StartEntry(panel, EntryMode::kSearchEnd, "end");
-      return;
-    case 'N':
-      ToggleVoiceSwitch(panel, s.ScanVoice, "svoice");
-      return;
-    case 'V':
-      ToggleVoiceSwitch(panel, s.TagVoice, "tags");
-      return;
-    case 'I':
-      StartEntry(panel, EntryMode::kStep, "incr");
-      return;
-    case 'G':
-      BeginEntry(s, EntryMode::kRadioBank);
-      Speak(panel, "radbank");
-      return;
-    case 'C':
-      ToggleStopMode(panel);
-      return;
-    case keys::kLeft:
-    case keys::kRight:
-      FineStep(panel, key);
-      return;
-    case keys::kPageUp:
-    case keys::kPageDown:
-      PageStep(panel, key);
-      return;
-    case 'A':
-      ToggleAttenuator(panel);
-      return;
-    case 'L':
-      ToggleNoiseLimiter(panel);
-      return;
-    case 'B':
-      StartBankEntry(panel, EntryMode::kBank, "bank");
-      return;
-    case 'O':
-      StartBankEntry(panel, EntryMode::kSort, "sort");
-      return;
-    case 'P':
-      PassOrPutKey(panel);
-      return;
-    case 'T':
-      StartBankEntry(panel, EntryMode::kTransfer, "transfer");
-      return;
+  if (s.BankState != BankState::kSelected) return;
+  BeginEntry(s, EntryMode::kKill);
+  Speak(panel, "kill");
+}
+
+// D begins no entry over another one.
+void DeleteKey(Panel& panel, KeyCode) {
+  if (panel.state.EntryMode == EntryMode::kNone)
+    StartBankEntry(panel, EntryMode::kDelete, "delete");
+}
+
+void RadioBankKey(Panel& panel, KeyCode) {
+  BeginEntry(panel.state, EntryMode::kRadioBank);
+  Speak(panel, "radbank");
+}
+
+bool DebugTestKey(const PanelState& s, KeyCode) {
+  return s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1;
+}
+
+bool InTestEntry(const PanelState& s, KeyCode) {
+  return s.EntryMode == EntryMode::kTest;
+}
+
+bool InWriteEntry(const PanelState& s, KeyCode) {
+  return s.EntryMode == EntryMode::kWriteBank;
+}
+
+bool InRadioBankEntry(const PanelState& s, KeyCode) {
+  return s.EntryMode == EntryMode::kRadioBank;
+}
+
+// J says the last message again, except where it is typed: a bank letter after G, the
+// bank letter of the write entry, and any key of the raw test entry.
+bool RepeatsMessage(const PanelState& s, KeyCode) {
+  switch (s.EntryMode) {
+    case EntryMode::kTest:
+    case EntryMode::kRadioBank:
+      return false;
+    case EntryMode::kWriteBank:
+      return s.EntryText.size() != 2;
     default:
-      if (key >= keys::kF1 && key <= keys::kF7) ModeKey(panel, key);
-      return;
+      return true;
   }
+}
+
+// A command that needs no key, as the table calls it.
+template <void (*command)(Panel&)>
+void Run(Panel& panel, KeyCode) {
+  command(panel);
+}
+
+template <Mode mode>
+void ModeKeyOf(Panel& panel, KeyCode) {
+  ModeKey(panel, mode);
+}
+
+using enum EntryUse;
+using enum RefusedWhile;
+
+// Every key, in the order in which the rows are tried: the first row for the key whose
+// state holds decides. The rows down to J act before any entry in progress is given up;
+// the keys of the rows after them with kBeside give up a search limit or step entry first
+// (see EntryUse). The last row takes every key no row above names.
+// clang-format off
+constexpr KeyRow kKeyRows[] = {
+    // What the listener hears beside the messages (listening.h): in every state.
+    {.keys = OneKey(keys::kF8), .entry = kLeavesBe, .needsReceiver = false,
+     .run = Run<NextVerbosity>},
+    {.keys = OneKey(keys::kF9), .entry = kLeavesBe, .needsReceiver = false,
+     .run = Run<ToggleSignalTone>},
+    {.keys = OneKey('X'), .applies = DebugTestKey, .run = Run<StartTestEntry>},
+    {.keys = OneKey(keys::kEscape), .entry = kTypesInto, .run = Run<CancelEntry>},
+    {.keys = OneKey(keys::kBack), .entry = kTypesInto, .run = Run<TakeBackKey>},
+    {.keys = OneKey(keys::kEnter), .applies = InTestEntry, .entry = kEndsIt,
+     .run = Run<TestExchange>},
+    {.keys = kAnyKey, .applies = InTestEntry, .entry = kTypesInto, .run = TypeTestKey},
+    {.keys = OneKey('Q'), .entry = kEndsIt, .run = Run<QuitKey>},
+    {.keys = {'0', '9'}, .entry = kTypesInto, .run = EnterDigit},
+    {.keys = OneKey(keys::kPoint), .entry = kTypesInto, .run = EnterDigit},
+    // Before anything a command key would give up: J leaves digits, entries and scans be.
+    {.keys = OneKey('J'), .applies = RepeatsMessage, .entry = kLeavesBe, .needsReceiver = false,
+     .run = Run<RepeatMessage>},
+    {.keys = OneKey(keys::kEnter), .applies = InWriteEntry, .entry = kEndsIt, .holdsBanks = true,
+     .run = Run<EnterKey>},
+    {.keys = OneKey(keys::kEnter), .entry = kEndsIt, .run = Run<EnterKey>},
+    // After W's digits and G, a letter key names a bank: it is typed, not a command. Z,
+    // refused there, still holds the banks while its refusal is said, as Z's check would.
+    {.keys = OneKey('Z'), .applies = InWriteEntry, .entry = kTypesInto, .holdsBanks = true,
+     .run = WriteEntryLetter},
+    {.keys = kAnyKey, .applies = InWriteEntry, .entry = kTypesInto, .run = WriteEntryLetter},
+    {.keys = OneKey('W'), .run = Run<StartWriteEntry>},
+    {.keys = OneKey('R'), .movesFrequency = true, .run = Run<SearchKey>},
+    {.keys = OneKey('Z'), .applies = InRadioBankEntry, .entry = kTypesInto, .holdsBanks = true,
+     .run = ChooseRadioBank},
+    {.keys = kAnyKey, .applies = InRadioBankEntry, .entry = kTypesInto, .run = ChooseRadioBank},
+    // The command keys. These leave a memory scan just started running:
+    {.keys = OneKey('Z'), .holdsBanks = true, .run = CheckBanksKey},
+    {.keys = OneKey('S'),
+     .run = [](Panel& p, KeyCode) { StartEntry(p, EntryMode::kSearchStart, "start"); }},
+    {.keys = OneKey('K'), .run = KillKey},
+    {.keys = OneKey('F'), .run = Run<SpeakFrequency>},
+    {.keys = OneKey('H'), .run = [](Panel& p, KeyCode) { SpeakAsync(p, "help"); }},
+    // With a bank selected, through its channels; else by 1 kHz.
+    {.keys = OneKey(keys::kUp), .refused = kSearchOrScan, .movesFrequency = true,
+     .run = ArrowStep},
+    {.keys = OneKey(keys::kDown), .refused = kSearchOrScan, .movesFrequency = true,
+     .run = ArrowStep},
+    {.keys = OneKey('D'), .run = DeleteKey},
+    {.keys = OneKey('M'), .run = Run<SpeakSignalLevel>},
+    // No command: the receiver's resume byte goes out as the key is taken (KeyStep).
+    {.keys = OneKey(keys::kSpace)},
+    // These end a memory scan just started first:
+    {.keys = OneKey('E'), .endsStartedScan = true,
+     .run = [](Panel& p, KeyCode) { StartEntry(p, EntryMode::kSearchEnd, "end"); }},
+    {.keys = OneKey('N'), .endsStartedScan = true,
+     .run = [](Panel& p, KeyCode) { ToggleVoiceSwitch(p, p.state.ScanVoice, "svoice"); }},
+    {.keys = OneKey('V'), .endsStartedScan = true,
+     .run = [](Panel& p, KeyCode) { ToggleVoiceSwitch(p, p.state.TagVoice, "tags"); }},
+    {.keys = OneKey('I'), .endsStartedScan = true,
+     .run = [](Panel& p, KeyCode) { StartEntry(p, EntryMode::kStep, "incr"); }},
+    {.keys = OneKey('G'), .endsStartedScan = true, .movesFrequency = true, .run = RadioBankKey},
+    {.keys = OneKey('C'), .endsStartedScan = true, .run = Run<ToggleStopMode>},
+    // By 100 Hz, and by the step; never through a selected bank.
+    {.keys = OneKey(keys::kLeft), .endsStartedScan = true, .refused = kSearchScanOrBank,
+     .movesFrequency = true, .run = FineStep},
+    {.keys = OneKey(keys::kRight), .endsStartedScan = true, .refused = kSearchScanOrBank,
+     .movesFrequency = true, .run = FineStep},
+    {.keys = {keys::kPageUp, keys::kPageDown}, .endsStartedScan = true,
+     .refused = kSearchScanOrBank, .movesFrequency = true, .run = PageStep},
+    {.keys = OneKey('A'), .endsStartedScan = true, .run = Run<ToggleAttenuator>},
+    {.keys = OneKey('L'), .endsStartedScan = true, .run = Run<ToggleNoiseLimiter>},
+    {.keys = OneKey('B'), .endsStartedScan = true, .movesFrequency = true,
+     .run = [](Panel& p, KeyCode) { StartBankEntry(p, EntryMode::kBank, "bank"); }},
+    {.keys = OneKey('O'), .endsStartedScan = true,
+     .run = [](Panel& p, KeyCode) { StartBankEntry(p, EntryMode::kSort, "sort"); }},
+    {.keys = OneKey('P'), .endsStartedScan = true, .run = Run<PassOrPutKey>},
+    {.keys = OneKey('T'), .endsStartedScan = true,
+     .run = [](Panel& p, KeyCode) { StartBankEntry(p, EntryMode::kTransfer, "transfer"); }},
+    {.keys = OneKey(keys::kF1), .endsStartedScan = true, .run = ModeKeyOf<Mode::FM>},
+    {.keys = OneKey(keys::kF1 + 1), .endsStartedScan = true, .run = ModeKeyOf<Mode::AM>},
+    {.keys = OneKey(keys::kF1 + 2), .endsStartedScan = true, .run = ModeKeyOf<Mode::LSB>},
+    {.keys = OneKey(keys::kF1 + 3), .endsStartedScan = true, .run = ModeKeyOf<Mode::USB>},
+    {.keys = OneKey(keys::kF1 + 4), .endsStartedScan = true, .run = ModeKeyOf<Mode::WFM>},
+    {.keys = OneKey(keys::kF1 + 5), .endsStartedScan = true, .run = ModeKeyOf<Mode::CW>},
+    {.keys = OneKey(keys::kF7), .endsStartedScan = true, .run = ModeKeyOf<Mode::Auto>},
+    // Every other key has no command (U, Y, X without the debug switch, ...).
+    {.keys = kAnyKey, .endsStartedScan = true},
+};
+// clang-format on
+
+bool Refused(const PanelState& s, RefusedWhile refused) {
+  const bool searchOrScan = IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState);
+  switch (refused) {
+    case kNever:
+      return false;
+    case kSearchOrScan:
+      return searchOrScan;
+    case kSearchScanOrBank:
+      return searchOrScan || s.BankState != BankState::kNone;
+  }
+  return false;
 }
 
 }  // namespace
@@ -392,9 +444,9 @@ long long PageStepHz(const std::string& stepText) {
          std::llround(ReadNumber(SubFrom(stepText, point + 1, 1)) * 100);
 }
 
-void EnterDigit(Panel& panel) {
+void EnterDigit(Panel& panel, KeyCode key) {
   auto& s = panel.state;
-  const char c = static_cast<char>(s.CurrentKey);
+  const char c = static_cast<char>(key);
   SpeakDigit(panel, c);
   switch (s.EntryMode) {
     case EntryMode::kNone:
@@ -472,34 +524,27 @@ void TestExchange(Panel& panel) {
   PrintAt(panel, s.LogLine, std::string(22, ' '), "\r\n");
 }
 
-// The tests run in this order; the first that matches decides.
-void HandleKey(Panel& panel) {
+const KeyRow& KeyRowFor(const PanelState& s, KeyCode key) {
+  for (const KeyRow& row : kKeyRows) {
+    if (key < row.keys.first || key > row.keys.last) continue;
+    if (row.applies == nullptr || row.applies(s, key)) return row;
+  }
+  return std::end(kKeyRows)[-1];
+}
+
+void HandleKey(Panel& panel, KeyCode key) {
   auto& s = panel.state;
-  const int key = s.CurrentKey;
+  const KeyRow& row = KeyRowFor(s, key);
   // Only a run of steps ends in the frequency said; any other key has its own words.
   s.SteppedFrequencyDueMs = 0;
-  if (IsListenerKey(key)) return ListenerKey(panel, key);
-  if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1) {
+  if (row.entry == EntryUse::kBeside) {
+    if (row.movesFrequency) AbandonTypedFrequency(panel);
     if (IsSearchLimitEntry(s.EntryMode)) LeaveSearchLimitEntry(panel);
-    return StartTestEntry(panel);
   }
-  if (key == keys::kEscape) return CancelEntry(panel);
-  if (key == keys::kBack) return TakeBackKey(panel);
-  if (s.EntryMode == EntryMode::kTest) return TestEntryKey(panel, key);
-  if (key == 'Q') return QuitKey(panel);
-  if (key == keys::kPoint || keys::IsDigit(key)) return EnterDigit(panel);
-  // Before anything a command key would give up: J leaves digits, entries and scans be.
-  if (RepeatsMessage(s, key)) return RepeatMessage(panel);
-  AbandonTypedFrequency(panel, key);
-  if (IsSearchLimitEntry(s.EntryMode) && key != keys::kEnter) LeaveSearchLimitEntry(panel);
-  if (s.EntryMode == EntryMode::kWriteBank && key != keys::kEnter) return WriteEntryLetter(panel);
-  if (key == 'W') return StartWriteEntry(panel);
-  if (key == 'R') return SearchKey(panel);
-  if (key == keys::kEnter) return EnterKey(panel);
-  if (s.EntryMode == EntryMode::kRadioBank) return ChooseRadioBank(panel);
-  if (ScanKeepingKey(panel, key)) return;
-  InterruptStartedScan(panel, key);
-  CommandKey(panel, key);
+  // The scan just started is left as it stands: the receiver is told nothing.
+  if (row.endsStartedScan && s.ScanState == ScanState::kStarted) StopMemoryScan(panel);
+  if (Refused(s, row.refused)) return Speak(panel, "inv");
+  if (row.run != nullptr) row.run(panel, key);
 }
 
 }  // namespace voskel

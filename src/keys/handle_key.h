@@ -5,8 +5,9 @@
 
 namespace voskel {
 
-void HandleKey(Panel& panel);   // the key in CurrentKey
-void EnterDigit(Panel& panel);  // a digit or the point
+// The key's row of the key table (key_table.h) decides what it does.
+void HandleKey(Panel& panel, KeyCode key);
+void EnterDigit(Panel& panel, KeyCode key);  // a digit or the point
 void CommitEntry(Panel& panel);
 void TestExchange(Panel& panel);
 

@@ -1,7 +1,7 @@
 #include "keys/key_message.h"
 
 #include "keys/entry_edit.h"
-#include "keys/listening.h"
+#include "keys/key_table.h"
 #include "platform/virtual_keys.h"
 #include "voice/message.h"
 #include "voice/voice.h"
@@ -9,17 +9,11 @@
 namespace voskel {
 namespace {
 
-// Whether the key types into the entry in progress, takes back, cancels or ends it; the
-// same order of tests as HandleKey's.
-bool GoesOnWithEntry(const PanelState& s, int key) {
-  if (!EntryInProgress(s) || IsListenerKey(key)) return false;
-  if (key == 'X' && s.EntryMode != EntryMode::kTest && s.DebugSwitch == 1) return false;
-  if (key == keys::kEscape || key == keys::kBack || s.EntryMode == EntryMode::kTest) return true;
-  if (key == 'Q' || key == keys::kEnter || key == keys::kPoint || keys::IsDigit(key)) return true;
-  if (RepeatsMessage(s, key)) return false;
-  if (s.EntryMode == EntryMode::kWriteBank) return true;
-  if (key == 'W' || key == 'R') return false;
-  return s.EntryMode == EntryMode::kRadioBank;
+// Whether the key types into the entry in progress, takes back, cancels or ends it.
+bool GoesOnWithEntry(const PanelState& s, KeyCode key) {
+  if (!EntryInProgress(s)) return false;
+  const EntryUse use = KeyRowFor(s, key).entry;
+  return use == EntryUse::kTypesInto || use == EntryUse::kEndsIt;
 }
 
 // Digits typed for a frequency, taken up again after another entry came between (S and a
@@ -34,22 +28,8 @@ void SayTypedAgain(Panel& panel) {
 
 }  // namespace
 
-bool RepeatsMessage(const PanelState& s, int key) {
-  if (key != 'J') return false;
-  switch (s.EntryMode) {
-    case EntryMode::kTest:
-    case EntryMode::kRadioBank:
-      return false;
-    case EntryMode::kWriteBank:
-      return s.EntryText.size() != 2;
-    default:
-      return true;
-  }
-}
-
-KeyMessage BeginKeyMessage(Panel& panel) {
+KeyMessage BeginKeyMessage(Panel& panel, KeyCode key) {
   const auto& s = panel.state;
-  const int key = s.CurrentKey;
   KeyMessage begun{GoesOnWithEntry(s, key), EntryInProgress(s), s.EntryMode, s.EntrySerial};
   if (begun.goesOnWithEntry && HoldsEntryMessage(panel))
     ResumeHeldMessage(panel);

@@ -9,10 +9,6 @@
 
 namespace voskel {
 
-// J says the last message again, except where it is typed: a bank letter after G, the
-// bank letter of the write entry, and any key of the raw test entry.
-bool RepeatsMessage(const PanelState& s, int key);
-
 // What the key found, for the end of its message.
 struct KeyMessage {
   bool goesOnWithEntry = false;
@@ -21,8 +17,8 @@ struct KeyMessage {
   int serialBefore = 0;
 };
 
-// Before the key (CurrentKey) is handled.
-KeyMessage BeginKeyMessage(Panel& panel);
+// Before the key is handled.
+KeyMessage BeginKeyMessage(Panel& panel, KeyCode key);
 // After it, also when it was cut short by a receiver that went away.
 void EndKeyMessage(Panel& panel, const KeyMessage& key);
 

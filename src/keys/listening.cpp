@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/virtual_keys.h"
 #include "voice/message.h"
 #include "voice/voice.h"
 #include "voice/voice_settings.h"
@@ -18,6 +17,8 @@ constexpr int kToneMs = 250;
 constexpr int kLowestToneHz = 300;
 constexpr int kToneHzPerLevel = 60;
 
+}  // namespace
+
 void NextVerbosity(Panel& panel) {
   auto& s = panel.state;
   s.Verbosity = s.Verbosity == Verbosity::kSquelch
@@ -25,6 +26,7 @@ void NextVerbosity(Panel& panel) {
                     : static_cast<Verbosity>(static_cast<int>(s.Verbosity) + 1);
   Speak(panel, "level");
   SpeakDigit(panel, static_cast<char>('0' + static_cast<int>(s.Verbosity)));
+  KeepVoiceSettings(panel);
 }
 
 void ToggleSignalTone(Panel& panel) {
@@ -32,19 +34,6 @@ void ToggleSignalTone(Panel& panel) {
   s.SignalTone = !s.SignalTone;
   Speak(panel, "tone");
   Speak(panel, s.SignalTone ? "on" : "off");
-}
-
-}  // namespace
-
-bool IsListenerKey(int key) {
-  return key == keys::kF8 || key == keys::kF9;
-}
-
-void ListenerKey(Panel& panel, int key) {
-  if (key == keys::kF8)
-    NextVerbosity(panel);
-  else
-    ToggleSignalTone(panel);
   KeepVoiceSettings(panel);
 }
 

@@ -6,8 +6,9 @@
 
 namespace voskel {
 
-bool IsListenerKey(int key);
-void ListenerKey(Panel& panel, int key);
+// F8 and F9 (the key table in handle_key.cpp).
+void NextVerbosity(Panel& panel);
+void ToggleSignalTone(Panel& panel);
 
 // After a key that moved the receiver with the arrows or Page keys: at verbosity 2 and up
 // its new frequency is said once the steps stop.

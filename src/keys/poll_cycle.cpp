@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "keys/entry_edit.h"
 #include "keys/handle_key.h"
 #include "keys/key_message.h"
+#include "keys/key_table.h"
 #include "keys/listening.h"
 #include "keys/reconnect.h"
 #include "link/exchange.h"
@@ -34,27 +34,23 @@ namespace {
 constexpr std::int64_t kFirstAnswerWaitMs = 500;
 constexpr std::int64_t kFirstAnswerStepMs = 20;
 
-// The marker behind a key press that was followed by presses the full queue could not
-// take: what was being typed is not what the listener typed, so the entry ends there with
-// "inv", and no later Enter runs on what remains.
-constexpr int kKeysLost = std::numeric_limits<int>::min();
-
-// An entry and the marker behind it; false when they do not fit.
-bool QueueEntry(PanelState& s, int entry) {
+// A key press and the marker behind it; false when they do not fit.
+bool QueuePress(PanelState& s, KeyCode key) {
   if (s.KeyCount + 2 > kKeyQueueSize) return false;
-  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = entry;
-  s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = 0;
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = QueuedInput::Press(key);
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount + 1)] = QueuedInput::ReadReply();
   s.KeyCount += 2;
   return true;
 }
 
-void QueueKey(PanelState& s, int code) {
+void QueueKey(PanelState& s, KeyCode key) {
   if (s.KeyLatch) return;  // auto-repeat of a held key
   s.KeyLatch = true;
   // A key press that finds no room is dropped whole; the marker behind the last press
-  // taken says where, so that the entry it belonged to ends there.
-  if (!QueueEntry(s, code) && s.KeyCount > 0)
-    s.KeyQueue[static_cast<std::size_t>(s.KeyCount - 1)] = kKeysLost;
+  // taken says where: what was being typed is not what the listener typed, so the entry
+  // ends there with "inv", and no later Enter runs on what remains.
+  if (!QueuePress(s, key) && s.KeyCount > 0)
+    s.KeyQueue[static_cast<std::size_t>(s.KeyCount - 1)] = QueuedInput::KeysLost();
 }
 
 // A few polls in a row without any answer: the receiver was switched off, or its line
@@ -108,10 +104,10 @@ bool AwaitFirstAnswer(Panel& panel) {
   return true;
 }
 
-// The key in CurrentKey, with the rules for a receiver that never answered or went away.
-void TakeKey(Panel& panel);
+// The key, with the rules for a receiver that never answered or went away.
+void TakeKey(Panel& panel, KeyCode key);
 
-std::string KeyLogText(int code) {
+std::string KeyLogText(KeyCode code) {
   if (code == keys::kEnter) return "C/R";
   if (code == keys::kSpace) return "SPC";
   if (code == keys::kEscape) return "ESC";
@@ -170,26 +166,24 @@ void TakeRemoteSets(Panel& panel) {
 void KeyStep(Panel& panel) {
   auto& s = panel.state;
   if (s.KeyCount <= 0) return;
-  s.CurrentKey = s.KeyQueue[0];
+  const QueuedInput input = s.KeyQueue[0];
   std::copy(s.KeyQueue.begin() + 1, s.KeyQueue.begin() + s.KeyCount, s.KeyQueue.begin());
   s.KeyCount -= 1;
-  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = 0;
-  if (s.CurrentKey == 0 || s.CurrentKey == kKeysLost) {
+  s.KeyQueue[static_cast<std::size_t>(s.KeyCount)] = QueuedInput{};
+  if (input.kind != QueuedInput::Kind::kKey) {
     ReadReply(panel);
-    if (s.CurrentKey == kKeysLost) EndEntryAtLostKeys(panel);
+    if (input.kind == QueuedInput::Kind::kKeysLost) EndEntryAtLostKeys(panel);
     return;
   }
   StartLine(panel, ScreenLine::kKeyStart);
-  if (s.CurrentKey == keys::kFullStop) s.CurrentKey = keys::kPoint;
-  s.LogLine = "**" + KeyLogText(s.CurrentKey);
-  if (s.CurrentKey == keys::kSpace) SendResumeByte(panel);
+  const KeyCode key = input.key == keys::kFullStop ? keys::kPoint : input.key;
+  s.LogLine = "**" + KeyLogText(key);
+  if (key == keys::kSpace) SendResumeByte(panel);
   WriteLogLine(panel);
-  const KeyMessage message = BeginKeyMessage(panel);
-  // Network clients asking meanwhile are refused at once rather than kept waiting for it.
-  s.BankJobRunning = s.CurrentKey == 'Z' && s.EntryMode != EntryMode::kTest;
-  if (s.CurrentKey == keys::kEnter && s.EntryMode == EntryMode::kWriteBank) s.BankJobRunning = true;
+  const KeyMessage message = BeginKeyMessage(panel, key);
+  s.BankJobRunning = KeyRowFor(s, key).holdsBanks;
   try {
-    TakeKey(panel);
+    TakeKey(panel, key);
   } catch (...) {
     s.BankJobRunning = false;
     throw;
@@ -200,12 +194,12 @@ void KeyStep(Panel& panel) {
 
 namespace {
 
-void TakeKey(Panel& panel) {
+void TakeKey(Panel& panel, KeyCode key) {
   auto& s = panel.state;
   // Saying the last message again, or choosing what is heard, asks nothing of the receiver,
   // whether it is there or not.
-  if (RepeatsMessage(s, s.CurrentKey) || IsListenerKey(s.CurrentKey)) {
-    HandleKey(panel);
+  if (!KeyRowFor(s, key).needsReceiver) {
+    HandleKey(panel, key);
     return;
   }
   if (s.ConnectState == ConnectState::kUnknown && !AwaitFirstAnswer(panel)) {
@@ -217,15 +211,16 @@ void TakeKey(Panel& panel) {
   // With the receiver lost, typing goes on; a key that needs the receiver says so where it
   // needs it. Q still ends the run and stores the state, also where it would be typed
   // into a raw command no receiver can take.
-  if (IsReceiverLost(s) && s.CurrentKey == 'Q' && s.EntryMode == EntryMode::kTest)
+  if (IsReceiverLost(s) && key == 'Q' && s.EntryMode == EntryMode::kTest)
     s.EntryMode = EntryMode::kNone;
   const EntryMode pending = s.EntryMode;
+  const bool endsEntry = KeyRowFor(s, key).entry == EntryUse::kEndsIt;
   try {
-    HandleKey(panel);
+    HandleKey(panel, key);
   } catch (const ReceiverLost&) {
     // A multi-key entry this key was completing cannot be: it ends as it was before it
     // began. Digits typed for a frequency beside it stay typed.
-    if ((s.CurrentKey == keys::kEnter || s.CurrentKey == 'Q') && pending != EntryMode::kNone) {
+    if (endsEntry && pending != EntryMode::kNone) {
       s.EntryMode = pending;
       UndoEntry(s);
     }

@@ -63,14 +63,14 @@ bool IsPassed(const PanelState& s, const std::string& channel) {
 
 }  // namespace
 
-void ChooseRadioBank(Panel& panel) {
+void ChooseRadioBank(Panel& panel, KeyCode key) {
   auto& s = panel.state;
-  if (!IsReceiverBankLetter(s.CurrentKey)) {
+  if (!IsReceiverBankLetter(key)) {
     Speak(panel, "inv");
     s.EntryMode = EntryMode::kNone;
     return;
   }
-  s.EntryText = std::string(1, static_cast<char>(s.CurrentKey));
+  s.EntryText = std::string(1, static_cast<char>(key));
   Speak(panel, s.EntryText);
 }
 

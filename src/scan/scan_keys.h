@@ -13,7 +13,7 @@ void StartSearch(Panel& panel);
 void StartBankScan(Panel& panel);
 
 // The key after G: a letter A to J chooses the receiver's bank, any other key cancels.
-void ChooseRadioBank(Panel& panel);
+void ChooseRadioBank(Panel& panel, KeyCode key);
 // Enter after G and a letter: reads the bank's first channels back, then "MS" + letter.
 void StartMemoryScan(Panel& panel);
 // P while the memory scan holds on a signal: the channel is marked passed and the scan

@@ -131,9 +131,9 @@ TEST(KeyQueue, HeldKeyQueuesOnceAndKeysAlternateWithReads) {
   OnPanelEvent(*h.panel, {Kind::KeyDown, '2'});
   OnPanelEvent(*h.panel, {Kind::KeyUp, '2'});
   EXPECT_EQ(h.state().KeyCount, 4);
-  EXPECT_EQ(h.state().KeyQueue[0], '1');
-  EXPECT_EQ(h.state().KeyQueue[1], 0);
-  EXPECT_EQ(h.state().KeyQueue[2], '2');
+  EXPECT_EQ(h.state().KeyQueue[0], QueuedInput::Press('1'));
+  EXPECT_EQ(h.state().KeyQueue[1], QueuedInput::ReadReply());
+  EXPECT_EQ(h.state().KeyQueue[2], QueuedInput::Press('2'));
   h.sound.Clear();
   h.Tick();
   EXPECT_EQ(h.sound.Spoken(), std::vector<std::string>{"1"});
