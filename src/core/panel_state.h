@@ -39,7 +39,6 @@ struct PanelState {
   std::string SearchLow;
   std::string SearchHigh;
   std::string StepText;
-  std::string TuneText;
   int PortNumber = 0;
   int BaudRate = 0;
   bool ScanVoice = true;
@@ -55,12 +54,10 @@ struct PanelState {
   // the log on (any other digit leaves it off).
   int VoiceSwitch = 0;
   int DebugSwitch = 0;
-  std::string LogLine;
 
   // Command exchange
-  std::string CommandText;
-  std::string ReplyText;
-  int ByteCount = 0;
+  // The last command sent asked for a memory listing: whatever is read next is logged whole.
+  bool ListingAsked = false;
   // Answers "?" this run: whoever ran an operation can tell whether the receiver refused
   // any of what it sent.
   int RefusedCount = 0;
@@ -100,8 +97,7 @@ struct PanelState {
   // W's bank was refused at its letter (and said so): Enter only ends the entry.
   bool WriteRefused = false;
 
-  // Receiver settings. Hz are 64-bit: the receiver tunes to 3000 MHz.
-  std::int64_t FrequencyHz = 0;
+  // Receiver settings
   bool NoiseLimiterOn = false;
 
   // Bank files
@@ -113,7 +109,6 @@ struct PanelState {
   // The receiver banks' sizes, A to J, as Z last read or set them; 0 while unknown.
   std::array<int, 10> ReceiverBankSizes{};
   std::array<std::string, kBankImageLines> MergeLines{};
-  int IoResult = 0;
   int LastChannelIndex = 0;
   int ChannelIndex = 0;
   voskel::BankState BankState = voskel::BankState::kNone;
@@ -132,6 +127,9 @@ struct PanelState {
   int PassCount = 1;
   // The channel of the memory scan's stop last announced ("A05"): what P passes.
   std::string HeardChannel;
+  // The level reply that halted the memory scan: its channel is read from it two ticks
+  // later (kScanStopRead), once the receiver has settled on the channel.
+  std::string ScanStopReply;
   // When a pass the receiver did not release is tried again.
   std::int64_t ReleaseDueMs = 0;
 

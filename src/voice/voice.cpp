@@ -77,14 +77,19 @@ void Pause(Panel& panel) {
   SpeakFixed(panel, "shdel");
 }
 
-void SpeakNumber(Panel& panel) {
-  auto& s = panel.state;
-  if (s.SearchActive == SearchActive::kMoving) Speak(panel, "srching");
-  if (s.TuneText.find('.') != std::string::npos) {
-    while (!s.TuneText.empty() && s.TuneText.back() == '0') s.TuneText.pop_back();
-    if (!s.TuneText.empty() && s.TuneText.back() == '.') s.TuneText += '0';
+std::string SpokenNumber(std::string_view number) {
+  std::string spoken(number);
+  if (spoken.find('.') != std::string::npos) {
+    while (!spoken.empty() && spoken.back() == '0') spoken.pop_back();
+    if (!spoken.empty() && spoken.back() == '.') spoken += '0';
   }
-  for (char c : s.TuneText) SpeakDigit(panel, c);
+  return spoken;
+}
+
+void SpeakNumber(Panel& panel, std::string_view number) {
+  const std::string spoken = SpokenNumber(number);
+  if (panel.state.SearchActive == SearchActive::kMoving) Speak(panel, "srching");
+  for (char c : spoken) SpeakDigit(panel, c);
 }
 
 void SpeakWhereTo(Panel& panel, const std::string& frequency) {
@@ -92,8 +97,7 @@ void SpeakWhereTo(Panel& panel, const std::string& frequency) {
   if (s.Verbosity < Verbosity::kWhereTo || frequency.empty()) return;
   const SearchActive search = std::exchange(s.SearchActive, SearchActive::kOff);
   EndNumber(panel);
-  s.TuneText = frequency;
-  SpeakNumber(panel);
+  SpeakNumber(panel, frequency);
   EndNumber(panel);
   s.SearchActive = search;
 }
@@ -108,10 +112,8 @@ void SpeakMode(Panel& panel) {
       {"USB", "usb.wav"}, {"LSB", "lsb.wav"},      {"CW ", "cw.wav"},
       {"AUT", "auto"},    {"ATT ON", "atton.wav"}, {"ATT OFF", "attoff.wav"},
   };
-  auto& s = panel.state;
-  s.TuneText = s.ModeName;
   for (const Row& row : kRows)
-    if (s.TuneText == row.mode) Speak(panel, row.clip);
+    if (panel.state.ModeName == row.mode) Speak(panel, row.clip);
 }
 
 void SpeakCount(Panel& panel, int count) {
