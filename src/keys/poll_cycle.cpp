@@ -275,6 +275,37 @@ void UpdateMeter(Panel& panel, const std::string& reply) {
   SetColour(panel, platform::kBlack);
 }
 
+namespace {
+
+// The level reply: the meter, the tone, the activity log and the scan and search watch
+// follow it. A receiver that has answered gets the settings it missed, or is asked what it
+// holds when a setting went unanswered.
+void ReadLevel(Panel& panel) {
+  auto& s = panel.state;
+  const bool wasQuiet = s.Quiet;
+  const Reply reply = ReadReply(panel);
+  NoteAnsweredPoll(panel, reply);
+  UpdateMeter(panel, reply.text);
+  SoundSignalTone(panel);
+  NoteActivity(panel, reply.text);
+  s.PollState = RunScanWatch(panel, reply.text);
+  if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
+  if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) {
+    GiveSettings(panel);
+    // The settings' answers came after the reply that halted a scan: the halt is read
+    // from the next polls' replies, as when its report came cut short.
+    s.ScanStopReply.clear();
+  } else if (s.ReceiverStateUnsure && s.UnansweredPolls == 0 &&
+             s.ConnectState == ConnectState::kConnected && s.PollState == PollState::kIdle &&
+             s.EntryMode == EntryMode::kNone && s.FrequencyEntry.empty()) {
+    s.ReceiverStateUnsure = false;
+    LearnReceiverState(panel);
+  }
+  SaySquelchChange(panel, wasQuiet);
+}
+
+}  // namespace
+
 void PollCycle(Panel& panel) {
   auto& s = panel.state;
   switch (s.PollState) {
@@ -298,30 +329,9 @@ void PollCycle(Panel& panel) {
       SendCommand(panel, "LM");
       s.PollState = PollState::kReadLevel;
       break;
-    case PollState::kReadLevel: {
-      const bool wasQuiet = s.Quiet;
-      const Reply reply = ReadReply(panel);
-      NoteAnsweredPoll(panel, reply);
-      UpdateMeter(panel, reply.text);
-      SoundSignalTone(panel);
-      NoteActivity(panel, reply.text);
-      s.PollState = RunScanWatch(panel, reply.text);
-      if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
-      if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) {
-        GiveSettings(panel);
-        // The settings' answers came after the reply that halted a scan: the halt is read
-        // from the next polls' replies, as when its report came cut short.
-        s.ScanStopReply.clear();
-      } else if (s.ReceiverStateUnsure && s.UnansweredPolls == 0 &&
-                 s.ConnectState == ConnectState::kConnected &&
-                 s.PollState == PollState::kIdle && s.EntryMode == EntryMode::kNone &&
-                 s.FrequencyEntry.empty()) {
-        s.ReceiverStateUnsure = false;
-        LearnReceiverState(panel);
-      }
-      SaySquelchChange(panel, wasQuiet);
+    case PollState::kReadLevel:
+      ReadLevel(panel);
       break;
-    }
     case PollState::kAskFrequency:
       SendCommand(panel, "RX");
       s.StateQueryCount += 1;
