@@ -86,8 +86,7 @@ void BM_MeterRedrawSdl(benchmark::State& state) {
   PreparePanel(panel);
   int level = 0;
   for (auto _ : state) {
-    panel.state.ReplyText = "LM " + std::to_string(100 + (level++ % 150));
-    UpdateMeter(panel);
+    UpdateMeter(panel, "LM " + std::to_string(100 + (level++ % 150)));
   }
   ClosePanel(panel);
 }

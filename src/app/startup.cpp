@@ -175,9 +175,8 @@ void ConnectReceiver(Panel& panel) {
   OpenReceiverPort(panel);
   ReportClosedPort(panel);
   const int refusedBefore = s.RefusedCount;
-  s.TuneText = s.Frequency;
-  SetFrequency(panel);
-  SpeakNumber(panel);
+  SetFrequency(panel, s.Frequency);
+  SpeakNumber(panel, s.Frequency);
   SpeakFixed(panel, "shdel");
   // Auto mode may have been left on by the run before (killed) or the receiver's own
   // keys: a manual mode shown while it chooses for itself would be a false claim.
@@ -226,8 +225,7 @@ int ShutDown(Panel& panel, bool storeState) {
       for (int tries = 0; tries < 2 && s.PassCount > 1 && s.ConnectState == ConnectState::kConnected;
            ++tries)
         ReleasePassedChannels(panel);
-      s.CommandText = "EX";
-      SendCommand(panel);
+      SendCommand(panel, "EX");
     } catch (const ReceiverLost&) {
       // Nothing to say goodbye to; the state is stored all the same.
     }

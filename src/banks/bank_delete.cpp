@@ -96,8 +96,7 @@ void DeleteChannel(Panel& panel) {
     // After the last channel comes the first, as when stepping.
     if (s.ChannelIndex >= newEnd) s.ChannelIndex = kFirstChannel;
     s.Frequency = BankLine(s, s.ChannelIndex);
-    s.TuneText = s.Frequency;
-    SetFrequency(panel);
+    SetFrequency(panel, s.Frequency);
     BlankChannelTag(panel);
     ShowChannelTag(panel);
   }

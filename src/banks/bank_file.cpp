@@ -45,9 +45,8 @@ BankUse ReadBankForUse(Panel& panel, const std::string& name, BankImage& lines) 
   if (!ReadBank(panel, name, read)) return BankUse::kMissing;
   if (const std::optional<DamagedLine> damage = BankDamage(read)) {
     // A text editor counts lines from 1.
-    panel.state.LogLine =
-        Cap(name + ": line " + std::to_string(damage->line + 1) + " " + std::string(damage->why));
-    WriteLogLine(panel);
+    WriteLogLine(panel, Cap(name + ": line " + std::to_string(damage->line + 1) + " " +
+                            std::string(damage->why)));
     Speak(panel, "inv");
     return BankUse::kDamaged;
   }
@@ -60,7 +59,6 @@ BankUse LoadBankForUse(Panel& panel, const std::string& name) {
   const BankUse use = ReadBankForUse(panel, name, s.BankLines);
   if (use == BankUse::kDamaged) return use;
   s.BankFileName = name;
-  s.IoResult = use == BankUse::kSound ? 0 : 1;
   if (use == BankUse::kSound) {
     s.LastChannelIndex = ChannelEnd(s.BankLines) - 2;
     s.ChannelIndex = s.LastChannelIndex;
@@ -68,15 +66,15 @@ BankUse LoadBankForUse(Panel& panel, const std::string& name) {
   return use;
 }
 
-void LoadBank(Panel& panel) {
+bool LoadBank(Panel& panel) {
   auto& s = panel.state;
   const std::optional<int> end = ReadBank(panel, s.BankFileName, s.BankLines);
-  s.IoResult = end ? 0 : 1;
   // A file without an end marker leaves both indexes as they were.
   if (end && *end >= 0) {
     s.LastChannelIndex = *end - 2;
     s.ChannelIndex = s.LastChannelIndex;
   }
+  return end.has_value();
 }
 
 void RemoveStaleBankTemporaries(Panel& panel) {

@@ -8,9 +8,9 @@
 
 namespace voskel {
 
-// Reads BankFileName into BankLines. IoResult 0 when opened; otherwise "bnf" is spoken and
+// Reads BankFileName into BankLines. True when it opened; otherwise "bnf" is spoken and
 // BankLines keeps what it held.
-void LoadBank(Panel& panel);
+bool LoadBank(Panel& panel);
 // Reads bank file `name` in the working directory into lines and returns the line of its
 // end marker, -1 without one. Nothing when it does not open: "bnf" is spoken and lines
 // keep what they held.
@@ -23,9 +23,9 @@ enum class BankUse { kSound, kMissing, kDamaged };
 // names the line and why. Otherwise lines keep what they held, so nothing of a damaged
 // bank can reach the receiver or another file.
 BankUse ReadBankForUse(Panel& panel, const std::string& name, BankImage& lines);
-// ReadBankForUse of `name` into BankLines. A sound bank becomes BankFileName, with IoResult
-// 0 and the indexes as LoadBank sets them; a missing one becomes BankFileName with IoResult
-// 1, for an edit that creates it; a damaged one changes nothing.
+// ReadBankForUse of `name` into BankLines. A sound bank becomes BankFileName, with the
+// indexes as LoadBank sets them; a missing one becomes BankFileName, for an edit that
+// creates it; a damaged one changes nothing.
 BankUse LoadBankForUse(Panel& panel, const std::string& name);
 // Writes BankLines up to and including the end marker, as a whole or not at all: a
 // temporary file in the same folder is flushed to disk and then renamed over the bank.

@@ -27,8 +27,7 @@ void RestorePen(Panel& panel) {
 bool TuneChannel(Panel& panel) {
   auto& s = panel.state;
   s.Frequency = BankLine(s, s.ChannelIndex);
-  s.TuneText = s.Frequency;
-  return SetFrequency(panel);
+  return SetFrequency(panel, s.Frequency);
 }
 
 }  // namespace

@@ -155,20 +155,18 @@ bool ReadsBackAsWritten(std::string_view report, std::string_view command) {
 // compared: a write that arrived changed ("RF0144525000" stored as "RF0144425000") is no
 // write. False at the first channel that differs, which the debug log names.
 bool WrittenAsSent(Panel& panel, const std::vector<std::string>& commands, char letter) {
-  auto& s = panel.state;
   constexpr std::size_t kListed = 10;
   for (std::size_t first = 0; first < commands.size(); first += kListed) {
     Pause(panel);
     DiscardWaiting(panel);
-    s.CommandText = first == 0 ? "MA" + std::string(1, letter) : "MA";
-    SendCommand(panel);
+    SendCommand(panel, first == 0 ? "MA" + std::string(1, letter) : "MA");
     const std::vector<std::string> reports = AwaitLines(panel, kListed, kListingWaitMs);
     for (std::size_t k = 0; first + k < commands.size() && k < kListed; ++k) {
       const std::string& command = commands[first + k];
       if (k < reports.size() && ReadsBackAsWritten(reports[k], command)) continue;
-      s.LogLine = Cap("W: channel " + command.substr(3, 2) + " of bank " + command.substr(2, 1) +
-                      " reads back as " + (k < reports.size() ? reports[k] : "nothing"));
-      WriteLogLine(panel);
+      WriteLogLine(panel, Cap("W: channel " + command.substr(3, 2) + " of bank " +
+                              command.substr(2, 1) + " reads back as " +
+                              (k < reports.size() ? reports[k] : "nothing")));
       return false;
     }
   }
@@ -177,27 +175,22 @@ bool WrittenAsSent(Panel& panel, const std::vector<std::string>& commands, char 
 
 // Names the channel the receiver did not take, for whoever reads the debug log.
 void LogUnwritten(Panel& panel, std::string_view command, Answer answer) {
-  auto& s = panel.state;
-  s.LogLine = Cap("W: channel " + std::string(command.substr(3, 2)) + " of bank " +
-                  std::string(command.substr(2, 1)) + " not written (" +
-                  (answer == Answer::kRefused ? "refused" : "no answer") + ")");
-  WriteLogLine(panel);
+  WriteLogLine(panel, Cap("W: channel " + std::string(command.substr(3, 2)) + " of bank " +
+                          std::string(command.substr(2, 1)) + " not written (" +
+                          (answer == Answer::kRefused ? "refused" : "no answer") + ")"));
 }
 
 // The last two digits of the bank's size, which stand 5 and 6 places after the "MW" of the
 // receiver's answer. A receiver that never answers with "MW" is given up after a bound.
 std::optional<std::string> AskBankSize(Panel& panel, char letter) {
-  auto& s = panel.state;
   // An answer still waiting from a bank set before (its "MW" line) would be read as the
   // next bank's size.
   DiscardWaiting(panel);
   for (int question = 0; question < kSizeQuestions; ++question) {
     if (question > 0) Pause(panel);
-    s.CommandText = "MW" + std::string(1, letter);
-    SendCommand(panel);
+    SendCommand(panel, "MW" + std::string(1, letter));
     Pause(panel);
-    ReadReply(panel);
-    if (std::optional<std::string> size = ReportedBankSize(s.ReplyText)) return size;
+    if (std::optional<std::string> size = ReportedBankSize(ReadReply(panel).text)) return size;
   }
   return std::nullopt;
 }
@@ -208,7 +201,6 @@ std::optional<std::string> AskBankSize(Panel& panel, char letter) {
 // receiver stayed silent or refused the size.
 bool AwaitBankSize(Panel& panel) {
   auto& s = panel.state;
-  s.ReplyText.clear();
   for (int pause = 1; pause <= kSizeWaitCycles * kPausesPerCycle; ++pause) {
     Pause(panel);
     if (panel.ports.BytesWaiting(s.PortNumber) > 0) return AwaitAnswer(panel) != Answer::kRefused;
@@ -224,11 +216,9 @@ int SizeOf(std::string_view digits) {
 }
 
 bool SetBankSize(Panel& panel, char letter) {
-  auto& s = panel.state;
   Pause(panel);
   Speak(panel, std::string(1, letter));
-  s.CommandText = "MW" + std::string(1, letter) + std::string(kWantedSize);
-  SendCommand(panel);
+  SendCommand(panel, "MW" + std::string(1, letter) + std::string(kWantedSize));
   return AwaitBankSize(panel);
 }
 
@@ -297,8 +287,7 @@ void WriteBankToReceiver(Panel& panel) {
   Speak(panel, "wait");
   Pauses(panel, kPausesAfterWait);
   // Only now, with Enter, is the receiver bank emptied.
-  s.CommandText = "MQ" + std::string(1, letter) + "%%";
-  if (!SendSetting(panel)) return;
+  if (!SendSetting(panel, "MQ" + std::string(1, letter) + "%%")) return;
   // The pauses give the receiver time: 7, 5 and 3 before the first channels, then 1 before
   // each. Each channel's answer comes before the next channel goes out.
   int pauses = kFirstChannelPauses;
@@ -306,8 +295,7 @@ void WriteBankToReceiver(Panel& panel) {
     Pauses(panel, pauses);
     pauses = pauses > 1 ? pauses - 2 : 1;
     DiscardWaiting(panel);
-    s.CommandText = commands[channel];
-    SendCommand(panel);
+    SendCommand(panel, commands[channel]);
     const Answer answer = AwaitAnswer(panel, kChannelAnswerMs);
     if (answer != Answer::kTaken) {
       LogUnwritten(panel, commands[channel], answer);

@@ -23,8 +23,8 @@ void DebugLog::Close() {
   file_ = nullptr;
 }
 
-void WriteLogLine(Panel& panel) {
-  if (panel.state.DebugSwitch == 1) panel.log.Write(panel.state.LogLine);
+void WriteLogLine(Panel& panel, std::string_view line) {
+  if (panel.state.DebugSwitch == 1) panel.log.Write(line);
 }
 
 }  // namespace voskel

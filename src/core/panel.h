@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/debug_log.h"
 #include "core/panel_state.h"
@@ -61,7 +62,7 @@ struct Panel {
   std::unique_ptr<platform::SpeechServer> speechServer;
 };
 
-// Writes LogLine to the debug log when the debug switch is 1.
-void WriteLogLine(Panel& panel);
+// Writes the line to the debug log when the debug switch is 1.
+void WriteLogLine(Panel& panel, std::string_view line);
 
 }  // namespace voskel

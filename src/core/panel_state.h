@@ -64,6 +64,9 @@ struct ScanMotion {
   int ResumeCountdown = 0;
   // The channel of the memory scan's stop last announced ("A05"): what P passes.
   std::string HeardChannel;
+  // The level reply that halted the memory scan: its channel is read from it two ticks
+  // later (kScanStopRead), once the receiver has settled on the channel.
+  std::string ScanStopReply;
 };
 
 // The hunts for signals: the receiver's search, its memory scan, the panel's scan through
@@ -112,7 +115,6 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   bool QuitRequested = false;
   voskel::ConnectState ConnectState = voskel::ConnectState::kUnknown;
   std::string BankFileName = "bank00.dat";
-  std::string TuneText;
   int PortNumber = 0;
   int BaudRate = 0;
   bool ScanVoice = true;
@@ -125,12 +127,10 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   // the log on (any other digit leaves it off).
   int VoiceSwitch = 0;
   int DebugSwitch = 0;
-  std::string LogLine;
 
   // Command exchange
-  std::string CommandText;
-  std::string ReplyText;
-  int ByteCount = 0;
+  // The last command sent asked for a memory listing: whatever is read next is logged whole.
+  bool ListingAsked = false;
   // Answers "?" this run: whoever ran an operation can tell whether the receiver refused
   // any of what it sent.
   int RefusedCount = 0;
@@ -144,8 +144,6 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   bool BankJobRunning = false;
   std::int64_t ReconnectDueMs = 0;  // clock time of the next try to reach a lost receiver
 
-  // Receiver settings. Hz are 64-bit: the receiver tunes to 3000 MHz.
-  std::int64_t FrequencyHz = 0;
 
   // Bank files
   std::array<std::string, kBankImageLines> BankLines{};
@@ -156,7 +154,6 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   // The receiver banks' sizes, A to J, as Z last read or set them; 0 while unknown.
   std::array<int, 10> ReceiverBankSizes{};
   std::array<std::string, kBankImageLines> MergeLines{};
-  int IoResult = 0;
 
   // The activity log
   ActivityWatch Activity;

@@ -55,8 +55,7 @@ void SpeakFrequency(Panel& panel) {
     Speak(panel, "scan");
     return;
   }
-  s.TuneText = s.Frequency;
-  SpeakNumber(panel);
+  SpeakNumber(panel, s.Frequency);
   if (s.ScanState == ScanState::kOff) SpeakMode(panel);
 }
 
@@ -140,8 +139,7 @@ void CompleteSearchLimit(Panel& panel) {
     return;
   }
   if (s.FreshEntry) {
-    s.TuneText = LimitField(s);
-    SpeakNumber(panel);
+    SpeakNumber(panel, LimitField(s));
   } else {
     ShowSearchLine(panel);
     Speak(panel, "ok");
@@ -221,8 +219,7 @@ void EnterKey(Panel& panel) {
   const bool tunes = s.EntryMode == EntryMode::kNone &&
                      (s.FrequencyEntry.empty() || TunableFrequency(s.FrequencyEntry));
   if (!tunes) {
-    s.TuneText = s.Frequency;
-    SetFrequency(panel);
+    SetFrequency(panel, s.Frequency);
   }
   CommitEntry(panel);
   // A receiver that refused the tune searches on, and is followed in its search.
@@ -514,14 +511,12 @@ void TestExchange(Panel& panel) {
   auto& s = panel.state;
   s.EntryMode = EntryMode::kNone;
   if (s.EntryText.empty()) return;
-  s.CommandText = s.EntryText;
-  SendCommand(panel);
-  s.LogLine = Cap("TX=" + s.EntryText + " RX=");
+  SendCommand(panel, s.EntryText);
+  std::string exchanged = Cap("TX=" + s.EntryText + " RX=");
   Pause(panel);
-  ReadRaw(panel);
-  AppendCapped(s.LogLine, s.ReplyText);
+  AppendCapped(exchanged, ReadRaw(panel).text);
   StartLine(panel, ScreenLine::kLog);
-  PrintAt(panel, s.LogLine, std::string(22, ' '), "\r\n");
+  PrintAt(panel, exchanged, std::string(22, ' '), "\r\n");
 }
 
 const KeyRow& KeyRowFor(const PanelState& s, KeyCode key) {

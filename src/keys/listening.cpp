@@ -50,10 +50,7 @@ void SaySteppedFrequency(Panel& panel) {
     return;
   s.SteppedFrequencyDueMs = 0;
   if (s.ReceiverFrequency.empty()) return;
-  SayApart(panel, [&panel] {
-    panel.state.TuneText = panel.state.ReceiverFrequency;
-    SpeakNumber(panel);
-  });
+  SayApart(panel, [&panel] { SpeakNumber(panel, panel.state.ReceiverFrequency); });
 }
 
 int SignalToneHz(int level, bool squelchClosed) {

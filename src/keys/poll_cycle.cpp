@@ -71,9 +71,9 @@ void OnReceiverLost(Panel& panel) {
 }
 
 // Counts the polls that got nothing back; throws ReceiverLost when there were too many.
-void NoteAnsweredPoll(Panel& panel) {
+void NoteAnsweredPoll(Panel& panel, const Reply& reply) {
   auto& s = panel.state;
-  s.UnansweredPolls = s.ByteCount > 0 ? 0 : s.UnansweredPolls + 1;
+  s.UnansweredPolls = reply.byteCount > 0 ? 0 : s.UnansweredPolls + 1;
   if (s.ConnectState != ConnectState::kConnected || s.UnansweredPolls < kPollsBeforeLost) return;
   s.ConnectState = ConnectState::kLost;
   throw ReceiverLost{};
@@ -91,16 +91,15 @@ void EndEntryAtLostKeys(Panel& panel) {
 // receiver gets a short while to answer before the panel gives up on it.
 bool AwaitFirstAnswer(Panel& panel) {
   auto& s = panel.state;
-  s.CommandText = "LM";
-  SendCommand(panel);
+  SendCommand(panel, "LM");
   for (std::int64_t waited = 0; waited < kFirstAnswerWaitMs; waited += kFirstAnswerStepMs) {
     if (panel.ports.BytesWaiting(s.PortNumber) > 0) break;
     panel.clock.SleepMs(kFirstAnswerStepMs);
   }
   if (panel.ports.BytesWaiting(s.PortNumber) <= 0) return false;
-  ReadReply(panel);
+  const Reply reply = ReadReply(panel);
   // Any answer at all shows a receiver on the line, even one the panel cannot read.
-  if (s.ConnectState == ConnectState::kUnknown) NoteReply(panel);
+  if (s.ConnectState == ConnectState::kUnknown) NoteReply(panel, reply.text);
   return true;
 }
 
@@ -177,9 +176,9 @@ void KeyStep(Panel& panel) {
   }
   StartLine(panel, ScreenLine::kKeyStart);
   const KeyCode key = input.key == keys::kFullStop ? keys::kPoint : input.key;
-  s.LogLine = "**" + KeyLogText(key);
+  const std::string logLine = "**" + KeyLogText(key);
   if (key == keys::kSpace) SendResumeByte(panel);
-  WriteLogLine(panel);
+  WriteLogLine(panel, logLine);
   const KeyMessage message = BeginKeyMessage(panel, key);
   s.BankJobRunning = KeyRowFor(s, key).holdsBanks;
   try {
@@ -243,19 +242,18 @@ std::string MeterLineFor(const std::string& meterBar, int level) {
   return line;
 }
 
-void UpdateMeter(Panel& panel) {
+void UpdateMeter(Panel& panel, const std::string& reply) {
   auto& s = panel.state;
-  if (s.ReplyText.empty()) return;
-  const std::optional<LevelReport> level = ReadLevelReport(s.ReplyText);
+  if (reply.empty()) return;
+  const std::optional<LevelReport> level = ReadLevelReport(reply);
   // A channel report stands in for the level while a memory scan holds on a signal. Any
   // other reply ("LM?", a search's state line read late) is no sign of a signal: the
   // squelch counts as closed, so that nothing halts or is recorded on it, and the meter
   // stays as it was.
-  if (!level && !IsChannelReport(s.ReplyText)) {
+  if (!level && !IsChannelReport(reply)) {
     s.Quiet = true;
     return;
   }
-  s.CommandText.clear();
   StartLine(panel, ScreenLine::kMeter);
   s.Quiet = level && level->squelchClosed;
   // A channel report keeps the level of the last poll.
@@ -269,6 +267,37 @@ void UpdateMeter(Panel& panel) {
   PrintAt(panel, s.MeterLine);
   SetColour(panel, platform::kBlack);
 }
+
+namespace {
+
+// The level reply: the meter, the tone, the activity log and the scan and search watch
+// follow it. A receiver that has answered gets the settings it missed, or is asked what it
+// holds when a setting went unanswered.
+void ReadLevel(Panel& panel) {
+  auto& s = panel.state;
+  const bool wasQuiet = s.Quiet;
+  const Reply reply = ReadReply(panel);
+  NoteAnsweredPoll(panel, reply);
+  UpdateMeter(panel, reply.text);
+  SoundSignalTone(panel);
+  NoteActivity(panel, reply.text);
+  s.PollState = RunScanWatch(panel, reply.text);
+  if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
+  if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) {
+    GiveSettings(panel);
+    // The settings' answers came after the reply that halted a scan: the halt is read
+    // from the next polls' replies, as when its report came cut short.
+    s.ScanStopReply.clear();
+  } else if (s.ReceiverStateUnsure && s.UnansweredPolls == 0 &&
+             s.ConnectState == ConnectState::kConnected && s.PollState == PollState::kIdle &&
+             s.EntryMode == EntryMode::kNone && s.FrequencyEntry.empty()) {
+    s.ReceiverStateUnsure = false;
+    LearnReceiverState(panel);
+  }
+  SaySquelchChange(panel, wasQuiet);
+}
+
+}  // namespace
 
 void PollCycle(Panel& panel) {
   auto& s = panel.state;
@@ -290,40 +319,19 @@ void PollCycle(Panel& panel) {
         s.PollState = PollState::kIdle;
         break;
       }
-      s.CommandText = "LM";
-      SendCommand(panel);
+      SendCommand(panel, "LM");
       s.PollState = PollState::kReadLevel;
       break;
-    case PollState::kReadLevel: {
-      const bool wasQuiet = s.Quiet;
-      ReadReply(panel);
-      NoteAnsweredPoll(panel);
-      UpdateMeter(panel);
-      SoundSignalTone(panel);
-      NoteActivity(panel);
-      s.PollState = RunScanWatch(panel);
-      if (s.PollState == PollState::kAskFrequency) s.StateQueryCount = 0;
-      if (s.SettingsUnsent && s.ConnectState == ConnectState::kConnected) {
-        GiveSettings(panel);
-      } else if (s.ReceiverStateUnsure && s.UnansweredPolls == 0 &&
-                 s.ConnectState == ConnectState::kConnected &&
-                 s.PollState == PollState::kIdle && s.EntryMode == EntryMode::kNone &&
-                 s.FrequencyEntry.empty()) {
-        s.ReceiverStateUnsure = false;
-        LearnReceiverState(panel);
-      }
-      SaySquelchChange(panel, wasQuiet);
+    case PollState::kReadLevel:
+      ReadLevel(panel);
       break;
-    }
     case PollState::kAskFrequency:
-      s.CommandText = "RX";
-      SendCommand(panel);
+      SendCommand(panel, "RX");
       s.StateQueryCount += 1;
       s.PollState = PollState::kReadFrequency;
       break;
     case PollState::kReadFrequency:
-      ReadReply(panel);
-      if (ReadBackSearchFrequency(panel)) {
+      if (ReadBackSearchFrequency(panel, ReadReply(panel).text)) {
         s.PollState = PollState::kIdle;
       } else {
         // A receiver that never reports its frequency must not hold the keys back for ever.

@@ -16,7 +16,7 @@ void KeyStep(Panel& panel);
 // two level polls, no key waiting); otherwise they wait for the poll cycle's next turn.
 void TakeRemoteSets(Panel& panel);
 // Redraws the signal meter from the reply of a level query.
-void UpdateMeter(Panel& panel);
+void UpdateMeter(Panel& panel, const std::string& reply);
 // The meter line for a level in meter units.
 std::string MeterLineFor(const std::string& meterBar, int level);
 

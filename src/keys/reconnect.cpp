@@ -22,10 +22,9 @@ void PrintOnMeterLine(Panel& panel, const std::string& text) {
 
 // The receiver may have been switched off and on: it gets the panel's settings again, as
 // after start-up, and the channels a scan passed before it went are released.
-void ReceiverBack(Panel& panel) {
+void ReceiverBack(Panel& panel, const std::string& reply) {
   auto& s = panel.state;
-  s.LogLine = Cap("RX= " + s.ReplyText);
-  WriteLogLine(panel);
+  WriteLogLine(panel, Cap("RX= " + reply));
   s.ConnectState = ConnectState::kConnected;
   s.ReconnectDueMs = 0;
   s.UnansweredPolls = 0;
@@ -41,8 +40,7 @@ void GiveSettings(Panel& panel) {
   auto& s = panel.state;
   s.SettingsUnsent = false;
   const int refusedBefore = s.RefusedCount;
-  s.TuneText = s.Frequency;
-  SetFrequency(panel);
+  SetFrequency(panel, s.Frequency);
   SpeakFixed(panel, "shdel");
   // What the receiver did while away is not known, auto mode included.
   s.AutoModeOn = true;
@@ -50,8 +48,7 @@ void GiveSettings(Panel& panel) {
   SpeakFixed(panel, "shdel");
   // Not a step half typed while the receiver was away: the one in force.
   SetStep(panel, SettingsInForce(s).step);
-  s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
-  SendSetting(panel);
+  SendSetting(panel, s.AttenuatorOn ? "AT1" : "AT0");
   if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
 }
 
@@ -62,12 +59,11 @@ void ShowReceiverLost(Panel& panel) {
 void SeekLostReceiver(Panel& panel) {
   auto& s = panel.state;
   if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
-    ReadRaw(panel);
+    const std::string bytes = ReadRaw(panel).text;
     // Only the receiver answers the level query so. Whatever else a device behind the
     // port says (another program, a modem, noise) does not make it the receiver.
-    if (const std::size_t at = FindLevelReply(s.ReplyText); at != std::string::npos) {
-      s.ReplyText = s.ReplyText.substr(at, kLevelReplyLength);
-      ReceiverBack(panel);
+    if (const std::size_t at = FindLevelReply(bytes); at != std::string::npos) {
+      ReceiverBack(panel, bytes.substr(at, kLevelReplyLength));
       return;
     }
   }

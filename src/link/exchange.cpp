@@ -15,15 +15,16 @@ constexpr int kMaxDiscardReads = 16;
 
 }  // namespace
 
-void SendCommand(Panel& panel) {
+void SendCommand(Panel& panel, std::string_view command) {
   auto& s = panel.state;
-  if (s.CommandText.empty()) return;
+  // The reply to a memory listing is logged whole, whenever it is read.
+  s.ListingAsked = command.substr(0, 2) == "MA";
+  if (command.empty()) return;
   if (IsReceiverLost(s)) throw ReceiverLost{};
-  s.LogLine = Cap("TX= " + s.CommandText);
-  WriteLogLine(panel);
-  s.CommandText += '\r';
-  const int size = static_cast<int>(s.CommandText.size());
-  if (panel.ports.WriteBytes(s.PortNumber, s.CommandText.data(), size) < size &&
+  WriteLogLine(panel, Cap("TX= " + std::string(command)));
+  const std::string line = std::string(command) + '\r';
+  const int size = static_cast<int>(line.size());
+  if (panel.ports.WriteBytes(s.PortNumber, line.data(), size) < size &&
       s.ConnectState == ConnectState::kConnected) {
     // The receiver answered before and now takes nothing: it was unplugged.
     s.ConnectState = ConnectState::kLost;
@@ -31,35 +32,28 @@ void SendCommand(Panel& panel) {
   }
 }
 
-void ReadRaw(Panel& panel) {
-  auto& s = panel.state;
+Reply ReadRaw(Panel& panel) {
   std::array<char, kMaxText> buffer{};
-  s.ByteCount = panel.ports.ReadBytes(s.PortNumber, buffer.data(), static_cast<int>(buffer.size()));
-  if (s.ByteCount < 0) s.ByteCount = 0;
-  s.ReplyText.assign(buffer.data(), static_cast<std::size_t>(s.ByteCount));
+  const int count = panel.ports.ReadBytes(panel.state.PortNumber, buffer.data(),
+                                          static_cast<int>(buffer.size()));
+  if (count <= 0) return {};
+  return {std::string(buffer.data(), static_cast<std::size_t>(count)), count};
 }
 
-void ReadReply(Panel& panel) {
-  auto& s = panel.state;
-  s.ReplyText.clear();
-  s.ByteCount = panel.ports.BytesWaiting(s.PortNumber);
-  if (s.ByteCount <= 0) return;
-  ReadRaw(panel);
-  const std::string bytes = std::move(s.ReplyText);
-  const KeptReply kept = KeepReply(bytes);
+Reply ReadReply(Panel& panel) {
+  const int waiting = panel.ports.BytesWaiting(panel.state.PortNumber);
+  if (waiting <= 0) return {{}, waiting};
+  const Reply bytes = ReadRaw(panel);
+  const KeptReply kept = KeepReply(bytes.text);
   // A memory listing is logged whole as well, so the log shows every channel it held.
-  if (!kept.outranking && s.CommandText.rfind("MA", 0) == 0) {
-    s.ReplyText = bytes;
-    NoteReply(panel);
-  }
-  s.ReplyText = std::string(kept.text);
-  if (!kept.text.empty()) NoteReply(panel);
+  if (!kept.outranking && panel.state.ListingAsked) NoteReply(panel, bytes.text);
+  if (!kept.text.empty()) NoteReply(panel, kept.text);
+  return {std::string(kept.text), bytes.byteCount};
 }
 
-void NoteReply(Panel& panel) {
+void NoteReply(Panel& panel, std::string_view reply) {
   auto& s = panel.state;
-  s.LogLine = Cap("RX= " + s.ReplyText);
-  WriteLogLine(panel);
+  WriteLogLine(panel, Cap("RX= " + std::string(reply)));
   if (s.MeterLine == "Connecting") {
     s.ConnectState = ConnectState::kConnected;
     Speak(panel, "connected");
@@ -73,19 +67,16 @@ Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
   std::string taken;
   for (std::int64_t waited = 0;; waited += kPollMs) {
     if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
-      ReadRaw(panel);
-      taken += s.ReplyText;
+      taken += ReadRaw(panel).text;
       if (taken.find_first_of("\r\n") != std::string::npos) break;
     }
     if (waited >= waitMs) break;
     panel.clock.SleepMs(kPollMs);
   }
-  s.ReplyText.clear();
   const Answer answer = AnswerIn(taken);
   if (answer == Answer::kRefused) {
     s.RefusedCount += 1;
-    s.LogLine = "RX= ?";
-    WriteLogLine(panel);
+    WriteLogLine(panel, "RX= ?");
   }
   return answer;
 }
@@ -97,8 +88,7 @@ std::vector<std::string> AwaitLines(Panel& panel, std::size_t count, std::int64_
   std::vector<std::string> lines;
   for (std::int64_t waited = 0; lines.size() < count && waited <= waitMs; waited += kPollMs) {
     if (panel.ports.BytesWaiting(s.PortNumber) > 0) {
-      ReadRaw(panel);
-      taken += s.ReplyText;
+      taken += ReadRaw(panel).text;
       for (std::size_t end; (end = taken.find_first_of("\r\n")) != std::string::npos;) {
         if (end > 0) lines.push_back(Cap(taken.substr(0, end)));
         taken.erase(0, end + 1);
@@ -107,7 +97,6 @@ std::vector<std::string> AwaitLines(Panel& panel, std::size_t count, std::int64_
     }
     panel.clock.SleepMs(kPollMs);
   }
-  s.ReplyText.clear();
   return lines;
 }
 
@@ -127,17 +116,16 @@ void DiscardWaiting(Panel& panel) {
   for (int reads = 0; reads < kMaxDiscardReads && panel.ports.BytesWaiting(s.PortNumber) > 0;
        ++reads)
     ReadRaw(panel);
-  s.ReplyText.clear();
 }
 
-Answer SendForAnswer(Panel& panel) {
+Answer SendForAnswer(Panel& panel, std::string_view command) {
   DiscardWaiting(panel);
-  SendCommand(panel);
+  SendCommand(panel, command);
   return AwaitAnswer(panel);
 }
 
-bool SendSetting(Panel& panel) {
-  const Answer answer = SendForAnswer(panel);
+bool SendSetting(Panel& panel, std::string_view command) {
+  const Answer answer = SendForAnswer(panel, command);
   if (answer == Answer::kTaken) return true;
   // Before the receiver has ever answered, silence is no refusal of this setting: nobody
   // is there yet, and the settings go to the receiver when it first answers.

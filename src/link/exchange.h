@@ -21,14 +21,21 @@ inline bool IsReceiverLost(const PanelState& s) {
   return s.ConnectState == ConnectState::kLost;
 }
 
-// CommandText + CR, logged "TX= ". Throws ReceiverLost when the receiver was lost before
-// or is found lost now.
-void SendCommand(Panel& panel);
-void ReadReply(Panel& panel);  // ReplyText = the first recognised reply waiting, or empty
-void NoteReply(Panel& panel);  // logs "RX= ", notices the receiver's first answer
+// What one read took off the line: the text kept of it, and how many bytes came (what was
+// waiting, when that was nothing).
+struct Reply {
+  std::string text;
+  int byteCount = 0;
+};
+
+// The command + CR, logged "TX= "; an empty one sends nothing. Throws ReceiverLost when the
+// receiver was lost before or is found lost now.
+void SendCommand(Panel& panel, std::string_view command);
+Reply ReadReply(Panel& panel);  // the first recognised reply waiting, or empty text
+void NoteReply(Panel& panel, std::string_view reply);  // logs "RX= ", notices the first answer
 void SendResumeByte(Panel& panel);
-// Up to 255 bytes straight from the port into ReplyText and ByteCount, no reply cutting.
-void ReadRaw(Panel& panel);
+// Up to 255 bytes straight from the port, no reply cutting.
+Reply ReadRaw(Panel& panel);
 
 // The receiver answers every command with one line: an empty one when it took a setting,
 // "?" when it refused the command.
@@ -50,10 +57,10 @@ Answer AnswerIn(std::string_view taken);
 void DiscardWaiting(Panel& panel);
 // DiscardWaiting, SendCommand, then AwaitAnswer, so that an answer left over from an
 // earlier command is never taken for this one's.
-Answer SendForAnswer(Panel& panel);
+Answer SendForAnswer(Panel& panel, std::string_view command);
 // SendForAnswer, true only when the receiver took the setting. Otherwise "inv" has been
 // said, except for silence before the receiver has ever answered: then SettingsUnsent is
 // set, and the settings go again when it first answers.
-bool SendSetting(Panel& panel);
+bool SendSetting(Panel& panel, std::string_view command);
 
 }  // namespace voskel

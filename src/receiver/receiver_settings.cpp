@@ -49,25 +49,24 @@ void ShowReceiverFrequency(Panel& panel) {
   ShowFrequency(panel);
 }
 
-bool SendFrequency(Panel& panel, const char* word) {
-  auto& s = panel.state;
-  s.CommandText = FrequencyCommand(word, s.TuneText);
-  if (s.Frequency.find('.') == std::string::npos) s.Frequency = Cap(s.TuneText + ".0");
-  return SendSetting(panel);
+// A frequency line without a point (typed "145") gets one before a frequency goes out.
+void PointFrequency(PanelState& s, const std::string& text) {
+  if (s.Frequency.find('.') == std::string::npos) s.Frequency = Cap(text + ".0");
 }
 
-bool SendText(Panel& panel, const char* command) {
-  panel.state.CommandText = command;
-  return SendSetting(panel);
+// A tuned frequency always holds a point.
+std::string WithPoint(const std::string& text) {
+  return Cap(text.find('.') == std::string::npos ? text + ".0" : text);
 }
 
 }  // namespace
 
-bool SetFrequency(Panel& panel) {
+bool SetFrequency(Panel& panel, std::string text) {
   auto& s = panel.state;
   bool taken = false;
   try {
-    taken = SendFrequency(panel, "VA");
+    PointFrequency(s, text);
+    taken = SendSetting(panel, FrequencyCommand("VA", text));
   } catch (const ReceiverLost&) {
     BackToReceiverFrequency(s);  // nothing reached the receiver
     throw;
@@ -76,30 +75,28 @@ bool SetFrequency(Panel& panel) {
     ShowReceiverFrequency(panel);
     return false;
   }
-  // What was sent is where the receiver is (a search's lower limit as well); a tuned
-  // frequency always holds a point.
-  ReceiverIsOn(panel, Cap(s.TuneText.find('.') == std::string::npos ? s.TuneText + ".0" : s.TuneText));
+  // What was sent is where the receiver is (a search's lower limit as well).
+  ReceiverIsOn(panel, WithPoint(text));
   ShowFrequency(panel);
   return true;
 }
 
 Answer PutFrequency(Panel& panel, std::int64_t hz) {
-  auto& s = panel.state;
   // Whole MHz with ".0", and "0.5" rather than ".5", as a listener types and the panel
   // keeps them.
   std::string mhz = HzToMhzText(hz);
   if (mhz.front() == '.') mhz.insert(0, 1, '0');
   if (mhz.back() == '.') mhz += '0';
-  s.CommandText = FrequencyCommand("VA", mhz);
-  const Answer answer = SendForAnswer(panel);
+  const Answer answer = SendForAnswer(panel, FrequencyCommand("VA", mhz));
   if (answer != Answer::kTaken) return answer;
   ReceiverIsOn(panel, Cap(mhz));
   ShowFrequency(panel);
   return answer;
 }
 
-bool SetFrequencyB(Panel& panel) {
-  return SendFrequency(panel, "VB");
+bool SetFrequencyB(Panel& panel, const std::string& text) {
+  PointFrequency(panel.state, text);
+  return SendSetting(panel, FrequencyCommand("VB", text));
 }
 
 void ReceiverIsOn(Panel& panel, const std::string& frequency) {
@@ -115,7 +112,6 @@ void BackToReceiverFrequency(PanelState& s) {
 
 void ShowFrequency(Panel& panel) {
   auto& s = panel.state;
-  s.TuneText = s.Frequency;
   StartLine(panel, ScreenLine::kFrequencyBlank);
   PrintAt(panel, std::string(20, ' '), "\r\n");
   StartLine(panel, ScreenLine::kFrequency);
@@ -128,27 +124,15 @@ void ShowFrequency(Panel& panel) {
   SetFont(panel, kSmallFont);
 }
 
-void FrequencyToHz(Panel& panel) {
-  auto& s = panel.state;
-  s.FrequencyHz = MhzTextToHz(s.TuneText);
-}
-
-void HzToFrequency(Panel& panel) {
-  panel.state.TuneText = HzToMhzText(panel.state.FrequencyHz);
-}
-
 bool StepFrequency(Panel& panel, std::int64_t deltaHz) {
   auto& s = panel.state;
-  s.TuneText = s.Frequency;
-  FrequencyToHz(panel);
-  if (!TunableHz(s.FrequencyHz + deltaHz)) {
+  const std::int64_t hz = MhzTextToHz(s.Frequency) + deltaHz;
+  if (!TunableHz(hz)) {
     Speak(panel, "inv");
     return false;
   }
-  s.FrequencyHz += deltaHz;
-  HzToFrequency(panel);
-  s.Frequency = s.TuneText;
-  return SetFrequency(panel);
+  s.Frequency = HzToMhzText(hz);
+  return SetFrequency(panel, s.Frequency);
 }
 
 bool SetStep(Panel& panel) {
@@ -156,7 +140,6 @@ bool SetStep(Panel& panel) {
 }
 
 bool SetStep(Panel& panel, const std::string& step) {
-  auto& s = panel.state;
   const std::string khzText = WithoutLeadingZeros(step);
   const double khz = std::trunc(ReadNumber(khzText));
   std::string command = "ST";
@@ -164,8 +147,7 @@ bool SetStep(Panel& panel, const std::string& step) {
   if (khz < 10) command += '0';
   command += khzText;
   while (command.size() < 8) command += '0';
-  s.CommandText = Cap(command);
-  return SendSetting(panel);
+  return SendSetting(panel, Cap(command));
 }
 
 void ShowModeName(Panel& panel) {
@@ -180,13 +162,11 @@ Answer PutMode(Panel& panel, Mode mode) {
     if (row.mode != mode) continue;
     const bool leftAuto = s.AutoModeOn;
     if (leftAuto) {
-      s.CommandText = "AU0";
-      const Answer answer = SendForAnswer(panel);
+      const Answer answer = SendForAnswer(panel, "AU0");
       if (answer != Answer::kTaken) return answer;
       s.AutoModeOn = false;
     }
-    s.CommandText = row.command;
-    const Answer answer = SendForAnswer(panel);
+    const Answer answer = SendForAnswer(panel, row.command);
     // Out of auto mode, in a mode the panel cannot name: the receiver says which.
     if (answer == Answer::kRefused && leftAuto) LearnReceiverState(panel);
     if (answer != Answer::kTaken) return answer;
@@ -206,12 +186,12 @@ bool SelectMode(Panel& panel, Mode mode) {
     // chosen by key is said only once auto mode is off.
     const bool leftAuto = mode != Mode::Auto && s.AutoModeOn;
     if (leftAuto) {
-      if (!SendText(panel, "AU0")) return false;
+      if (!SendSetting(panel, "AU0")) return false;
       s.AutoModeOn = false;
     }
     // The mode is said once the receiver has it: a refused one is never announced.
     const int refusedBefore = s.RefusedCount;
-    if (!SendText(panel, std::string(row.command).c_str())) {
+    if (!SendSetting(panel, row.command)) {
       // Out of auto mode, in a mode the panel cannot name: the receiver says which.
       if (leftAuto && s.RefusedCount != refusedBefore) LearnReceiverState(panel);
       return false;
@@ -243,16 +223,14 @@ bool ApplyMode(Panel& panel) {
 
 void ToggleAttenuator(Panel& panel) {
   auto& s = panel.state;
-  s.CommandText = s.AttenuatorOn ? "AT0" : "AT1";
-  if (!SendSetting(panel)) return;
+  if (!SendSetting(panel, s.AttenuatorOn ? "AT0" : "AT1")) return;
   s.AttenuatorOn = !s.AttenuatorOn;
   Speak(panel, s.AttenuatorOn ? "atton" : "attoff");
 }
 
 void ToggleNoiseLimiter(Panel& panel) {
   auto& s = panel.state;
-  s.CommandText = s.NoiseLimiterOn ? "NL0" : "NL1";
-  if (!SendSetting(panel)) return;
+  if (!SendSetting(panel, s.NoiseLimiterOn ? "NL0" : "NL1")) return;
   s.NoiseLimiterOn = !s.NoiseLimiterOn;
   Speak(panel, "noise");
   Speak(panel, s.NoiseLimiterOn ? "on" : "off");
@@ -272,8 +250,7 @@ namespace {
 
 std::string AskOnce(Panel& panel) {
   DiscardWaiting(panel);
-  panel.state.CommandText = "RX";
-  SendCommand(panel);
+  SendCommand(panel, "RX");
   const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
   return lines.empty() ? std::string() : lines.front();
 }
@@ -310,7 +287,7 @@ void LearnReceiverState(Panel& panel) {
   const std::optional<std::string> channelFrequency =
       state.rfind("MR", 0) == 0 && s.BankState == BankState::kNone ? ReportedFrequency(state)
                                                                       : std::nullopt;
-  if (channelFrequency && SendText(panel, FrequencyCommand("VA", *channelFrequency).c_str()))
+  if (channelFrequency && SendSetting(panel, FrequencyCommand("VA", *channelFrequency)))
     state = AskReceiverState(panel);
   if (state.find("RF") == std::string::npos) return;
   // A receiver that would not leave its search or scan is followed in it again.
@@ -341,8 +318,7 @@ bool TuneTypedFrequency(Panel& panel) {
   auto& s = panel.state;
   if (s.EntryMode != EntryMode::kNone || s.Frequency.empty()) return true;
   Pause(panel);
-  s.TuneText = s.Frequency;
-  const bool tuned = SetFrequency(panel);
+  const bool tuned = SetFrequency(panel, s.Frequency);
   s.ScanState = ScanState::kOff;
   s.BankState = BankState::kNone;
   s.SearchActive = SearchActive::kOff;

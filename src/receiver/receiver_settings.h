@@ -12,8 +12,10 @@ namespace voskel {
 
 // The settings below return false when the receiver refused the command ("?"): they have
 // then said "inv", and the screen and the state show what the receiver still has.
-bool SetFrequency(Panel& panel);   // VFO A to TuneText, then ShowFrequency
-bool SetFrequencyB(Panel& panel);  // VFO B to TuneText
+// VFO A to the frequency text; what the receiver took is recorded (ReceiverIsOn) and drawn
+// (ShowFrequency), a refusal draws the one it is still on.
+bool SetFrequency(Panel& panel, std::string text);
+bool SetFrequencyB(Panel& panel, const std::string& text);  // VFO B to the frequency text
 bool SetStep(Panel& panel);        // StepText to the receiver
 bool SetStep(Panel& panel, const std::string& step);
 bool ApplyMode(Panel& panel);      // shows ModeName and sends its mode
@@ -24,8 +26,6 @@ void ToggleNoiseLimiter(Panel& panel);
 bool TuneTypedFrequency(Panel& panel);
 void ShowFrequency(Panel& panel);  // Frequency on the frequency line
 void ShowModeName(Panel& panel);   // ModeName on the mode line
-void FrequencyToHz(Panel& panel);  // TuneText -> FrequencyHz
-void HzToFrequency(Panel& panel);  // FrequencyHz -> TuneText
 void SpeakSignalLevel(Panel& panel);
 // The receiver is on this frequency (it took it, or reported it): Frequency and
 // ReceiverFrequency follow; digits being typed are not touched.

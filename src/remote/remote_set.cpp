@@ -79,10 +79,9 @@ int ApplyRemoteSet(Panel& panel, const rigctl::SetRequest& set, SetAnnouncer& an
   const std::optional<Mode> mode = ModeOf(set.mode);
   if (set.kind == rigctl::SetRequest::Kind::kMode && !mode) return rigctl::kInvalidParameter;
   const bool changes = !ReceiverHas(s, set);
-  s.LogLine = Cap("**rigctl " + (set.kind == rigctl::SetRequest::Kind::kMode
-                                     ? "M " + set.mode
-                                     : "F " + std::to_string(set.hz)));
-  WriteLogLine(panel);
+  WriteLogLine(panel, Cap("**rigctl " + (set.kind == rigctl::SetRequest::Kind::kMode
+                                              ? "M " + set.mode
+                                              : "F " + std::to_string(set.hz))));
   const Answer answer = set.kind == rigctl::SetRequest::Kind::kMode ? PutMode(panel, *mode)
                                                                     : PutFrequency(panel, set.hz);
   if (answer == Answer::kSilent) return rigctl::kIoError;

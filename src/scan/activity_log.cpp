@@ -51,12 +51,12 @@ void FindBankChannel(const PanelState& s, Where& where) {
   }
 }
 
-Where WhereNow(const PanelState& s) {
+Where WhereNow(const PanelState& s, const std::string& reply) {
   Where where;
-  if (IsChannelReport(s.ReplyText)) {
-    where.frequency = ReportedFrequency(s.ReplyText).value_or("");
-    where.channel = ReportedChannel(s.ReplyText).value_or("");
-    where.tag = ReportedTag(s.ReplyText);
+  if (IsChannelReport(reply)) {
+    where.frequency = ReportedFrequency(reply).value_or("");
+    where.channel = ReportedChannel(reply).value_or("");
+    where.tag = ReportedTag(reply);
     return where;
   }
   // A search that has just stopped, or a memory scan before its channel is reported: the
@@ -93,7 +93,7 @@ void Open(Panel& panel, std::int64_t nowMs) {
   a.heard.time = panel.clock.LocalTime();
 }
 
-void Follow(Panel& panel, const Where& where) {
+void Follow(Panel& panel, const Where& where, const std::string& reply) {
   auto& s = panel.state;
   auto& a = s.Activity;
   if (!where.frequency.empty()) {
@@ -103,30 +103,30 @@ void Follow(Panel& panel, const Where& where) {
   }
   a.heard.mode = s.ModeName;
   while (!a.heard.mode.empty() && a.heard.mode.back() == ' ') a.heard.mode.pop_back();
-  const std::optional<LevelReport> level = ReadLevelReport(s.ReplyText);
+  const std::optional<LevelReport> level = ReadLevelReport(reply);
   if (level && level->raw > a.heard.peak) a.heard.peak = level->raw;
 }
 
 }  // namespace
 
-void NoteActivity(Panel& panel) {
+void NoteActivity(Panel& panel, const std::string& reply) {
   auto& s = panel.state;
   auto& a = s.Activity;
-  if (s.ReplyText.empty()) return;  // no answer: nothing learned of the squelch
+  if (reply.empty()) return;  // no answer: nothing learned of the squelch
   const std::int64_t now = panel.clock.NowMs();
   if (a.open && now - a.lastOpenMs > kLongestPollGapMs) Close(panel, a.lastOpenMs);
   if (s.Quiet) {
     if (a.open) Close(panel, now);
     return;
   }
-  const Where where = WhereNow(s);
+  const Where where = WhereNow(s, reply);
   // Tuned elsewhere while the squelch stayed open: another signal from here on.
   if (a.open && a.heard.hz != 0 && !where.frequency.empty() &&
       MhzTextToHz(where.frequency) != a.heard.hz)
     Close(panel, now);
   if (!a.open) Open(panel, now);
   a.lastOpenMs = now;
-  Follow(panel, where);
+  Follow(panel, where, reply);
 }
 
 void EndActivity(Panel& panel) {

@@ -6,7 +6,7 @@
 namespace voskel {
 
 // After each level reply, with Quiet and the meter brought up to date from it.
-void NoteActivity(Panel& panel);
+void NoteActivity(Panel& panel, const std::string& reply);
 // At the end of a run: a signal still heard is written as far as it was heard.
 void EndActivity(Panel& panel);
 

@@ -20,31 +20,28 @@ constexpr int kChannelReads = 3;
 constexpr int kFrequencyRead = 2;  // the read that carries the first channel's frequency
 
 void Send(Panel& panel, std::string command) {
-  panel.state.CommandText = Cap(command);
-  SendCommand(panel);
+  SendCommand(panel, Cap(command));
 }
 
 // A command sent for its effect, whose answer is read here so that no later command takes
 // it for its own. False when the receiver refused it.
 bool Set(Panel& panel, std::string command) {
-  panel.state.CommandText = Cap(command);
-  return SendSetting(panel);
+  return SendSetting(panel, Cap(command));
 }
 
 // "RF" and ten digits of Hz. A reply cut short inside the digits would show a wrong
 // frequency, so it shows none.
-void ReadBackChannelFrequency(Panel& panel) {
-  auto& s = panel.state;
-  const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
+void ReadBackChannelFrequency(Panel& panel, const std::string& reply) {
+  const std::optional<std::string> frequency = ReportedFrequency(reply);
   if (!frequency) return;
   ReceiverIsOn(panel, *frequency);
   ShowFrequency(panel);
 }
 
 // The mode digit after "MD"; the mode is spoken only the first time it is read.
-void ReadBackChannelMode(Panel& panel, bool& spoken) {
+void ReadBackChannelMode(Panel& panel, const std::string& reply, bool& spoken) {
   auto& s = panel.state;
-  const std::optional<char> digit = ReportedModeDigit(s.ReplyText);
+  const std::optional<char> digit = ReportedModeDigit(reply);
   if (!digit) return;
   const ModeRow* row = ListedMode(*digit);
   if (row == nullptr) return;
@@ -97,9 +94,9 @@ void StartMemoryScan(Panel& panel) {
   bool modeSpoken = false;
   for (int read = 1; read <= kChannelReads; ++read) {
     Pause(panel);
-    ReadReply(panel);
-    if (read == kFrequencyRead) ReadBackChannelFrequency(panel);
-    ReadBackChannelMode(panel, modeSpoken);
+    const std::string reply = ReadReply(panel).text;
+    if (read == kFrequencyRead) ReadBackChannelFrequency(panel, reply);
+    ReadBackChannelMode(panel, reply, modeSpoken);
   }
   Pause(panel);
   // What is left of the listing is no answer to the start.
@@ -152,8 +149,7 @@ void PassChannel(Panel& panel) {
   // well (releasing a channel that was never passed does no harm), but not said as done.
   Answer answer = Answer::kRefused;
   if (recalled) {
-    s.CommandText = "MP1";
-    answer = SendForAnswer(panel);
+    answer = SendForAnswer(panel, "MP1");
   }
   if (answer != Answer::kTaken) Speak(panel, "inv");
   if (answer != Answer::kRefused && !IsPassed(s, s.HeardChannel)) {

@@ -16,13 +16,10 @@ constexpr std::int64_t kReleaseRetryMs = 3000;
 // "MR" and the channel, then "MP0", each answered before the next goes out: taken when the
 // receiver took both.
 Answer Release(Panel& panel, const std::string& channel) {
-  auto& s = panel.state;
-  s.CommandText = "MR" + channel;
-  const Answer recalled = SendForAnswer(panel);
+  const Answer recalled = SendForAnswer(panel, "MR" + channel);
   Pause(panel);
   if (recalled != Answer::kTaken) return recalled;
-  s.CommandText = "MP0";
-  const Answer released = SendForAnswer(panel);
+  const Answer released = SendForAnswer(panel, "MP0");
   Pause(panel);
   return released;
 }
@@ -32,12 +29,10 @@ Answer Release(Panel& panel, const std::string& channel) {
 void TuneBack(Panel& panel) {
   auto& s = panel.state;
   const int refusedBefore = s.RefusedCount;
-  s.TuneText = s.Frequency;
-  SetFrequency(panel);
+  SetFrequency(panel, s.Frequency);
   Pause(panel);
   ApplyMode(panel);
-  s.CommandText = s.AttenuatorOn ? "AT1" : "AT0";
-  SendSetting(panel);
+  SendSetting(panel, s.AttenuatorOn ? "AT1" : "AT0");
   // Left on the last channel's settings where it refused the panel's.
   if (s.RefusedCount != refusedBefore) LearnReceiverState(panel);
 }

@@ -1,6 +1,7 @@
 #include "scan/scan_watch.h"
 
 #include <string>
+#include <utility>
 
 #include "banks/bank_file.h"
 #include "banks/bank_image.h"
@@ -45,8 +46,7 @@ void BankScanNext(Panel& panel) {
   // The whole line goes: the tag the selection drew further left, and the halt's note.
   BlankChannelTag(panel);
   s.Frequency = BankLine(s, s.ChannelIndex);
-  s.TuneText = s.Frequency;
-  SetFrequency(panel);
+  SetFrequency(panel, s.Frequency);
   s.ChannelIndex += 2;
   if (s.ChannelIndex >= kBankFileLines || BankLine(s, s.ChannelIndex) == kEndMarker)
     s.ChannelIndex = 4;
@@ -114,7 +114,7 @@ void SpeakHeardChannel(Panel& panel, const std::string& tag) {
 
 }  // namespace
 
-PollState RunScanWatch(Panel& panel) {
+PollState RunScanWatch(Panel& panel, const std::string& reply) {
   auto& s = panel.state;
   if (IsMemoryScanning(s.ScanState) && s.Quiet) {
     MemoryScanMoving(panel);
@@ -127,6 +127,7 @@ PollState RunScanWatch(Panel& panel) {
   if (IsMemoryScanning(s.ScanState) && !s.Quiet) {
     DrawStopped(panel);
     s.ScanState = ScanState::kHalted;
+    s.ScanStopReply = reply;
     return PollState::kScanStopWait;
   }
   if (IsBankScanning(s.BankState) && !s.Quiet) {
@@ -147,11 +148,11 @@ PollState RunScanWatch(Panel& panel) {
   return PollState::kIdle;
 }
 
-bool ReadBackSearchFrequency(Panel& panel) {
+bool ReadBackSearchFrequency(Panel& panel, const std::string& reply) {
   auto& s = panel.state;
   // Only a whole frequency is a hit: a report cut short on the line would record, show
   // and later tune a frequency where the receiver never stopped. It is asked for again.
-  const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
+  const std::optional<std::string> frequency = ReportedFrequency(reply);
   if (!frequency) return false;
   ReceiverIsOn(panel, *frequency);
   ShowFrequency(panel);
@@ -162,16 +163,16 @@ bool ReadBackSearchFrequency(Panel& panel) {
 
 void ReadBackScanStop(Panel& panel) {
   auto& s = panel.state;
-  const std::size_t at = s.ReplyText.find("RF");
-  if (at != std::string::npos && s.ReplyText.size() < 20) {
+  const std::string reply = std::exchange(s.ScanStopReply, {});
+  const std::size_t at = reply.find("RF");
+  if (at != std::string::npos && reply.size() < 20) {
     SendResumeByte(panel);
-    s.ReplyText.clear();
     s.ScanState = ScanState::kStarted;
     return;
   }
   // Without a whole frequency the halt is shown without one; the reply to the next poll
   // carries the report again while the scan holds.
-  const std::optional<std::string> frequency = ReportedFrequency(s.ReplyText);
+  const std::optional<std::string> frequency = ReportedFrequency(reply);
   if (!frequency) {
     s.ScanHold = kScanHoldPolls;
     return;
@@ -179,11 +180,11 @@ void ReadBackScanStop(Panel& panel) {
   ReceiverIsOn(panel, *frequency);
   ShowFrequency(panel);
   // P passes this channel, the one whose stop is announced, wherever the scan goes next.
-  if (const std::optional<std::string> channel = ReportedChannel(s.ReplyText))
+  if (const std::optional<std::string> channel = ReportedChannel(reply))
     s.HeardChannel = *channel;
   if (s.ScanVoice && s.ScanHold == 0) {
     Speak(panel, "stop");
-    SpeakHeardChannel(panel, ReportedTag(s.ReplyText));
+    SpeakHeardChannel(panel, ReportedTag(reply));
   }
   s.ScanHold = kScanHoldPolls;
 }

@@ -6,10 +6,11 @@
 namespace voskel {
 
 // Runs the first matching reaction; returns the next poll state.
-PollState RunScanWatch(Panel& panel);
-// After "RX": takes the halted search's frequency from the reply. False when it held none.
-bool ReadBackSearchFrequency(Panel& panel);
-// Two ticks after a memory scan halted: takes the channel's frequency from that reply.
+PollState RunScanWatch(Panel& panel, const std::string& reply);
+// After "RX": takes the halted search's frequency from its reply. False when it held none.
+bool ReadBackSearchFrequency(Panel& panel, const std::string& reply);
+// Two ticks after a memory scan halted: takes the channel's frequency from the reply that
+// halted it (ScanStopReply).
 void ReadBackScanStop(Panel& panel);
 
 }  // namespace voskel

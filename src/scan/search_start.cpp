@@ -31,12 +31,10 @@ namespace {
 // receiver refused (which has said so).
 bool LoadSearchSettings(Panel& panel) {
   auto& s = panel.state;
-  s.TuneText = s.SearchLow;
   Pause(panel);
-  if (!SetFrequency(panel)) return false;
-  s.TuneText = s.SearchHigh;
+  if (!SetFrequency(panel, s.SearchLow)) return false;
   Pause(panel);
-  if (!SetFrequencyB(panel)) return false;
+  if (!SetFrequencyB(panel, s.SearchHigh)) return false;
   Pause(panel);
   if (!SetStep(panel)) return false;
   ShowSearchLimits(panel);
@@ -66,8 +64,7 @@ void StartSearch(Panel& panel) {
   const int refusedBefore = s.RefusedCount;
   bool started = LoadSearchSettings(panel);
   if (started) {
-    s.CommandText = "VS";
-    started = SendSetting(panel);
+    started = SendSetting(panel, "VS");
   }
   if (!started) {
     // No search runs: nothing may say one does, and the last list stays as it was.
@@ -102,8 +99,7 @@ void StartBankScan(Panel& panel) {
   s.BankState = BankState::kScanStarted;
   s.ChannelIndex = kFirstChannel;
   s.Frequency = BankLine(s, kFirstChannel);
-  s.TuneText = s.Frequency;
-  SetFrequency(panel);
+  SetFrequency(panel, s.Frequency);
   ApplyBankModeAndStep(panel);
 }
 

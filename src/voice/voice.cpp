@@ -78,14 +78,19 @@ void Pause(Panel& panel) {
   SpeakFixed(panel, "shdel");
 }
 
-void SpeakNumber(Panel& panel) {
-  auto& s = panel.state;
-  if (s.SearchActive == SearchActive::kMoving) Speak(panel, "srching");
-  if (s.TuneText.find('.') != std::string::npos) {
-    while (!s.TuneText.empty() && s.TuneText.back() == '0') s.TuneText.pop_back();
-    if (!s.TuneText.empty() && s.TuneText.back() == '.') s.TuneText += '0';
+std::string SpokenNumber(std::string_view number) {
+  std::string spoken(number);
+  if (spoken.find('.') != std::string::npos) {
+    while (!spoken.empty() && spoken.back() == '0') spoken.pop_back();
+    if (!spoken.empty() && spoken.back() == '.') spoken += '0';
   }
-  for (char c : s.TuneText) SpeakDigit(panel, c);
+  return spoken;
+}
+
+void SpeakNumber(Panel& panel, std::string_view number) {
+  const std::string spoken = SpokenNumber(number);
+  if (panel.state.SearchActive == SearchActive::kMoving) Speak(panel, "srching");
+  for (char c : spoken) SpeakDigit(panel, c);
 }
 
 void SpeakWhereTo(Panel& panel, const std::string& frequency) {
@@ -93,8 +98,7 @@ void SpeakWhereTo(Panel& panel, const std::string& frequency) {
   if (s.Verbosity < Verbosity::kWhereTo || frequency.empty()) return;
   const SearchActive search = std::exchange(s.SearchActive, SearchActive::kOff);
   EndNumber(panel);
-  s.TuneText = frequency;
-  SpeakNumber(panel);
+  SpeakNumber(panel, frequency);
   EndNumber(panel);
   s.SearchActive = search;
 }
@@ -107,11 +111,10 @@ void SpeakMode(Panel& panel) {
   // No mode is shown or stored as these words; SpeakMode has always said them all the same.
   static constexpr Row kAttenuatorWords[] = {{"ATT ON", "atton.wav"}, {"ATT OFF", "attoff.wav"}};
   auto& s = panel.state;
-  s.TuneText = s.ModeName;
-  if (const ModeRow* row = ModeNamed(s.TuneText); row != nullptr && !row->text.nameClip.empty())
+  if (const ModeRow* row = ModeNamed(s.ModeName); row != nullptr && !row->text.nameClip.empty())
     Speak(panel, row->text.nameClip);
   for (const Row& row : kAttenuatorWords)
-    if (s.TuneText == row.mode) Speak(panel, row.clip);
+    if (s.ModeName == row.mode) Speak(panel, row.clip);
 }
 
 void SpeakCount(Panel& panel, int count) {

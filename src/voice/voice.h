@@ -19,7 +19,10 @@ void Speak(Panel& panel, std::string_view clip);       // VoiceDir, to the clip'
 void SpeakAsync(Panel& panel, std::string_view clip);  // VoiceDir, returns at once
 void SpeakFixed(Panel& panel, std::string_view clip);  // FixedVoiceDir, to the clip's end
 void Pause(Panel& panel);                              // the silent "shdel"
-void SpeakNumber(Panel& panel);                        // TuneText, digit by digit
+void SpeakNumber(Panel& panel, std::string_view number);  // digit by digit, as SpokenNumber
+// A number as it is said: the zeros that end its places are not ("145.500" is "145.5",
+// "145.000" is "145.0").
+std::string SpokenNumber(std::string_view number);
 void SpeakMode(Panel& panel);                          // ModeName
 // At verbosity 2 and up, where the receiver went: a frequency as a number of its own.
 void SpeakWhereTo(Panel& panel, const std::string& frequency);

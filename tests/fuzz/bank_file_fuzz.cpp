@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(dir.Path() / "bank01.dat", std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
-  LoadBank(panel);
-  Require(panel.state.IoResult == 0, "the bank loads");
+  Require(LoadBank(panel), "the bank loads");
   const BankImage loaded = panel.state.BankLines;
   Require(SaveBank(panel), "the bank saves");
   const std::string saved = testing::ReadWholeFile(dir.Path() / "bank01.dat");

@@ -57,9 +57,11 @@ class LinkExchangeTest : public ::testing::Test {
 
   std::string Reply(std::string_view bytes) {
     EXPECT_TRUE(pty.Send(bytes));
-    ReadReply(panel);
-    return panel.state.ReplyText;
+    last = ReadReply(panel);
+    return last.text;
   }
+
+  voskel::Reply last;  // what the last read returned
 
   PtyPair pty;
   TempDir dir;
@@ -73,7 +75,7 @@ class LinkExchangeTest : public ::testing::Test {
 
 TEST_F(LinkExchangeTest, KeepsTheKeyAndItsLengthAndLogsIt) {
   EXPECT_EQ(Reply("LM%123\r"), "LM%123");
-  EXPECT_EQ(panel.state.ByteCount, 7);
+  EXPECT_EQ(last.byteCount, 7);
   // A shorter level reply brings its CR into the kept characters, and into the log.
   EXPECT_EQ(Reply("LM 12\r"), "LM 12\r");
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"RX= LM%123", "RX= LM 12\r"}));
@@ -89,7 +91,7 @@ TEST_F(LinkExchangeTest, OneReplyOfABatchSurvivesByKeyOrder) {
 
 TEST_F(LinkExchangeTest, BytesWithoutAKeyAreDroppedUnlogged) {
   EXPECT_EQ(Reply("RF0145500000\r"), "");
-  EXPECT_EQ(panel.state.ByteCount, 13);
+  EXPECT_EQ(last.byteCount, 13);
   EXPECT_EQ(Reply("L"), "");  // half a key
   EXPECT_EQ(Reply("M\r"), "");
   EXPECT_TRUE(LogLines().empty());
@@ -98,8 +100,7 @@ TEST_F(LinkExchangeTest, BytesWithoutAKeyAreDroppedUnlogged) {
 }
 
 TEST_F(LinkExchangeTest, AMemoryListingIsLoggedWholeThenCut) {
-  panel.state.CommandText = "MAA";
-  SendCommand(panel);
+  SendCommand(panel, "MAA");
   EXPECT_EQ(pty.Receive(4), "MAA\r");
   const std::string batch =
       "MXA00 RF0145500000 ST012500 MD1 TMREPEATER ONE    \r"
@@ -109,7 +110,7 @@ TEST_F(LinkExchangeTest, AMemoryListingIsLoggedWholeThenCut) {
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"TX= MAA", "RX= " + batch, "RX= " + kept}));
 
   // Without the "MA" command in front, the same batch is logged once.
-  panel.state.CommandText = "MR";
+  panel.state.ListingAsked = false;
   Reply(batch);
   EXPECT_EQ(LogLines().size(), 4u);
 }
@@ -117,9 +118,9 @@ TEST_F(LinkExchangeTest, AMemoryListingIsLoggedWholeThenCut) {
 TEST_F(LinkExchangeTest, AShorterReplyHoldsNothingOfTheLongerOne) {
   EXPECT_EQ(Reply("VS RF0145500000 ST012500 AU0 MD1\r"), "VS RF0145500000 ST");
   EXPECT_EQ(Reply("LM"), "LM");
-  ReadReply(panel);  // nothing waiting
-  EXPECT_EQ(panel.state.ReplyText, "");
-  EXPECT_EQ(panel.state.ByteCount, 0);
+  last = ReadReply(panel);  // nothing waiting
+  EXPECT_EQ(last.text, "");
+  EXPECT_EQ(last.byteCount, 0);
 }
 
 TEST_F(LinkExchangeTest, ReadsAtMost255BytesAndLeavesTheRestForNextTime) {
@@ -127,12 +128,12 @@ TEST_F(LinkExchangeTest, ReadsAtMost255BytesAndLeavesTheRestForNextTime) {
   std::string rest = "VS RF0145500000 ST012500\r" + std::string(145 - 25, '.');
   ASSERT_TRUE(pty.Send(first + rest));
   EXPECT_EQ(link.BytesWaiting(1), 400);
-  ReadReply(panel);
-  EXPECT_EQ(panel.state.ByteCount, 255);
-  EXPECT_EQ(panel.state.ReplyText, "LM%123");
-  ReadReply(panel);
-  EXPECT_EQ(panel.state.ByteCount, 145);
-  EXPECT_EQ(panel.state.ReplyText, "VS RF0145500000 ST");
+  last = ReadReply(panel);
+  EXPECT_EQ(last.byteCount, 255);
+  EXPECT_EQ(last.text, "LM%123");
+  last = ReadReply(panel);
+  EXPECT_EQ(last.byteCount, 145);
+  EXPECT_EQ(last.text, "VS RF0145500000 ST");
   EXPECT_EQ(link.BytesWaiting(1), 0);
 }
 
@@ -149,7 +150,7 @@ TEST_F(LinkExchangeTest, ANulIsPartOfTheReply) {
 }
 
 TEST_F(LinkExchangeTest, TheFirstReplyConnectsOnce) {
-  ReadReply(panel);
+  last = ReadReply(panel);
   EXPECT_EQ(panel.state.ConnectState, ConnectState::kUnknown);
   Reply("LM%000\r");
   EXPECT_EQ(panel.state.ConnectState, ConnectState::kConnected);
@@ -162,15 +163,12 @@ TEST_F(LinkExchangeTest, TheFirstReplyConnectsOnce) {
 }
 
 TEST_F(LinkExchangeTest, SendCommandWritesTheTextAndOneCarriageReturn) {
-  panel.state.CommandText = "VA014550000000";
-  SendCommand(panel);
+  SendCommand(panel, "VA014550000000");
   EXPECT_EQ(pty.Receive(15), "VA014550000000\r");
-  EXPECT_EQ(panel.state.CommandText, "VA014550000000\r");
   SendResumeByte(panel);
   EXPECT_EQ(pty.Receive(1), "\x1e");
 
-  panel.state.CommandText.clear();
-  SendCommand(panel);
+  SendCommand(panel, "");
   EXPECT_EQ(pty.ReadAll(), "");
   EXPECT_EQ(LogLines(), std::vector<std::string>{"TX= VA014550000000"});
 }
@@ -178,26 +176,23 @@ TEST_F(LinkExchangeTest, SendCommandWritesTheTextAndOneCarriageReturn) {
 TEST_F(LinkExchangeTest, AReceiverThatGoesAwayLeavesTheExchangeHarmless) {
   ASSERT_TRUE(pty.Send("LM%0"));
   pty.CloseMaster();
-  ReadReply(panel);
-  EXPECT_EQ(panel.state.ReplyText, "");
+  last = ReadReply(panel);
+  EXPECT_EQ(last.text, "");
   EXPECT_FALSE(link.IsOpen(1));
-  panel.state.CommandText = "LM";
-  SendCommand(panel);
-  ReadReply(panel);
-  EXPECT_EQ(panel.state.ReplyText, "");
-  EXPECT_EQ(panel.state.ByteCount, 0);
+  SendCommand(panel, "LM");
+  last = ReadReply(panel);
+  EXPECT_EQ(last.text, "");
+  EXPECT_EQ(last.byteCount, 0);
   // The command is logged even though nothing could carry it.
   EXPECT_EQ(LogLines(), std::vector<std::string>{"TX= LM"});
 }
 
 TEST_F(LinkExchangeTest, AWriteToAReceiverThatWentAwayClosesThePort) {
   pty.CloseMaster();
-  panel.state.CommandText = "EX";
-  SendCommand(panel);
+  SendCommand(panel, "EX");
   EXPECT_FALSE(link.IsOpen(1));
   SendResumeByte(panel);
-  ReadRaw(panel);
-  EXPECT_EQ(panel.state.ByteCount, 0);
+  EXPECT_EQ(ReadRaw(panel).byteCount, 0);
 }
 
 }  // namespace

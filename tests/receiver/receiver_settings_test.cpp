@@ -19,9 +19,8 @@ class ReceiverSettings : public ::testing::Test {
     h.sound.Clear();
   }
   std::string Tune(const std::string& text) {
-    h.state().TuneText = text;
     h.state().Frequency = text;
-    SetFrequency(*h.panel);
+    SetFrequency(*h.panel, text);
     return h.Commands().back();
   }
   std::string Step(const std::string& text) {
@@ -29,16 +28,8 @@ class ReceiverSettings : public ::testing::Test {
     SetStep(*h.panel);
     return h.Commands().back();
   }
-  std::int64_t Hz(const std::string& text) {
-    h.state().TuneText = text;
-    FrequencyToHz(*h.panel);
-    return h.state().FrequencyHz;
-  }
-  std::string Text(std::int64_t hz) {
-    h.state().FrequencyHz = hz;
-    HzToFrequency(*h.panel);
-    return h.state().TuneText;
-  }
+  std::int64_t Hz(const std::string& text) { return MhzTextToHz(text); }
+  std::string Text(std::int64_t hz) { return HzToMhzText(hz); }
   PanelHarness h;
 };
 
@@ -52,8 +43,7 @@ TEST_F(ReceiverSettings, FrequencyCommandsHaveTheirFixedWidth) {
   EXPECT_EQ(Tune("1.23456"), "VA0001.234560");
   EXPECT_EQ(Tune("1296.25"), "VA1296.25000");
   EXPECT_EQ(Tune(""), "VA0000000000");
-  h.state().TuneText = "430";
-  SetFrequencyB(*h.panel);
+  SetFrequencyB(*h.panel, "430");
   EXPECT_EQ(h.Commands().back(), "VB0430000000");
 }
 

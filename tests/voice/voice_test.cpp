@@ -55,26 +55,23 @@ TEST_F(VoiceTest, SpeakNumberSaysDigitsAndPointAfterTrimmingZeros) {
   };
   for (const Case& c : cases) {
     sound_.Clear();
-    panel_.state.TuneText = c.text;
-    SpeakNumber(panel_);
+    SpeakNumber(panel_, c.text);
     EXPECT_EQ(Heard(), c.heard) << c.text;
-    EXPECT_EQ(panel_.state.TuneText, c.left) << c.text;
+    EXPECT_EQ(SpokenNumber(c.text), c.left) << c.text;
   }
 }
 
 TEST_F(VoiceTest, MovingSearchIsAnnouncedBeforeTheNumber) {
   panel_.state.SearchActive = SearchActive::kMoving;
-  panel_.state.TuneText = "145.5";
-  SpeakNumber(panel_);
+  SpeakNumber(panel_, "145.5");
   EXPECT_EQ(Heard(), (Names{"srching", "1", "4", "5", "point", "5"}));
-  EXPECT_EQ(panel_.state.TuneText, "145.5");
+  EXPECT_EQ(SpokenNumber("145.5"), "145.5");
 
   sound_.Clear();
   panel_.state.SearchActive = SearchActive::kHalted;  // halted on a hit: no longer searching
-  panel_.state.TuneText = "145.000";
-  SpeakNumber(panel_);
+  SpeakNumber(panel_, "145.000");
   EXPECT_EQ(Heard(), (Names{"1", "4", "5", "point", "0"}));
-  EXPECT_EQ(panel_.state.TuneText, "145.0");
+  EXPECT_EQ(SpokenNumber("145.000"), "145.0");
 }
 
 TEST_F(VoiceTest, SpeakModeSaysTheClipOfAnExactModeText) {
@@ -96,10 +93,9 @@ TEST_F(VoiceTest, SpeakModeSaysTheClipOfAnExactModeText) {
   for (const auto& [mode, heard] : rows) {
     sound_.Clear();
     panel_.state.ModeName = mode;
-    panel_.state.TuneText = "145.5";
     SpeakMode(panel_);
     EXPECT_EQ(Heard(), heard) << '"' << mode << '"';
-    EXPECT_EQ(panel_.state.TuneText, mode);
+    EXPECT_EQ(panel_.state.ModeName, mode);
   }
 }
 
