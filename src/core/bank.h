@@ -27,19 +27,11 @@ struct Bank {
   std::string note;  // a line of blanks between the step and the channels
   std::vector<BankChannel> channels;
   // The end marker follows the channels. A file cut short, or written by hand without it,
-  // holds none: its channels are then every line the file may hold, blank ones included.
+  // holds none: its channels then run to its last line, blank ones included.
   bool ended = false;
 
   bool operator==(const Bank&) const = default;
 };
-
-// The channel whose frequency stands on line `line` of the file, for ChannelIndex, which
-// counts lines as the file does; nothing for a line that holds none.
-inline const BankChannel* ChannelOnLine(const Bank& bank, int line) {
-  if (line < kFirstChannel || line % 2 != 0) return nullptr;
-  const auto k = static_cast<std::size_t>((line - kFirstChannel) / 2);
-  return k < bank.channels.size() ? &bank.channels[k] : nullptr;
-}
 
 // The line after the last channel: where the end marker stands (or would stand).
 inline int EndLine(const Bank& bank) {
