@@ -65,7 +65,7 @@ StoredRecord ReadKeptState(Panel& panel, StoredSettings& settings) {
 void RestoreState(Panel& panel) {
   auto& s = panel.state;
   StoredSettings settings = DefaultSettings();
-  const StoredRecord inBank = ReadStoredSettings(s.BankLines, settings);
+  const StoredRecord inBank = ReadStoredSettings(ImageOf(s.Bank), settings);
   // bank00.dat holds a search list when the run before was cut off before its shutdown.
   const StoredRecord found = inBank != StoredRecord::kNone ? inBank : ReadKeptState(panel, settings);
   if (found == StoredRecord::kDamaged) {
@@ -82,9 +82,9 @@ void RestoreState(Panel& panel) {
   KeepStoredState(panel);
   if (inBank == StoredRecord::kNone) return;
   // The stored state is read once: the file becomes the empty search list.
-  s.BankLines[0] = "Srchbank";
-  s.BankLines[2] = kEndMarker;
-  s.BankLines[3] = "     ";
+  s.Bank.title = "Srchbank";
+  s.Bank.step = kEndMarker;
+  s.Bank.note = "     ";
   if (!SaveBank(panel)) Speak(panel, "inv");
 }
 
@@ -97,8 +97,8 @@ void ReportClosedPort(Panel& panel) {
 
 void StoreState(Panel& panel) {
   auto& s = panel.state;
-  s.BankLines = StateRecord(SettingsInForce(s), Cap(s.TitleLine + "  " + panel.clock.LocalDate() +
-                                                    "  " + panel.clock.LocalTime()));
+  s.Bank = BankOf(StateRecord(SettingsInForce(s), Cap(s.TitleLine + "  " + panel.clock.LocalDate() +
+                                                       "  " + panel.clock.LocalTime())));
   s.BankFileName = "bank00.dat";
   KeepStoredState(panel);
   // The panel is about to go: a state that could not be stored is at least heard.

@@ -48,4 +48,6 @@ std::optional<DamagedLine> BankDamage(const BankImage& lines) {
   return DamagedLine{kLastEndLine, "leaves no room for the end marker"};
 }
 
+std::optional<DamagedLine> BankDamage(const Bank& bank) { return BankDamage(ImageOf(bank)); }
+
 }  // namespace voskel

@@ -22,5 +22,8 @@ struct DamagedLine {
 // end on line 2, after its name and mode. Anything else is a file cut short, written by hand
 // in another shape, or no bank at all.
 std::optional<DamagedLine> BankDamage(const BankImage& lines);
+// The same of the bank's lines: a bank built or edited in memory is judged as its file
+// would be.
+std::optional<DamagedLine> BankDamage(const Bank& bank);
 
 }  // namespace voskel

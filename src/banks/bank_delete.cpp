@@ -56,7 +56,7 @@ void DeleteChannel(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
-  const int end = ChannelEnd(s);
+  const int end = ChannelEnd(s.Bank);
   if (end == kFirstChannel) {
     Speak(panel, "empty");
     return;
@@ -65,19 +65,15 @@ void DeleteChannel(Panel& panel) {
     Speak(panel, "inv");
     return;
   }
-  // The file decides: a save that fails leaves the image in memory as the file still is.
-  const auto before = s.BankLines;
-  // Every record after the current one moves down, the end marker with them, however far
+  // The file decides: a save that fails leaves the bank in memory as the file still is.
+  const Bank before = s.Bank;
+  // The channels after the current one move up, the end marker with them, however far
   // down the bank it stands.
-  for (int i = s.ChannelIndex; i < end; i += 2) {
-    s.BankLines[static_cast<std::size_t>(i)] = BankLine(s, i + 2);
-    s.BankLines[static_cast<std::size_t>(i + 1)] = BankLine(s, i + 3);
-  }
-  s.BankLines[static_cast<std::size_t>(end)].clear();
-  s.BankLines[static_cast<std::size_t>(end + 1)].clear();
+  SealBank(s.Bank);
+  s.Bank.channels.erase(s.Bank.channels.begin() + (s.ChannelIndex - kFirstChannel) / 2);
   const int newEnd = end - 2;
   if (!SaveBank(panel)) {
-    s.BankLines = before;
+    s.Bank = before;
     Speak(panel, "inv");
     return;
   }
@@ -95,7 +91,7 @@ void DeleteChannel(Panel& panel) {
   } else {
     // After the last channel comes the first, as when stepping.
     if (s.ChannelIndex >= newEnd) s.ChannelIndex = kFirstChannel;
-    s.Frequency = BankLine(s, s.ChannelIndex);
+    s.Frequency = BankLine(s.Bank, s.ChannelIndex);
     SetFrequency(panel, s.Frequency);
     BlankChannelTag(panel);
     ShowChannelTag(panel);

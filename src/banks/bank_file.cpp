@@ -25,42 +25,49 @@ bool IsBankTemporary(const std::string& name) {
 
 }  // namespace
 
-const std::string& BankLine(const PanelState& state, int i) {
-  static const std::string kNone;
-  if (i < 0 || i >= kBankImageLines) return kNone;
-  return state.BankLines[static_cast<std::size_t>(i)];
-}
+namespace {
 
-std::optional<int> ReadBank(Panel& panel, const std::string& name, BankImage& lines) {
+// The lines of a bank file and the line of its end marker (-1 without one).
+struct ReadLines {
+  BankImage lines{};
+  int end = -1;
+};
+
+// Nothing when the file does not open: "bnf" is spoken.
+std::optional<ReadLines> ReadLinesOf(Panel& panel, const std::string& name) {
   std::ifstream file;
   if (!OpenBankFile(panel.workDir / name, file)) {
     Speak(panel, "bnf");
     return std::nullopt;
   }
-  return ReadBankLines(file, lines);
+  std::optional<ReadLines> read(std::in_place);
+  read->end = ReadBankLines(file, read->lines);
+  return read;
 }
 
-BankUse ReadBankForUse(Panel& panel, const std::string& name, BankImage& lines) {
-  BankImage read;
-  if (!ReadBank(panel, name, read)) return BankUse::kMissing;
-  if (const std::optional<DamagedLine> damage = BankDamage(read)) {
+}  // namespace
+
+BankUse ReadBankForUse(Panel& panel, const std::string& name, Bank& bank) {
+  const std::optional<ReadLines> read = ReadLinesOf(panel, name);
+  if (!read) return BankUse::kMissing;
+  if (const std::optional<DamagedLine> damage = BankDamage(read->lines)) {
     // A text editor counts lines from 1.
     WriteLogLine(panel, Cap(name + ": line " + std::to_string(damage->line + 1) + " " +
                             std::string(damage->why)));
     Speak(panel, "inv");
     return BankUse::kDamaged;
   }
-  lines = std::move(read);
+  bank = BankOf(read->lines);
   return BankUse::kSound;
 }
 
 BankUse LoadBankForUse(Panel& panel, const std::string& name) {
   auto& s = panel.state;
-  const BankUse use = ReadBankForUse(panel, name, s.BankLines);
+  const BankUse use = ReadBankForUse(panel, name, s.Bank);
   if (use == BankUse::kDamaged) return use;
   s.BankFileName = name;
   if (use == BankUse::kSound) {
-    s.LastChannelIndex = ChannelEnd(s.BankLines) - 2;
+    s.LastChannelIndex = ChannelEnd(s.Bank) - 2;
     s.ChannelIndex = s.LastChannelIndex;
   }
   return use;
@@ -68,13 +75,15 @@ BankUse LoadBankForUse(Panel& panel, const std::string& name) {
 
 bool LoadBank(Panel& panel) {
   auto& s = panel.state;
-  const std::optional<int> end = ReadBank(panel, s.BankFileName, s.BankLines);
+  const std::optional<ReadLines> read = ReadLinesOf(panel, s.BankFileName);
+  if (!read) return false;
+  s.Bank = BankOf(read->lines);
   // A file without an end marker leaves both indexes as they were.
-  if (end && *end >= 0) {
-    s.LastChannelIndex = *end - 2;
+  if (read->end >= 0) {
+    s.LastChannelIndex = read->end - 2;
     s.ChannelIndex = s.LastChannelIndex;
   }
-  return end.has_value();
+  return true;
 }
 
 void RemoveStaleBankTemporaries(Panel& panel) {
@@ -93,7 +102,7 @@ void RemoveStaleBankTemporaries(Panel& panel) {
 }
 
 bool SaveBank(Panel& panel) {
-  return WriteBankFile(panel.workDir / panel.state.BankFileName, panel.state.BankLines);
+  return WriteBankFile(panel.workDir / panel.state.BankFileName, panel.state.Bank);
 }
 
 }  // namespace voskel

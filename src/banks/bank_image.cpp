@@ -4,11 +4,12 @@
 
 namespace voskel {
 
-int ChannelEnd(const PanelState& state) { return ChannelEnd(state.BankLines); }
-
-int SealBank(PanelState& state) {
-  const int end = ChannelEnd(state);
-  state.BankLines[static_cast<std::size_t>(end)] = kEndMarker;
+int SealBank(Bank& bank) {
+  const int end = ChannelEnd(bank);
+  // What stood on the marker's line and after it is past the end: no save writes it.
+  const auto kept = static_cast<std::size_t>((end - kFirstChannel) / 2);
+  if (bank.channels.size() > kept) bank.channels.resize(kept);
+  bank.ended = true;
   return end;
 }
 
@@ -21,7 +22,7 @@ void Selection::Restore(Panel& panel) const {
     s.BankState = BankState::kNone;
     return;
   }
-  const int end = SealBank(s);
+  const int end = SealBank(s.Bank);
   s.LastChannelIndex = end - 2;
   s.ChannelIndex = channel < end ? channel : kFirstChannel;
   if (end == kFirstChannel) s.BankState = BankState::kNone;

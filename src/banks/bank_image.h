@@ -1,5 +1,5 @@
 #pragma once
-// Where the channels of the bank image end, and the selection an edit keeps.
+// Where the channels of the bank in memory end, and the selection an edit keeps.
 #include <string>
 
 #include "banks/bank_lines.h"
@@ -7,15 +7,12 @@
 
 namespace voskel {
 
-// ChannelEnd of the panel's image.
-int ChannelEnd(const PanelState& state);
-
 // Puts the end marker where ChannelEnd found it, so that a save keeps only the channels
 // before it. Returns that line.
-int SealBank(PanelState& state);
+int SealBank(Bank& bank);
 
 // The bank selected for stepping, remembered before an edit loads other banks into the
-// one image, and loaded again afterwards so that the arrows and K still work on it.
+// one Bank, and loaded again afterwards so that the arrows and K still work on it.
 struct Selection {
   explicit Selection(const PanelState& state)
       : name(state.BankFileName), channel(state.ChannelIndex) {}

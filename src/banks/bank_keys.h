@@ -1,6 +1,6 @@
 #pragma once
 // The bank operations behind the keys B, O, T, P, D and K and the arrows: each takes the
-// bank number typed into EntryText, works on the one bank image in memory and saves it back.
+// bank number typed into EntryText, works on the one Bank in memory and saves it back.
 #include "core/panel.h"
 
 namespace voskel {
@@ -10,9 +10,9 @@ void StepChannel(Panel& panel, int direction);  // Up +1, Down -1, through the s
 void SortBank(Panel& panel);       // O: order by frequency, drop repeats that follow each other
 void CopyBank(Panel& panel);       // T: merge one bank (or the search list) into another
 void PutChannel(Panel& panel);     // P: add the current frequency to a bank
-// The end that T and P share, MergeLines holding the source; true when the destination was
-// written ("ok").
-bool MergeBank(Panel& panel);
+// The end that T and P share: the channels of source not yet in the destination are added
+// to it; true when the destination was written ("ok").
+bool MergeBank(Panel& panel, const Bank& source);
 void DeleteChannel(Panel& panel);  // K, Enter: remove the current channel of the selected bank
 void DeleteBank(Panel& panel);     // D, Enter: move a bank file aside into deleted/
 

@@ -10,16 +10,18 @@
 #include <string>
 #include <string_view>
 
-#include "core/panel_state.h"
+#include "core/bank.h"
+#include "core/panel_state.h"  // kMaxText
 
 namespace voskel {
 
 inline constexpr int kBankFileLines = 400;
-inline constexpr const char* kEndMarker = "9999";
-inline constexpr int kFirstChannel = 4;
 // The last line an end marker may stand on so that the saved file keeps it.
 inline constexpr int kLastEndLine = 398;
 
+// The lines of a bank file by position, with room for a bank in memory grown past the 400 a
+// file holds: how the format is read, written and judged. Everything else holds a Bank.
+inline constexpr int kBankImageLines = 420;
 using BankImage = std::array<std::string, kBankImageLines>;
 
 // The receiver tags a channel with at most 12 characters.
@@ -56,5 +58,18 @@ bool WriteBankFile(const std::filesystem::path& path, const BankImage& lines);
 // Found without trusting the file: a bank written by hand may lack its end marker or carry
 // it on the wrong line.
 int ChannelEnd(const BankImage& lines);
+
+// The bank the lines make: the channels run up to the first end marker on an even line from
+// 4 on; without one, up to the last line that holds anything, so that nothing is lost.
+Bank BankOf(const BankImage& lines);
+// The lines of a bank. ImageOf(BankOf(lines)) holds every line of lines up to the end
+// marker, and all of them without one: a bank read and saved is the file it was read from.
+BankImage ImageOf(const Bank& bank);
+std::string BankFileText(const Bank& bank);
+bool WriteBankFile(const std::filesystem::path& path, const Bank& bank);
+// ChannelEnd of the bank's lines.
+int ChannelEnd(const Bank& bank);
+// Line i of the bank's file, empty outside it: for ChannelIndex, which counts lines.
+const std::string& BankLine(const Bank& bank, int i);
 
 }  // namespace voskel

@@ -1,5 +1,6 @@
 // Copying and merging channels from one bank into another: T copies a bank (or the search
-// list), P puts the current frequency. Both end in MergeBank with the source in MergeLines.
+// list), P puts the current frequency. Both end in MergeBank, given the source.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -17,31 +18,21 @@ namespace {
 // Merging works within the first 187 lines of both banks: at most 91 channels come from
 // the source, and the destination's end marker is looked for up to line 186.
 constexpr int kMergeLastLine = 186;
-
-std::string& Line(std::array<std::string, kBankImageLines>& lines, int i) {
-  return lines[static_cast<std::size_t>(i)];
-}
+constexpr std::size_t kMostMerged = (kMergeLastLine - kFirstChannel) / 2;
 
 void SpeakCreate(Panel& panel, const std::string& number) {
   Speak(panel, "create");
   for (char c : number.substr(0, 2)) SpeakDigit(panel, c);
 }
 
-// A new, empty bank in BankLines: the number as its name, then the header lines given.
-void StartNewBank(PanelState& s, const std::string& number, const std::string& mode,
-                  const std::string& step) {
-  for (std::string& line : s.BankLines) line.clear();
-  Line(s.BankLines, 0) = Cap("bank" + number);
-  Line(s.BankLines, 1) = mode;
-  Line(s.BankLines, 2) = step;
-  Line(s.BankLines, 3) = " ";
-  Line(s.BankLines, kFirstChannel) = kEndMarker;
+// A new, empty bank: the number as its name, then the mode and step given.
+Bank NewBank(const std::string& number, const std::string& mode, const std::string& step) {
+  return Bank{Cap("bank" + number), mode, step, " ", {}, true};
 }
 
-// The merge's destination into BankLines. A missing one is made from the source's header
+// The merge's destination into Bank. A missing one is made from the source's header
 // and only saved with the merged channels, so that a merge that fails leaves no file.
-bool LoadDestination(Panel& panel, const std::string& number) {
-  auto& s = panel.state;
+bool LoadDestination(Panel& panel, const std::string& number, const Bank& source) {
   switch (LoadBankForUse(panel, BankFileName(number))) {
     case BankUse::kSound:
       return true;
@@ -51,49 +42,44 @@ bool LoadDestination(Panel& panel, const std::string& number) {
       break;
   }
   SpeakCreate(panel, number);
-  StartNewBank(s, number, Line(s.MergeLines, 1), Line(s.MergeLines, 2));
+  panel.state.Bank = NewBank(number, source.mode, source.step);
   return true;
 }
 
 // The destination's end marker on lines 4 to 186; -1 when it stands further down, where
-// appending would overwrite the records that follow line 186.
-int MergeEnd(const PanelState& s) {
-  for (int d = kFirstChannel; d <= kMergeLastLine; d += 2)
-    if (BankLine(s, d) == kEndMarker) return d;
-  return -1;
+// appending would overwrite the records that follow line 186. The search list read short
+// has none.
+int MergeEnd(const Bank& destination) {
+  const int end = EndLine(destination);
+  return destination.ended && end <= kMergeLastLine ? end : -1;
 }
 
-// At most 91 channels are appended after a marker on line 186 at the latest, so the image
+// At most 91 channels are appended after a marker on line 186 at the latest, so the bank
 // never grows past line 371.
-void AppendNewChannels(PanelState& s, int end) {
-  for (int k = kFirstChannel; k < kMergeLastLine; k += 2) {
-    const std::string& frequency = Line(s.MergeLines, k);
-    if (frequency == kEndMarker) break;
-    bool present = false;
-    for (int i = kFirstChannel; i < end && !present; i += 2) present = BankLine(s, i) == frequency;
-    if (present) continue;
-    Line(s.BankLines, end) = frequency;
-    Line(s.BankLines, end + 1) = Line(s.MergeLines, k + 1);
-    Line(s.BankLines, end + 2) = kEndMarker;
-    Line(s.BankLines, end + 3) = " ";
-    end += 2;
+void AppendNewChannels(Bank& destination, const Bank& source) {
+  for (std::size_t k = 0; k < source.channels.size() && k < kMostMerged; ++k) {
+    const BankChannel& channel = source.channels[k];
+    if (channel.frequency == kEndMarker) break;
+    const auto same = [&channel](const BankChannel& c) { return c.frequency == channel.frequency; };
+    if (std::none_of(destination.channels.begin(), destination.channels.end(), same))
+      destination.channels.push_back(channel);
   }
 }
 
 // The empty search list ends on line 2: its step and its empty channel list come from the
 // panel, so that a bank made from it gets a whole header.
-void CompleteSourceHeader(PanelState& s) {
-  if (Line(s.MergeLines, kSearchListEndLine) != kEndMarker) return;
-  Line(s.MergeLines, 2) = s.StepText;
-  Line(s.MergeLines, 3) = " ";
-  Line(s.MergeLines, kFirstChannel) = kEndMarker;
+void CompleteSourceHeader(Bank& source, const std::string& step) {
+  if (source.step != kEndMarker) return;
+  Bank whole = NewBank("00", source.mode, step);
+  whole.title = source.title;
+  source = std::move(whole);
 }
 
 // A missing source of T is created empty, as said; false when it could not be saved.
 bool CreateSource(Panel& panel, const std::string& number) {
   auto& s = panel.state;
   SpeakCreate(panel, number);
-  StartNewBank(s, number, s.ModeName, s.StepText);
+  s.Bank = NewBank(number, s.ModeName, s.StepText);
   if (SaveBank(panel)) return true;
   Speak(panel, "inv");
   return false;
@@ -101,24 +87,23 @@ bool CreateSource(Panel& panel, const std::string& number) {
 
 }  // namespace
 
-bool MergeBank(Panel& panel) {
+bool MergeBank(Panel& panel, const Bank& source) {
   auto& s = panel.state;
   const std::string number =
       s.EntryText.size() == 4 ? s.EntryText.substr(2) : s.EntryText.substr(0, 2);
-  if (!LoadDestination(panel, number)) return false;
-  if (BankLine(s, 1) != Line(s.MergeLines, 1)) {
+  if (!LoadDestination(panel, number, source)) return false;
+  if (s.Bank.mode != source.mode) {
     Speak(panel, "incmode");
     return false;
   }
-  const int end = MergeEnd(s);
-  if (end < 0) {
+  if (MergeEnd(s.Bank) < 0) {
     Speak(panel, "n");
     return false;
   }
-  AppendNewChannels(s, end);
+  AppendNewChannels(s.Bank, source);
   // What P puts and the header a new bank takes come from the panel, not from a checked
   // file: the merged bank is checked as a whole before it is written.
-  const bool saved = !BankDamage(s.BankLines) && SaveBank(panel);
+  const bool saved = !BankDamage(s.Bank) && SaveBank(panel);
   Speak(panel, saved ? "ok" : "inv");
   return saved;
 }
@@ -133,10 +118,10 @@ void CopyBank(Panel& panel) {
     selection.Restore(panel);
     return;
   }
-  for (int i = 0; i <= kMergeLastLine; ++i) Line(s.MergeLines, i) = BankLine(s, i);
-  CompleteSourceHeader(s);
+  Bank merged = s.Bank;
+  CompleteSourceHeader(merged, s.StepText);
   // "create" and then "inv" must not leave the bank it said it created.
-  if (!MergeBank(panel) && created) {
+  if (!MergeBank(panel, merged) && created) {
     std::error_code ignored;
     std::filesystem::remove(panel.workDir / BankFileName(source), ignored);
   }
@@ -146,14 +131,7 @@ void CopyBank(Panel& panel) {
 void PutChannel(Panel& panel) {
   auto& s = panel.state;
   const Selection selection(s);
-  Line(s.MergeLines, 0) = "bank00";
-  Line(s.MergeLines, 1) = s.ModeName;
-  Line(s.MergeLines, 2) = s.StepText;
-  Line(s.MergeLines, 3) = " ";
-  Line(s.MergeLines, 4) = s.Frequency;
-  Line(s.MergeLines, 5) = " ";
-  Line(s.MergeLines, 6) = kEndMarker;
-  MergeBank(panel);
+  MergeBank(panel, Bank{"bank00", s.ModeName, s.StepText, " ", {{s.Frequency, " "}}, true});
   selection.Restore(panel);
 }
 

@@ -26,7 +26,7 @@ void RestorePen(Panel& panel) {
 
 bool TuneChannel(Panel& panel) {
   auto& s = panel.state;
-  s.Frequency = BankLine(s, s.ChannelIndex);
+  s.Frequency = BankLine(s.Bank, s.ChannelIndex);
   return SetFrequency(panel, s.Frequency);
 }
 
@@ -40,7 +40,7 @@ void BlankChannelTag(Panel& panel) {
 
 void ShowChannelTag(Panel& panel) {
   StartLine(panel, ScreenLine::kChannelTag);
-  PrintAt(panel, BankLine(panel.state, panel.state.ChannelIndex + 1));
+  PrintAt(panel, BankLine(panel.state.Bank, panel.state.ChannelIndex + 1));
   RestorePen(panel);
 }
 
@@ -50,14 +50,14 @@ void SelectBank(Panel& panel) {
   const std::string before = s.BankFileName;
   const BankUse use = LoadBankForUse(panel, BankFileName(s.EntryText));
   // A missing or damaged bank changes nothing: the bank selected before stays selected, a
-  // search or scan under way goes on, and the image stays with its own file (a search
+  // search or scan under way goes on, and the bank stays with its own file (a search
   // list is never saved under another bank's name).
   if (use != BankUse::kSound) {
     s.BankFileName = before;
     return;
   }
   s.EntryMode = EntryMode::kNone;
-  const int end = SealBank(s);
+  const int end = SealBank(s.Bank);
   s.LastChannelIndex = end - 2;
   s.ChannelIndex = kFirstChannel;
   if (end == kFirstChannel) {
@@ -79,22 +79,22 @@ void SelectBank(Panel& panel) {
 void ApplyBankModeAndStep(Panel& panel) {
   auto& s = panel.state;
   Pause(panel);
-  s.ModeName = BankLine(s, 1);
+  s.ModeName = s.Bank.mode;
   ApplyMode(panel);
   Pause(panel);
-  s.StepText = BankLine(s, 2);
+  s.StepText = s.Bank.step;
   SetStep(panel);
   ShowSearchLine(panel);  // the bank's step is the search's now
 }
 
 void StepChannel(Panel& panel, int direction) {
   auto& s = panel.state;
-  // The image was checked when its file was read; what is tuned from it is checked again.
-  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState) || BankDamage(s.BankLines)) {
+  // The bank was checked when its file was read; what is tuned from it is checked again.
+  if (IsSearching(s.SearchActive) || IsMemoryScanning(s.ScanState) || BankDamage(s.Bank)) {
     Speak(panel, "inv");
     return;
   }
-  const int end = ChannelEnd(s);
+  const int end = ChannelEnd(s.Bank);
   if (end == kFirstChannel) {
     Speak(panel, "empty");
     return;
@@ -115,8 +115,9 @@ void StepChannel(Panel& panel, int direction) {
   }
   ShowChannelTag(panel);
   if (s.ChannelIndex == kFirstChannel) Speak(panel, "beep");
-  SpeakTag(panel, BankLine(s, s.ChannelIndex + 1));
-  if (IsBlank(BankLine(s, s.ChannelIndex + 1))) SpeakWhereTo(panel, s.ReceiverFrequency);
+  const std::string tag = BankLine(s.Bank, s.ChannelIndex + 1);
+  SpeakTag(panel, tag);
+  if (IsBlank(tag)) SpeakWhereTo(panel, s.ReceiverFrequency);
 }
 
 }  // namespace voskel

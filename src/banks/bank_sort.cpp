@@ -13,10 +13,24 @@ namespace voskel {
 namespace {
 
 struct Channel {
-  std::string frequency;
-  std::string tag;
+  BankChannel texts;
   double value = 0;
 };
+
+// A channel is a repeat when its text equals that of the channel before it and that one
+// is kept: of three equal neighbours only the middle one goes. The marks are kept apart
+// from the texts, so a frequency line that is a single space is a channel like any other.
+std::vector<BankChannel> WithoutRepeats(const std::vector<Channel>& channels) {
+  std::vector<BankChannel> kept;
+  bool previousKept = false;
+  for (std::size_t k = 0; k < channels.size(); ++k) {
+    const bool repeat = previousKept && k > 0 &&
+                        channels[k].texts.frequency == channels[k - 1].texts.frequency;
+    previousKept = !repeat;
+    if (!repeat) kept.push_back(channels[k].texts);
+  }
+  return kept;
+}
 
 }  // namespace
 
@@ -28,31 +42,14 @@ void SortBank(Panel& panel) {
     return;
   }
   // The short search list gets its end marker where its channels would start.
-  const int end = SealBank(s);
+  SealBank(s.Bank);
   std::vector<Channel> channels;
-  for (int i = kFirstChannel; i < end; i += 2) {
-    const std::string& frequency = BankLine(s, i);
-    channels.push_back({frequency, BankLine(s, i + 1), ReadNumber(frequency)});
-  }
+  for (const BankChannel& channel : s.Bank.channels)
+    channels.push_back({channel, ReadNumber(channel.frequency)});
   // Equal values keep their order.
   std::stable_sort(channels.begin(), channels.end(),
                    [](const Channel& a, const Channel& b) { return a.value < b.value; });
-
-  // A channel is a repeat when its text equals that of the channel before it and that one
-  // is kept: of three equal neighbours only the middle one goes. The marks are kept apart
-  // from the texts, so a frequency line that is a single space is a channel like any other.
-  int line = kFirstChannel;
-  bool previousKept = false;
-  for (std::size_t k = 0; k < channels.size(); ++k) {
-    const bool repeat = previousKept && k > 0 && channels[k].frequency == channels[k - 1].frequency;
-    previousKept = !repeat;
-    if (repeat) continue;
-    s.BankLines[static_cast<std::size_t>(line)] = channels[k].frequency;
-    s.BankLines[static_cast<std::size_t>(line + 1)] = channels[k].tag;
-    line += 2;
-  }
-  s.BankLines[static_cast<std::size_t>(line)] = kEndMarker;
-  for (int i = line + 1; i <= end + 1; ++i) s.BankLines[static_cast<std::size_t>(i)].clear();
+  s.Bank.channels = WithoutRepeats(channels);
 
   Speak(panel, SaveBank(panel) ? "ok" : "inv");
   selection.Restore(panel);

@@ -91,25 +91,26 @@ std::string MemoryWriteCommand(char letter, int channel, std::int64_t hz, char m
          " ST012500 MD" + mode + " TM" + TagField(tag);
 }
 
-// The line after the last channel the receiver takes: at most channels 00 to 90.
-int WriteEnd(const BankImage& lines) {
-  return std::min(ChannelEnd(lines), kFirstChannel + 2 * (kLastReceiverChannel + 1));
+// The channels the receiver takes: at most channels 00 to 90.
+std::size_t WrittenChannels(const Bank& bank) {
+  const auto channels = static_cast<std::size_t>((ChannelEnd(bank) - kFirstChannel) / 2);
+  return std::min<std::size_t>({channels, bank.channels.size(), kLastReceiverChannel + 1});
 }
 
-// The memory-write commands for the bank in lines, channels 00 to 90 (none for a bank
-// without channels, which empties the receiver bank). Nothing when the bank cannot be
-// written whole: no receiver mode, or a frequency line the receiver does not tune. A
-// receiver bank half written from a bad file is worse than one left as it was.
-std::optional<std::vector<std::string>> WriteCommands(const BankImage& lines, char letter) {
-  const std::optional<char> mode = BankModeDigit(lines[1]);
+// The memory-write commands for the bank, channels 00 to 90 (none for a bank without
+// channels, which empties the receiver bank). Nothing when the bank cannot be written
+// whole: no receiver mode, or a frequency line the receiver does not tune. A receiver bank
+// half written from a bad file is worse than one left as it was.
+std::optional<std::vector<std::string>> WriteCommands(const Bank& bank, char letter) {
+  const std::optional<char> mode = BankModeDigit(bank.mode);
   if (!mode) return std::nullopt;
   std::vector<std::string> commands;
-  const int end = WriteEnd(lines);
-  for (int i = kFirstChannel; i < end; i += 2) {
-    const auto at = static_cast<std::size_t>(i);
-    const std::optional<std::int64_t> hz = WritableHz(lines[at]);
+  const std::size_t count = WrittenChannels(bank);
+  for (std::size_t k = 0; k < count; ++k) {
+    const BankChannel& channel = bank.channels[k];
+    const std::optional<std::int64_t> hz = WritableHz(channel.frequency);
     if (!hz) return std::nullopt;
-    commands.push_back(MemoryWriteCommand(letter, i / 2 - 2, *hz, *mode, lines[at + 1]));
+    commands.push_back(MemoryWriteCommand(letter, static_cast<int>(k), *hz, *mode, channel.tag));
   }
   return commands;
 }
@@ -118,7 +119,7 @@ std::optional<std::vector<std::string>> WriteCommands(const BankImage& lines, ch
 // that says why they cannot be had: "bnf", or "inv" for a damaged bank (cut short without
 // its end marker, a control byte, no receiver mode, a frequency it does not tune) or one
 // with more channels than the receiver bank holds when its size is known. Only the file is
-// read: the image in memory (a bank selected for stepping, the search list while a search
+// read: the bank in memory (a bank selected for stepping, the search list while a search
 // runs) is never touched.
 struct WritePlan {
   std::vector<std::string> commands;
@@ -133,7 +134,7 @@ WritePlan PlanWrite(Panel& panel, char letter) {
   BankImage lines{};
   ReadBankLines(file, lines);
   if (BankDamage(lines)) return {{}, "inv"};
-  auto commands = WriteCommands(lines, letter);
+  auto commands = WriteCommands(BankOf(lines), letter);
   const int size = s.ReceiverBankSizes[static_cast<std::size_t>(letter - 'A')];
   if (!commands || (size > 0 && static_cast<int>(commands->size()) > size)) return {{}, "inv"};
   return {std::move(*commands), nullptr};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/activity_record.h"
+#include "core/bank.h"
 #include "core/key_queue.h"
 #include "core/panel_modes.h"
 
@@ -15,7 +16,6 @@ inline constexpr std::size_t kMaxText = 255;
 // Two entries per press (the key and the marker that reads the reply behind it): room for
 // 64 presses typed while a long clip plays.
 inline constexpr int kKeyQueueSize = 128;
-inline constexpr int kBankImageLines = 420;
 inline constexpr int kPassSlots = 50;
 
 // What the receiver holds, as it last took or reported it: where the display goes back to
@@ -146,14 +146,14 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
 
 
   // Bank files
-  std::array<std::string, kBankImageLines> BankLines{};
+  // The bank in memory, of BankFileName: the one selected or scanned, or the search list.
+  voskel::Bank Bank;
   // The settings state.dat holds, as KeepStoredState last wrote them, and the passes
   // passes.dat holds.
   std::string KeptState;
   std::string KeptPasses;
   // The receiver banks' sizes, A to J, as Z last read or set them; 0 while unknown.
   std::array<int, 10> ReceiverBankSizes{};
-  std::array<std::string, kBankImageLines> MergeLines{};
 
   // The activity log
   ActivityWatch Activity;

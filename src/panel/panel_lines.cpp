@@ -38,7 +38,7 @@ void ShowSelectedBank(Panel& panel) {
   // "bankNN.dat": the number stands between the word and the extension.
   if (s.BankState != BankState::kNone && s.BankFileName.size() > 8) {
     number = "Bank " + s.BankFileName.substr(4, s.BankFileName.size() - 8);
-    name = s.BankLines[0].substr(0, kNameShown);
+    name = s.Bank.title.substr(0, kNameShown);
   }
   if (number == s.BankLineShown && name == s.BankNameShown) return;
   const Pen kept = panel.pen;

@@ -36,16 +36,16 @@ std::string ReportedTag(std::string_view report) {
   return tag;
 }
 
-// The channel of the bank in the image that the panel tuned to this frequency.
+// The channel of the bank in memory that the panel tuned to this frequency.
 void FindBankChannel(const PanelState& s, Where& where) {
   const std::optional<std::string> number = BankNumberOf(s.BankFileName);
   if (s.BankState == BankState::kNone || !number || *number == "00") return;
   const std::int64_t hz = MhzTextToHz(where.frequency);
-  const int end = ChannelEnd(s);
+  const int end = ChannelEnd(s.Bank);
   for (int i = kFirstChannel; i < end; i += 2) {
-    if (MhzTextToHz(BankLine(s, i)) != hz) continue;
+    if (MhzTextToHz(BankLine(s.Bank, i)) != hz) continue;
     where.channel = *number + "/" + std::to_string((i - kFirstChannel) / 2);
-    const std::string& tag = BankLine(s, i + 1);
+    const std::string& tag = BankLine(s.Bank, i + 1);
     where.tag = tag == " " ? std::string() : tag;
     return;
   }

@@ -45,10 +45,10 @@ void BankScanNext(Panel& panel) {
   auto& s = panel.state;
   // The whole line goes: the tag the selection drew further left, and the halt's note.
   BlankChannelTag(panel);
-  s.Frequency = BankLine(s, s.ChannelIndex);
+  s.Frequency = BankLine(s.Bank, s.ChannelIndex);
   SetFrequency(panel, s.Frequency);
   s.ChannelIndex += 2;
-  if (s.ChannelIndex >= kBankFileLines || BankLine(s, s.ChannelIndex) == kEndMarker)
+  if (s.ChannelIndex >= kBankFileLines || BankLine(s.Bank, s.ChannelIndex) == kEndMarker)
     s.ChannelIndex = 4;
   if (s.BankState != BankState::kScanning) {
     DrawScanning(panel);
@@ -66,12 +66,13 @@ void BankScanHalted(Panel& panel) {
   // the scan has just started again from the top.
   int tuned = s.ChannelIndex - 2;
   if (s.ChannelIndex <= 4) {
-    const int end = ChannelEnd(s);
+    const int end = ChannelEnd(s.Bank);
     tuned = (s.BankState == BankState::kScanning && end > kFirstChannel) ? end - 2 : kFirstChannel;
   }
-  DrawChannelNote(panel, BankLine(s, tuned + 1));
-  SpeakTag(panel, BankLine(s, tuned + 1));
-  if (IsBlank(BankLine(s, tuned + 1))) SpeakWhereTo(panel, BankLine(s, tuned));
+  const std::string tag = BankLine(s.Bank, tuned + 1);
+  DrawChannelNote(panel, tag);
+  SpeakTag(panel, tag);
+  if (IsBlank(tag)) SpeakWhereTo(panel, BankLine(s.Bank, tuned));
   s.BankState = BankState::kHalted;
 }
 

@@ -14,11 +14,17 @@ constexpr int kMaxSearchHits = 91;
 
 void EmptyList(PanelState& s) {
   s.BankFileName = kSearchListFile;
-  s.BankLines[0] = "Srchbank";
-  s.BankLines[1] = s.ModeName;
-  s.BankLines[2] = s.StepText;
-  s.BankLines[3] = " ";
-  s.BankLines[kFirstChannel] = kEndMarker;
+  s.Bank = Bank{"Srchbank", s.ModeName, s.StepText, " ", {}, true};
+}
+
+// The hit goes at the end of the list unless the list holds it already, is full, or has no
+// end marker to put it before (a bank00.dat written by hand).
+bool AddHit(Bank& list, const std::string& frequency, int found) {
+  if (found >= kMaxSearchHits || !list.ended || EndLine(list) >= kBankFileLines) return false;
+  for (const BankChannel& channel : list.channels)
+    if (channel.frequency == frequency) return false;
+  list.channels.push_back({frequency, " "});
+  return true;
 }
 
 void ShowFoundCount(Panel& panel) {
@@ -47,19 +53,8 @@ void RecordSearchHit(Panel& panel) {
     EmptyList(s);
     s.FoundCount = 0;
   }
-  bool added = false;
-  for (int i = kFirstChannel; i < kBankFileLines; i += 2) {
-    auto& line = s.BankLines[static_cast<std::size_t>(i)];
-    if (line == s.Frequency || s.FoundCount >= kMaxSearchHits) break;
-    if (line == kEndMarker) {
-      line = s.Frequency;
-      s.BankLines[static_cast<std::size_t>(i + 1)] = " ";
-      s.BankLines[static_cast<std::size_t>(i + 2)] = kEndMarker;
-      s.FoundCount += 1;
-      added = true;
-      break;
-    }
-  }
+  const bool added = AddHit(s.Bank, s.Frequency, s.FoundCount);
+  if (added) s.FoundCount += 1;
   // On disk at once: a crash, a kill or a power cut keeps the hits found so far.
   if (added && !SaveBank(panel)) Speak(panel, "inv");
   if (added && s.StopMode == StopMode::kContinue) {

@@ -87,18 +87,18 @@ void StartBankScan(Panel& panel) {
   s.EntryMode = EntryMode::kNone;
   // A bank whose last channel was killed holds only its end marker, which is no
   // frequency to tune.
-  if (ChannelEnd(s) == kFirstChannel) {
+  if (ChannelEnd(s.Bank) == kFirstChannel) {
     Speak(panel, "empty");
     return;
   }
-  // The scan tunes every channel of the image in turn: none may reach the receiver unchecked.
-  if (BankDamage(s.BankLines)) {
+  // The scan tunes every channel of the bank in turn: none may reach the receiver unchecked.
+  if (BankDamage(s.Bank)) {
     Speak(panel, "inv");
     return;
   }
   s.BankState = BankState::kScanStarted;
   s.ChannelIndex = kFirstChannel;
-  s.Frequency = BankLine(s, kFirstChannel);
+  s.Frequency = BankLine(s.Bank, kFirstChannel);
   SetFrequency(panel, s.Frequency);
   ApplyBankModeAndStep(panel);
 }

@@ -20,13 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const voskelbank::BankPlan plan =
       voskelbank::PlanBanks(voskelbank::AsChannelList(busiest), 1, "heard", 0);
   for (const voskelbank::PlannedBank& bank : plan.banks) {
-    std::istringstream file(voskel::BankFileText(bank.lines));
+    const voskel::BankImage lines = voskel::ImageOf(bank.contents);
+    const int channels = static_cast<int>(bank.contents.channels.size());
+    std::istringstream file(voskel::BankFileText(bank.contents));
     voskel::BankImage read;
-    Require(voskel::ReadBankLines(file, read) == voskel::kFirstChannel + 2 * bank.channels &&
-                read == bank.lines,
+    Require(voskel::ReadBankLines(file, read) == voskel::kFirstChannel + 2 * channels && read == lines,
             "a bank of the busiest reads back as made");
-    for (int i = voskel::kFirstChannel; i < voskel::kFirstChannel + 2 * bank.channels; i += 2)
-      Require(voskel::TunableFrequency(bank.lines[static_cast<std::size_t>(i)]),
+    for (int i = voskel::kFirstChannel; i < voskel::kFirstChannel + 2 * channels; i += 2)
+      Require(voskel::TunableFrequency(lines[static_cast<std::size_t>(i)]),
               "and holds frequencies the receiver tunes");
   }
   return 0;

@@ -28,12 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
   Require(LoadBank(panel), "the bank loads");
-  const BankImage loaded = panel.state.BankLines;
+  const Bank loaded = panel.state.Bank;
   Require(SaveBank(panel), "the bank saves");
   const std::string saved = testing::ReadWholeFile(dir.Path() / "bank01.dat");
   Require(saved == BankFileText(loaded), "the file holds the bank's lines up to its end");
   LoadBank(panel);
-  Require(panel.state.BankLines == loaded, "the saved bank loads the same");
+  Require(panel.state.Bank == loaded, "the saved bank loads the same");
   Require(SaveBank(panel) && testing::ReadWholeFile(dir.Path() / "bank01.dat") == saved,
           "and saves the same");
   return 0;

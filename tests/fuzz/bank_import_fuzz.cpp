@@ -21,18 +21,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const voskelbank::BankPlan plan = voskelbank::PlanBanks(list, 1, input.substr(0, nameEnd), 0);
   if (!list.problems.empty() || !plan.problems.empty()) return 0;
   for (const voskelbank::PlannedBank& bank : plan.banks) {
-    std::istringstream file(voskel::BankFileText(bank.lines));
+    const voskel::BankImage lines = voskel::ImageOf(bank.contents);
+    const int channels = static_cast<int>(bank.contents.channels.size());
+    std::istringstream file(voskel::BankFileText(bank.contents));
     voskel::BankImage read;
-    Require(voskel::ReadBankLines(file, read) == voskel::kFirstChannel + 2 * bank.channels &&
-                read == bank.lines,
+    Require(voskel::ReadBankLines(file, read) == voskel::kFirstChannel + 2 * channels && read == lines,
             "the bank file ends after its channels and reads back as made");
-    const voskelbank::Export csv = voskelbank::BankToCsv(bank.lines);
+    const voskelbank::Export csv = voskelbank::BankToCsv(lines);
     Require(csv.problems.empty() && csv.notes.empty(), "a bank made goes out as it is");
     const voskelbank::BankPlan back =
         voskelbank::PlanBanks(voskelbank::ReadChirpList(csv.csv, {}), 1, "name", 0);
     Require(back.problems.empty() && back.banks.size() == 1 &&
-                std::equal(bank.lines.begin() + 1, bank.lines.end(),
-                           back.banks[0].lines.begin() + 1),
+                std::equal(lines.begin() + 1, lines.end(),
+                           voskel::ImageOf(back.banks[0].contents).begin() + 1),
             "and comes back the same");
   }
   return 0;

@@ -38,5 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               channelEnd % 2 == 0,
           "the channels end on an even line the file has room for");
   Require(end < voskel::kFirstChannel || channelEnd == end, "where the file marks their end");
+  const voskel::Bank bank = voskel::BankOf(lines);
+  Require(voskel::ImageOf(bank) == lines && voskel::BankFileText(bank) == text,
+          "the bank made of the lines holds every one of them");
+  Require(voskel::ChannelEnd(bank) == channelEnd, "and its channels end where the lines' do");
   return 0;
 }

@@ -15,15 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const voskelbank::BankPlan plan = voskelbank::PlanBanks(list, 1, "gqrx", 0);
   if (!list.problems.empty() || !plan.problems.empty()) return 0;
   for (const voskelbank::PlannedBank& bank : plan.banks) {
-    const voskelbank::Bookmarks bookmarks = voskelbank::BankToGqrx(bank.lines);
+    const voskel::BankImage lines = voskel::ImageOf(bank.contents);
+    const voskelbank::Bookmarks bookmarks = voskelbank::BankToGqrx(lines);
     Require(bookmarks.problems.empty() && bookmarks.notes.empty(),
             "a bank made goes out as it is");
     Require(voskelbank::LooksLikeGqrx(bookmarks.text), "and looks like gqrx's own");
     const voskelbank::BankPlan back =
         voskelbank::PlanBanks(voskelbank::ReadGqrxBookmarks(bookmarks.text, {}), 1, "gqrx", 0);
     Require(back.problems.empty() && back.banks.size() == 1 &&
-                std::equal(bank.lines.begin() + 1, bank.lines.end(),
-                           back.banks[0].lines.begin() + 1),
+                std::equal(lines.begin() + 1, lines.end(),
+                           voskel::ImageOf(back.banks[0].contents).begin() + 1),
             "and comes back the same");
   }
   return 0;

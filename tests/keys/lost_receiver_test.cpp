@@ -93,10 +93,9 @@ TEST_F(LostReceiver, AVanishedLinkIsWaitedForAndItsReturnBringsConnectedBack) {
 
 TEST_F(LostReceiver, ASearchRunningWhenItWentIsEndedAndItsListStored) {
   h.state().SearchActive = SearchActive::kMoving;
-  h.state().BankLines[0] = "Srchbank";
-  h.state().BankLines[4] = "145.525";
-  h.state().BankLines[5] = " ";
-  h.state().BankLines[6] = "9999";
+  h.state().Bank.title = "Srchbank";
+  h.state().Bank.channels = {{"145.525", " "}};
+  h.state().Bank.ended = true;
   h.state().BankFileName = "bank00.dat";
   h.Unplug();
   h.Tick(6);

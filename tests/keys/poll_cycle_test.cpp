@@ -160,12 +160,11 @@ TEST(PollCycle, SearchHaltReadsTheFrequencyAndGivesUpOnSilence) {
   h.state().ConnectState = ConnectState::kConnected;
   h.state().SearchActive = SearchActive::kMoving;
   h.state().StopMode = StopMode::kStayOnHit;
-  for (int i = 0; i < 4; ++i) h.state().BankLines[i] = i == 0 ? "Srchbank" : "x";
-  h.state().BankLines[4] = "9999";
+  h.state().Bank = Bank{"Srchbank", "x", "x", "x", {}, true};
   h.Tick(5);  // idle, LM, reply (halt), RX, reply
   EXPECT_EQ(h.state().SearchActive, SearchActive::kHalted);
   EXPECT_EQ(h.state().Frequency, "145.525");
-  EXPECT_EQ(h.state().BankLines[4], "145.525");
+  EXPECT_EQ(h.state().Bank.channels.at(0).frequency, "145.525");
   EXPECT_EQ(h.state().FoundCount, 1);
   EXPECT_EQ(h.window.TextAt(270, 320), "      *** STOPPED ***");
 

@@ -108,7 +108,7 @@ TEST_F(Hunt, SearchRecordsAHitOnceResumesOnTheFifthPollInContinueModeAndStaysInS
   EXPECT_EQ(h.window.TextAt(340, 370), "145/146");
 
   TickUntil([&] { return Found() == 1; });
-  EXPECT_EQ(h.state().BankLines[4], "145.5");
+  EXPECT_EQ(h.state().Bank.channels.at(0).frequency, "145.5");
   EXPECT_EQ(h.sound.Spoken().back(), "1");
   EXPECT_EQ(h.window.TextAt(20, 400), "Found");
   h.ClearWire();
@@ -154,9 +154,10 @@ TEST_F(Hunt, SearchListHoldsNinetyOneHitsAndAnRfWithoutDigitsIsNoHit) {
   TickUntil([&] { return hits == 92; }, 20000);
   EXPECT_EQ(CountOf(h.Commands(), "RX"), 94);
   EXPECT_EQ(Found(), 91);
-  EXPECT_EQ(h.state().BankLines[4], "145.0125");
-  EXPECT_EQ(h.state().BankLines[4 + 2 * 90], "146.1375");
-  EXPECT_EQ(h.state().BankLines[4 + 2 * 91], "9999");
+  EXPECT_EQ(h.state().Bank.channels.at(0).frequency, "145.0125");
+  EXPECT_EQ(h.state().Bank.channels.at(90).frequency, "146.1375");
+  EXPECT_EQ(h.state().Bank.channels.size(), 91u);
+  EXPECT_TRUE(h.state().Bank.ended);
   const Strings spoken = h.sound.Spoken();
   EXPECT_EQ(Strings(spoken.end() - 4, spoken.end()), (Strings{"9", "1", "bf", "bf"}));
 }
@@ -366,7 +367,7 @@ TEST_F(Hunt, ALevelReplyThatIsNoLevelAndACutFrequencyAreNoHits) {
   level = "LM 120";
   TickUntil([&] { return Found() == 1; });
   EXPECT_EQ(CountOf(h.Commands(), "RX"), 3) << "a cut report is asked for again";
-  EXPECT_EQ(h.state().BankLines[4], "145.5");
+  EXPECT_EQ(h.state().Bank.channels.at(0).frequency, "145.5");
 }
 
 // The whole road on the simulator's own band: search the repeaters, keep the hits in a
@@ -377,7 +378,7 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   h.Tick(600);
   Keys("\r");
   Strings hits;
-  for (int i = 0; i < Found(); ++i) hits.push_back(h.state().BankLines[4 + 2 * i]);
+  for (int i = 0; i < Found(); ++i) hits.push_back(h.state().Bank.channels.at(static_cast<std::size_t>(i)).frequency);
   std::sort(hits.begin(), hits.end());
   EXPECT_EQ(hits, (Strings{"145.5", "145.6", "145.725", "145.775"}));
   Keys("T05\r");
@@ -386,7 +387,7 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   EXPECT_EQ(h.sound.Spoken().back(), "sel");
   Keys("R");
   TickUntil([&] { return h.state().BankState == BankState::kHalted; });
-  EXPECT_EQ(h.state().Frequency, h.state().BankLines[4]) << "held on the steady repeater";
+  EXPECT_EQ(h.state().Frequency, h.state().Bank.channels.at(0).frequency) << "held on the steady repeater";
   EXPECT_EQ(h.sound.Spoken().back(), "stop");
 }
 

@@ -73,18 +73,11 @@ PlannedBank MakeBank(const Group& group, int number, const std::string& name, st
                      BankPlan& plan) {
   PlannedBank bank;
   bank.number = (number < 10 ? "0" : "") + std::to_string(number);
-  bank.lines[0] = name;
-  bank.lines[1] = group.front()->mode;
-  bank.lines[2] =
+  const std::string step =
       DecimalText(GroupStep(group, stepHz, voskel::BankFileName(bank.number), plan), 3, 0);
-  bank.lines[3] = " ";
-  std::size_t line = voskel::kFirstChannel;
-  for (const ListChannel* channel : group) {
-    bank.lines[line++] = DecimalText(channel->hz, 6, 0);
-    bank.lines[line++] = channel->tag;
-  }
-  bank.lines[line] = voskel::kEndMarker;
-  bank.channels = static_cast<int>(group.size());
+  bank.contents = voskel::Bank{name, std::string(group.front()->mode), step, " ", {}, true};
+  for (const ListChannel* channel : group)
+    bank.contents.channels.push_back({DecimalText(channel->hz, 6, 0), channel->tag});
   return bank;
 }
 
@@ -116,9 +109,10 @@ BankPlan PlanBanks(const ChannelList& list, int firstBank, std::string_view name
 }
 
 std::string Describe(const PlannedBank& bank) {
-  return voskel::BankFileName(bank.number) + ": " + ModeName(bank.lines[1]) + ", " +
-         std::to_string(bank.channels) + (bank.channels == 1 ? " channel, " : " channels, ") +
-         bank.lines[2] + " kHz";
+  const std::size_t channels = bank.contents.channels.size();
+  return voskel::BankFileName(bank.number) + ": " + ModeName(bank.contents.mode) + ", " +
+         std::to_string(channels) + (channels == 1 ? " channel, " : " channels, ") +
+         bank.contents.step + " kHz";
 }
 
 }  // namespace voskelbank

@@ -19,8 +19,7 @@ inline constexpr std::int64_t kDefaultStepHz = 5000;
 
 struct PlannedBank {
   std::string number;  // "07"
-  voskel::BankImage lines{};
-  int channels = 0;
+  voskel::Bank contents;
 };
 
 struct BankPlan {

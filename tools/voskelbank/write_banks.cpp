@@ -53,7 +53,7 @@ int WriteBanks(const Options& options, const ChannelList& list, std::string_view
   Tell(where, notes);
   for (const PlannedBank& bank : plan.banks) {
     const fs::path path = fs::path(options.dir) / voskel::BankFileName(bank.number);
-    if (!voskel::WriteBankFile(path, bank.lines)) {
+    if (!voskel::WriteBankFile(path, bank.contents)) {
       std::fprintf(stderr, "voskelbank: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
       return kFailed;
     }
