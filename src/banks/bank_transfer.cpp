@@ -47,6 +47,17 @@ constexpr int kSizeWaitCycles = 3;
 constexpr int kPausesPerCycle = 25;
 constexpr int kPausesPerWaitBeep = 25;
 
+// An emptied receiver bank's channels are written anew, none of them passed: passes of its
+// old channels are gone with them, and releasing them would be refused for ever.
+void ForgetPassesIn(PanelState& s, char letter) {
+  int kept = 1;
+  for (int slot = 1; slot < s.PassCount && slot < kPassSlots; ++slot) {
+    const std::string channel = s.PassList[static_cast<std::size_t>(slot)];
+    if (channel.empty() || channel[0] != letter) s.PassList[static_cast<std::size_t>(kept++)] = channel;
+  }
+  s.PassCount = kept;
+}
+
 void Pauses(Panel& panel, int count) {
   for (int i = 0; i < count; ++i) Pause(panel);
 }
@@ -289,6 +300,7 @@ void WriteBankToReceiver(Panel& panel) {
   Pauses(panel, kPausesAfterWait);
   // Only now, with Enter, is the receiver bank emptied.
   if (!SendSetting(panel, "MQ" + std::string(1, letter) + "%%")) return;
+  ForgetPassesIn(s, letter);
   // The pauses give the receiver time: 7, 5 and 3 before the first channels, then 1 before
   // each. Each channel's answer comes before the next channel goes out.
   int pauses = kFirstChannelPauses;

@@ -62,6 +62,10 @@ void NoteReply(Panel& panel, std::string_view reply) {
 }
 
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
+  return AwaitAnswered(panel, waitMs).answer;
+}
+
+Answered AwaitAnswered(Panel& panel, std::int64_t waitMs) {
   auto& s = panel.state;
   constexpr std::int64_t kPollMs = 10;
   std::string taken;
@@ -78,7 +82,7 @@ Answer AwaitAnswer(Panel& panel, std::int64_t waitMs) {
     s.RefusedCount += 1;
     WriteLogLine(panel, "RX= ?");
   }
-  return answer;
+  return {answer, std::move(taken)};
 }
 
 std::vector<std::string> AwaitLines(Panel& panel, std::size_t count, std::int64_t waitMs) {

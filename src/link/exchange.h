@@ -46,6 +46,12 @@ inline constexpr std::int64_t kAnswerWaitMs = 300;
 // waiting up to its line end. A "?" line is a refusal (logged "RX= ?"); any other line is
 // taken; no line end within the wait is silence.
 Answer AwaitAnswer(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
+struct Answered {
+  Answer answer;
+  std::string text;  // what was taken in, up to and with the line end
+};
+// The same, with the answer's text, for a command whose answer says more than yes or no.
+Answered AwaitAnswered(Panel& panel, std::int64_t waitMs = kAnswerWaitMs);
 // The lines the receiver sends after a command that is answered with several (a memory
 // listing): at most count of them, waiting at most waitMs; empty lines are left out.
 std::vector<std::string> AwaitLines(Panel& panel, std::size_t count, std::int64_t waitMs);

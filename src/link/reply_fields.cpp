@@ -82,6 +82,14 @@ bool IsChannelReport(std::string_view reply) {
          IsDigitChar(reply[3]) && IsDigitChar(reply[4]) && reply.substr(5, 3) != " --";
 }
 
+bool IsEmptyChannelReport(std::string_view reply) {
+  const std::size_t at = reply.find("MX");
+  if (at == std::string_view::npos) return false;
+  const std::string_view report = reply.substr(at);
+  return report.size() >= 9 && IsReceiverBankLetter(report[2]) && IsDigitChar(report[3]) &&
+         IsDigitChar(report[4]) && report.substr(5, 4) == " ---";
+}
+
 std::optional<std::string> ReportedChannel(std::string_view reply) {
   const std::size_t at = reply.find("MX");
   if (at == std::string_view::npos) return std::nullopt;

@@ -38,6 +38,8 @@ bool IsReceiverBankLetter(int c);
 // A memory channel report of a stored channel: "MX", the bank letter, two digits and the
 // channel's fields (an empty channel reads "MXA05 ---").
 bool IsChannelReport(std::string_view reply);
+// "MXA01 ---": the receiver's answer for a channel that holds nothing.
+bool IsEmptyChannelReport(std::string_view reply);
 
 // The bank letter and two-digit channel after the first "MX", as "MR" takes them back.
 std::optional<std::string> ReportedChannel(std::string_view reply);

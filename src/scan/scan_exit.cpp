@@ -2,6 +2,7 @@
 
 #include "banks/bank_file.h"
 #include "link/exchange.h"
+#include "link/reply_fields.h"
 #include "receiver/receiver_settings.h"
 #include "voice/message.h"
 #include "voice/voice.h"
@@ -14,11 +15,15 @@ namespace {
 constexpr std::int64_t kReleaseRetryMs = 3000;
 
 // "MR" and the channel, then "MP0", each answered before the next goes out: taken when the
-// receiver took both.
+// receiver took both. A channel found empty (erased by W or at the receiver) has no pass
+// left to release; "MP0" on it is refused, and the pass would be tried again for ever.
 Answer Release(Panel& panel, const std::string& channel) {
-  const Answer recalled = SendForAnswer(panel, "MR" + channel);
+  DiscardWaiting(panel);
+  SendCommand(panel, "MR" + channel);
+  const Answered recalled = AwaitAnswered(panel);
   Pause(panel);
-  if (recalled != Answer::kTaken) return recalled;
+  if (recalled.answer != Answer::kTaken) return recalled.answer;
+  if (IsEmptyChannelReport(recalled.text)) return Answer::kTaken;
   const Answer released = SendForAnswer(panel, "MP0");
   Pause(panel);
   return released;
