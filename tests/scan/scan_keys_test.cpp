@@ -341,6 +341,23 @@ TEST_F(MemoryScan, ASilentReceiverHoldsTheReleaseOfPassesForOneWaitOnly) {
   EXPECT_FALSE(sim->engine.Memory().banks[0].channels[3].passed);
 }
 
+// A pass of a channel that is gone is refused for ever ("MP0" on nothing): it is dropped,
+// whether the bank was emptied at the receiver or by W.
+TEST_F(MemoryScan, PassesOfChannelsThatAreGoneAreDroppedNotTriedForEver) {
+  ScanAPassing({1, 3});
+  sim->engine.Input("MQA%%\r");
+  sim->engine.TakeOutput();
+  Keys("\r");
+  EXPECT_EQ(CountOf(Sent(), "MP0"), 0) << "an empty channel has no pass to release";
+  EXPECT_EQ(h.state().PassCount, 1);
+  Store("A01 RF0145500000 MD2");
+  Store("A03 RF0145600000 MD2");
+  ScanAPassing({1});
+  h.WriteFile("bank01.dat", "bank01\r\nAM\r\n25\r\n \r\n118.7\r\nONE\r\n9999\r\n");
+  Keys("W01A\r");
+  EXPECT_EQ(h.state().PassCount, 1) << "the bank W emptied holds no pass";
+}
+
 TEST_F(Hunt, HitsAreOnDiskAsTheyAreFoundAndOnlyWhereTheReceiverHeardASignal) {
   Start({{145.5, 8, 120}, {145.8, 8, 120}});
   Keys("145.5\r");  // the receiver sits on a live signal as the search starts
