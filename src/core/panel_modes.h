@@ -45,7 +45,8 @@ inline bool IsMemoryScanning(ScanState s) {
   return s != ScanState::kOff;
 }
 
-// The bank image in memory: selected for stepping, or the panel's own scan through it.
+// What is done with the bank in memory (Bank): selected for stepping, or the panel's own
+// scan through it.
 enum class BankState {
   kNone = 0,
   kSelected = 1,     // the arrows step through its channels, K deletes one
