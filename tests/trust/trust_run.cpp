@@ -520,7 +520,10 @@ class Run {
       claim(e.NoiseLimiter() == (last == "on"), "has it the other way");
     if (last == "active")
       claim(e.CurrentActivity() == sim::Activity::kSearch, "is not searching");
-    if (w.size() == 3 && w[0] == "increment" && last == "ok" && IsNumberText(w[1]))
+    // A memory scan stopping on a channel takes the channel's own step, also while the
+    // words that the receiver took the new one are still being said.
+    if (w.size() == 3 && w[0] == "increment" && last == "ok" && IsNumberText(w[1]) &&
+        e.CurrentActivity() != sim::Activity::kScan)
       claim(e.StepHz() * 1000 == MhzTextToHz(w[1]), "steps " + std::to_string(e.StepHz()) + " Hz");
     if (w[0] == "check" && last == "ok")
       claim(std::all_of(e.Memory().banks.begin(), e.Memory().banks.end(),
