@@ -128,7 +128,7 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   int VoiceSwitch = 0;
   int DebugSwitch = 0;
 
-  // Command exchange
+  // Command exchange and key intake
   // The last command sent asked for a memory listing: whatever is read next is logged whole.
   bool ListingAsked = false;
   // Answers "?" this run: whoever ran an operation can tell whether the receiver refused
@@ -143,7 +143,6 @@ struct PanelState : ReceiverHeld, SearchSettings, Entry, Hunts, KeyIntake, Displ
   // Z's check or W's write is under way: the receiver's banks are being read or written.
   bool BankJobRunning = false;
   std::int64_t ReconnectDueMs = 0;  // clock time of the next try to reach a lost receiver
-
 
   // Bank files
   // The bank in memory, of BankFileName: the one selected or scanned, or the search list.
