@@ -509,22 +509,27 @@ class Run {
     if (w.size() == 2 && (last == "ok" || last == "quit") && IsNumberText(w[0]))
       claim(e.CurrentActivity() == sim::Activity::kVfoA && e.VfoAHz() == MhzTextToHz(w[0]),
             "is on " + Mhz(e.FrequencyHz()));
+    // A memory scan stopping on a channel takes the channel's own mode, step and
+    // attenuator, also while the words that the receiver took the listener's are said.
+    const bool scanning = e.CurrentActivity() == sim::Activity::kScan;
+    const sim::ChannelRef at = e.CurrentChannel();
+    const sim::Channel& channel = e.Memory().banks[at.bank].channels[at.number];
     if (w.size() == 1 && (w[0] == "FM" || w[0] == "AM" || w[0] == "LSB" || w[0] == "USB" ||
                           w[0] == "WFM" || w[0] == "CW"))
-      claim(sim::ModeName(e.Mode()) == w[0] && !e.AutoMode(),
+      claim((sim::ModeName(e.Mode()) == w[0] && !e.AutoMode()) ||
+                (scanning && e.Mode() == channel.mode),
             "has " + std::string(e.AutoMode() ? "auto mode" : sim::ModeName(e.Mode())));
     if (Join(w) == "auto mode") claim(e.AutoMode(), "is not in auto mode");
     if (Join(w) == "attenuator on" || Join(w) == "attenuator off")
-      claim(e.Attenuator() == (last == "on"), "has it the other way");
+      claim(e.Attenuator() == (last == "on") || (scanning && e.Attenuator() == channel.attenuator),
+            "has it the other way");
     if (Join(w) == "noise limiter on" || Join(w) == "noise limiter off")
       claim(e.NoiseLimiter() == (last == "on"), "has it the other way");
     if (last == "active")
       claim(e.CurrentActivity() == sim::Activity::kSearch, "is not searching");
-    // A memory scan stopping on a channel takes the channel's own step, also while the
-    // words that the receiver took the new one are still being said.
-    if (w.size() == 3 && w[0] == "increment" && last == "ok" && IsNumberText(w[1]) &&
-        e.CurrentActivity() != sim::Activity::kScan)
-      claim(e.StepHz() * 1000 == MhzTextToHz(w[1]), "steps " + std::to_string(e.StepHz()) + " Hz");
+    if (w.size() == 3 && w[0] == "increment" && last == "ok" && IsNumberText(w[1]))
+      claim(e.StepHz() * 1000 == MhzTextToHz(w[1]) || (scanning && e.StepHz() == channel.stepHz),
+            "steps " + std::to_string(e.StepHz()) + " Hz");
     if (w[0] == "check" && last == "ok")
       claim(std::all_of(e.Memory().banks.begin(), e.Memory().banks.end(),
                         [](const sim::Bank& b) { return b.size == 90; }),
