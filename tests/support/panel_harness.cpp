@@ -227,7 +227,9 @@ void PanelHarness::Replug() {
 }
 
 void PanelHarness::Inject(std::string_view bytes) {
-  if (master_ < 0 || bytes.empty()) return;
+  // Between a panel's end and the next one's start its port is closed: what the receiver
+  // sends meanwhile (a reply it delayed) is lost.
+  if (master_ < 0 || bytes.empty() || !ports) return;
   const int before = ports->BytesWaiting(1);
   std::size_t done = 0;
   while (done < bytes.size()) {
