@@ -265,6 +265,25 @@ bool AnswersAgree(const std::string& earlier, const std::string& later) {
   return moving ? earlier.compare(0, 2, later, 0, 2) == 0 : earlier == later;
 }
 
+// The digit the receiver answers a query alone with ("MD" gives "MD1", "AT" gives "AT 1"),
+// believed when two answers agree; nothing when they never do.
+std::optional<char> AskDigit(Panel& panel, const char* query, std::size_t at) {
+  constexpr int kTries = 4;
+  std::optional<char> earlier;
+  for (int tries = 0; tries < kTries; ++tries) {
+    DiscardWaiting(panel);
+    SendCommand(panel, query);
+    const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
+    if (lines.empty() || lines.front().rfind(query, 0) != 0 || lines.front().size() <= at ||
+        lines.front()[at] < '0' || lines.front()[at] > '9')
+      continue;
+    const char later = lines.front()[at];
+    if (earlier == later) return later;
+    earlier = later;
+  }
+  return std::nullopt;
+}
+
 std::string AskReceiverState(Panel& panel) {
   // A receiver that refused settings may refuse the question too, now and then.
   constexpr int kTries = 5;
@@ -298,10 +317,14 @@ void LearnReceiverState(Panel& panel) {
     ReceiverIsOn(panel, *frequency);
     ShowFrequency(panel);
   }
-  const std::optional<char> digit = ReportedModeDigit(state);
+  // A channel's report carries the channel's own mode and attenuator, which the receiver
+  // left once it was told others: it is asked for its own.
+  const bool channelReport = state.rfind("MS", 0) == 0 || state.rfind("MR", 0) == 0;
+  std::optional<char> digit = ReportedModeDigit(state);
+  if (channelReport) digit = AskDigit(panel, "MD", 2).value_or(digit.value_or(' '));
   if (const ModeRow* row = digit ? ReportedMode(*digit) : nullptr)
     s.ModeName = s.ReceiverMode = std::string(row->text.name);
-  if (state.rfind("MS", 0) == 0 || state.rfind("MR", 0) == 0) {
+  if (channelReport) {
     // A channel's report carries the channel's own auto flag, not the receiver's: auto mode
     // may be on, so a manual mode switches it off first.
     s.AutoModeOn = true;
@@ -309,8 +332,11 @@ void LearnReceiverState(Panel& panel) {
     s.AutoModeOn = state.find(" AU1") != std::string::npos;
     if (s.AutoModeOn) s.ModeName = s.ReceiverMode = "AUT";
   }
+  std::optional<char> attenuator;
   if (const std::size_t at = state.find(" AT"); at != std::string::npos && at + 3 < state.size())
-    s.AttenuatorOn = state[at + 3] == '1';
+    attenuator = state[at + 3];
+  if (channelReport) attenuator = AskDigit(panel, "AT", 3).value_or(attenuator.value_or(' '));
+  if (attenuator == '0' || attenuator == '1') s.AttenuatorOn = attenuator == '1';
   ShowModeName(panel);
 }
 
