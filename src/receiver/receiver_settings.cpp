@@ -248,9 +248,10 @@ void SpeakSignalLevel(Panel& panel) {
 
 namespace {
 
-std::string AskOnce(Panel& panel) {
+// One question, its answer's first line; empty when none came.
+std::string AskOnce(Panel& panel, const char* query) {
   DiscardWaiting(panel);
-  SendCommand(panel, "RX");
+  SendCommand(panel, query);
   const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
   return lines.empty() ? std::string() : lines.front();
 }
@@ -271,13 +272,10 @@ std::optional<char> AskDigit(Panel& panel, const char* query, std::size_t at) {
   constexpr int kTries = 4;
   std::optional<char> earlier;
   for (int tries = 0; tries < kTries; ++tries) {
-    DiscardWaiting(panel);
-    SendCommand(panel, query);
-    const std::vector<std::string> lines = AwaitLines(panel, 1, kAnswerWaitMs);
-    if (lines.empty() || lines.front().rfind(query, 0) != 0 || lines.front().size() <= at ||
-        lines.front()[at] < '0' || lines.front()[at] > '9')
+    const std::string answer = AskOnce(panel, query);
+    if (answer.rfind(query, 0) != 0 || answer.size() <= at || answer[at] < '0' || answer[at] > '9')
       continue;
-    const char later = lines.front()[at];
+    const char later = answer[at];
     if (earlier == later) return later;
     earlier = later;
   }
@@ -289,7 +287,7 @@ std::string AskReceiverState(Panel& panel) {
   constexpr int kTries = 5;
   std::string earlier;
   for (int tries = 0; tries < kTries; ++tries) {
-    std::string later = AskOnce(panel);
+    std::string later = AskOnce(panel, "RX");
     if (AnswersAgree(earlier, later)) return later;
     if (later.find("RF") != std::string::npos) earlier = std::move(later);
   }
