@@ -161,10 +161,11 @@ void Engine::HandleLine(std::string line) {
     Reply("?");
     return;
   }
-  const std::string_view key = std::string_view(line).substr(0, 2);
-  const std::string_view raw = std::string_view(line).substr(2);
-  const std::string_view arg = Trim(raw);
+  Carry(std::string_view(line).substr(0, 2), std::string_view(line).substr(2));
+}
 
+void Engine::Carry(std::string_view key, std::string_view raw) {
+  const std::string_view arg = Trim(raw);
   if (key == "LM" && arg.empty()) {
     if (activity_ == Activity::kScan && halted_) Reply(Report(current_));
     Reply(LevelLine());
@@ -179,23 +180,9 @@ void Engine::HandleLine(std::string line) {
       SetFrequency(activity_ == Activity::kVfoB ? 'B' : 'A', arg);
     }
   } else if (key == "ST") {
-    if (arg.empty()) {
-      Reply("ST" + StepDigits(stepHz_));
-    } else if (const auto step = ParseStep(arg)) {
-      stepHz_ = *step;
-      Reply("");
-    } else {
-      Reply("?");
-    }
+    SetOrQueryStep(arg);
   } else if (key == "MD") {
-    if (arg.empty()) {
-      Reply("MD" + std::to_string(mode_));
-    } else if (const auto mode = ParseDigit(arg, kModeCount - 1)) {
-      mode_ = *mode;
-      Reply("");
-    } else {
-      Reply("?");
-    }
+    SetOrQueryMode(arg);
   } else if (key == "AU") {
     SetOrQueryFlag("AU", arg, autoMode_);
   } else if (key == "AT") {
@@ -229,6 +216,28 @@ void Engine::HandleLine(std::string line) {
     // Remote control ends; the receiver keeps running and answers the next command.
   } else if (key == "VR" && arg.empty()) {
     Reply(kVersion);
+  } else {
+    Reply("?");
+  }
+}
+
+void Engine::SetOrQueryStep(std::string_view arg) {
+  if (arg.empty()) {
+    Reply("ST" + StepDigits(stepHz_));
+  } else if (const auto step = ParseStep(arg)) {
+    stepHz_ = *step;
+    Reply("");
+  } else {
+    Reply("?");
+  }
+}
+
+void Engine::SetOrQueryMode(std::string_view arg) {
+  if (arg.empty()) {
+    Reply("MD" + std::to_string(mode_));
+  } else if (const auto mode = ParseDigit(arg, kModeCount - 1)) {
+    mode_ = *mode;
+    Reply("");
   } else {
     Reply("?");
   }

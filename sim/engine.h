@@ -81,6 +81,8 @@ class Engine {
  private:
   void Hold(std::string_view bytes);
   void HandleLine(std::string line);
+  // A command, once it has arrived whole and was not refused: its two letters and the rest.
+  void Carry(std::string_view key, std::string_view raw);
   void HandleKeypad(char byte);
   void Reply(std::string_view text);
   void ReleaseDelayed();
@@ -114,6 +116,8 @@ class Engine {
   // Command groups.
   void SetFrequency(char vfo, std::string_view arg);
   void SetOrQueryFlag(std::string_view key, std::string_view arg, bool& flag);
+  void SetOrQueryStep(std::string_view arg);
+  void SetOrQueryMode(std::string_view arg);
   void MemoryScan(std::string_view arg);
   void MemoryRecall(std::string_view arg);
   void MemoryPass(std::string_view arg);

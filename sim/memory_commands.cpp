@@ -85,6 +85,37 @@ void Engine::MemoryPass(std::string_view arg) {
   Reply("");
 }
 
+namespace {
+
+// One field of a written channel ("RF0145.500000", "MD1", ...) into the channel; false for
+// a field the receiver does not know or a value out of range.
+bool ReadChannelField(std::string_view field, std::string_view value, Channel& written) {
+  if (field == "RF") {
+    const auto hz = ParseFrequency(value);
+    if (hz) written.hz = *hz;
+    return hz.has_value();
+  }
+  if (field == "ST") {
+    const auto step = ParseStep(value);
+    if (step) written.stepHz = *step;
+    return step.has_value();
+  }
+  if (field == "MD") {
+    const auto mode = ParseDigit(value, kModeCount - 1);
+    if (mode) written.mode = *mode;
+    return mode.has_value();
+  }
+  if (field == "AU") return ParseDigit(value, 1).has_value();
+  if (field == "AT" || field == "MP") {
+    const auto flag = ParseDigit(value, 1);
+    if (flag) (field == "AT" ? written.attenuator : written.passed) = *flag == 1;
+    return flag.has_value();
+  }
+  return false;
+}
+
+}  // namespace
+
 void Engine::MemoryWrite(std::string_view arg) {
   const auto ref = ParseChannel(arg.substr(0, 3));
   if (!ref) {
@@ -114,33 +145,11 @@ void Engine::MemoryWrite(std::string_view arg) {
     }
     const std::string_view value = rest.substr(0, rest.find(' '));
     rest.remove_prefix(value.size());
-    bool ok = true;
-    if (field == "RF") {
-      const auto hz = ParseFrequency(value);
-      ok = hz.has_value();
-      if (ok) written.hz = *hz;
-      haveFrequency = ok;
-    } else if (field == "ST") {
-      const auto step = ParseStep(value);
-      ok = step.has_value();
-      if (ok) written.stepHz = *step;
-    } else if (field == "MD") {
-      const auto mode = ParseDigit(value, kModeCount - 1);
-      ok = mode.has_value();
-      if (ok) written.mode = *mode;
-    } else if (field == "AU") {
-      ok = ParseDigit(value, 1).has_value();
-    } else if (field == "AT" || field == "MP") {
-      const auto flag = ParseDigit(value, 1);
-      ok = flag.has_value();
-      if (ok) (field == "AT" ? written.attenuator : written.passed) = *flag == 1;
-    } else {
-      ok = false;
-    }
-    if (!ok) {
+    if (!ReadChannelField(field, value, written)) {
       Reply("?");
       return;
     }
+    haveFrequency = haveFrequency || field == "RF";
   }
   if (!haveFrequency) {
     Reply("?");
