@@ -1,5 +1,6 @@
 #include "link/reply_fields.h"
 
+#include "core/receiver_range.h"
 #include "core/text.h"
 
 namespace voskel {
@@ -128,9 +129,12 @@ std::optional<std::string> ReportedFrequency(std::string_view reply) {
   const std::size_t first = at + 2;
   if (DigitsFrom(reply, first) != kFrequencyDigits) return std::nullopt;
   const std::string_view digits = reply.substr(first, kFrequencyDigits);
-  // The receiver never stands at 0 Hz: ten zeros are line noise, and as text they would be
-  // a point without a digit, which no later reading of a frequency takes.
-  if (digits.find_first_not_of('0') == std::string_view::npos) return std::nullopt;
+  // The receiver never stands at 0 Hz nor above 3000 MHz: ten zeros or a garbled first
+  // digit are line noise, which would be shown, stored and sent back (as text ten zeros
+  // are a point without a digit, which no later reading of a frequency takes).
+  std::int64_t hz = 0;
+  for (const char digit : digits) hz = hz * 10 + (digit - '0');
+  if (hz < kLowestHz || hz > kHighestHz) return std::nullopt;
   std::string whole(digits.substr(0, kMhzDigits));
   std::string fraction(digits.substr(kMhzDigits));
   whole.erase(0, whole.find_first_not_of('0') == std::string::npos ? whole.size()

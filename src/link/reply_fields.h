@@ -56,7 +56,8 @@ std::optional<std::string> ReportedBankSize(std::string_view reply);
 
 // The frequency after the first "RF": exactly ten digits of Hz, as MHz text without the
 // zeros that say nothing ("0145500000" is "145.5", "0145000000" is "145."). Nothing when
-// there is no "RF", its digits are cut short or are not digits, or they are all zeros.
+// there is no "RF", its digits are cut short or are not digits, or they are no frequency
+// the receiver tunes.
 std::optional<std::string> ReportedFrequency(std::string_view reply);
 
 }  // namespace voskel

@@ -5,11 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/receiver_range.h"
+
 namespace voskel {
 
-// What the receiver tunes: 0.1 to 3000 MHz.
-inline constexpr std::int64_t kLowestHz = 100'000;
-inline constexpr std::int64_t kHighestHz = 3'000'000'000;
 bool TunableHz(std::int64_t hz);
 // Digits with at most one point, and at least one digit: a number as the keys type it.
 bool IsNumberText(std::string_view text);

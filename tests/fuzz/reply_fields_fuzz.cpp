@@ -26,6 +26,7 @@ void ReadEveryField(std::string_view reply) {
     const std::size_t at = reply.find("RF") + 2;
     Require(voskel::IsNumberText(*mhz) && mhz->find('.') != std::string::npos,
             "a frequency is digits and one point");
+    Require(voskel::TunableFrequency(*mhz), "one the receiver tunes");
     Require(voskel::MhzTextToHz(*mhz) == std::stoll(std::string(reply.substr(at, 10))),
             "and the Hz reported");
   }
