@@ -160,7 +160,7 @@ Answer PutMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
   for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
-    const bool leftAuto = s.AutoModeOn;
+    const bool leftAuto = s.AutoModeOn || s.ReceiverStateUnsure;
     if (leftAuto) {
       const Answer answer = SendForAnswer(panel, "AU0");
       if (answer != Answer::kTaken) return answer;
@@ -183,8 +183,9 @@ bool SelectMode(Panel& panel, Mode mode) {
   for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
     // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
-    // chosen by key is said only once auto mode is off.
-    const bool leftAuto = mode != Mode::Auto && s.AutoModeOn;
+    // chosen by key is said only once auto mode is off. An unanswered setting (auto mode's
+    // own, perhaps) may have switched it on unknown to the panel.
+    const bool leftAuto = mode != Mode::Auto && (s.AutoModeOn || s.ReceiverStateUnsure);
     if (leftAuto) {
       if (!SendSetting(panel, "AU0")) return false;
       s.AutoModeOn = false;
