@@ -112,8 +112,9 @@ void StartMemoryScan(Panel& panel) {
     ShowFrequency(panel);
     s.ModeName = s.ReceiverMode = mode;
     ShowModeName(panel);
-    // The releases' "MR" left the receiver on a memory channel.
-    if (released) TuneBack(panel);
+    // The releases' "MR" left the receiver on a memory channel; a start whose answer was
+    // lost may have set it scanning, on the channels' own modes.
+    if (released || answer == Answer::kSilent) TuneBack(panel);
     return;
   }
   // The start is sent twice in case the first is lost.
