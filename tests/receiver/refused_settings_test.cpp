@@ -59,5 +59,23 @@ TEST_F(RefusedSettings, EveryKeyThatSetsSomethingSaysInvAndTheStateStaysTheRecei
   EXPECT_EQ(Keys("A").back(), "atton") << "taken again once the receiver takes it";
 }
 
+// An answer lost on the line leaves the setting unknown: the receiver may have made it.
+// Auto mode taken unheard would choose the mode itself, so the next mode key leaves it
+// first, and the mode said is the receiver's.
+TEST_F(RefusedSettings, AfterAnUnansweredAutoModeAModeKeyLeavesAutoModeFirst) {
+  refusing.unanswered = {"AU1"};
+  h.sound.Clear();
+  h.ClearWire();
+  h.Press(keys::kF7);
+  h.Press(keys::kF1 + 1);
+  h.Settle();
+  const Strings sent = Sent();
+  ASSERT_GE(sent.size(), 3u);
+  EXPECT_EQ(Strings(sent.begin(), sent.begin() + 3), (Strings{"AU1", "AU0", "MD2"}));
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"inv", "AM"}));
+  EXPECT_FALSE(sim.engine.AutoMode());
+  EXPECT_EQ(h.state().ModeName, "AM");
+}
+
 }  // namespace
 }  // namespace voskel

@@ -218,18 +218,9 @@ TEST_F(RigctlProgram, ASetTheReceiverRefusesOrCannotHearIsAnsweredSoAndReadsSayI
 // The receiver made the set, but its answer was lost on the line: the client hears of a
 // failure, and the panel then asks the receiver and shows the mode it really has.
 TEST_F(RigctlClient, ASetMadeButUnansweredIsAnErrorAndThePanelLearnsWhatTheReceiverHolds) {
-  std::string pending;
-  h.peer = [&pending, inner = sim.AsPeer()](std::string_view bytes, std::int64_t now) {
-    std::string out = inner("", now);
-    pending.append(bytes);
-    for (std::size_t end; (end = pending.find('\r')) != std::string::npos;) {
-      const std::string command = pending.substr(0, end + 1);
-      pending.erase(0, end + 1);
-      const std::string answer = inner(command, now);
-      if (command.rfind("MD", 0) != 0) out += answer;
-    }
-    return out;
-  };
+  testing::RefusingPeer peer{sim};
+  h.peer = peer.AsPeer();
+  peer.unanswered = {"MD"};
   const int client = Connect();
   Send(client, "M AM 0\n");
   h.Tick(10);

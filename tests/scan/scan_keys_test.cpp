@@ -223,7 +223,8 @@ TEST_F(MemoryScan, AStopSaysItsChannelAndTagAtVerbosityTwoOnly) {
                              ? Strings{"stop"}
                              : Strings{"stop", "A", "0", "1", "tag:NORTH GATE"};
     const auto stop = std::find(spoken.begin(), spoken.end(), "stop");
-    EXPECT_EQ(Strings(stop, std::min(stop + 5, spoken.end())), told) << ::testing::PrintToString(spoken);
+    EXPECT_EQ(Strings(stop, std::min(stop + 5, spoken.end())), told)
+        << ::testing::PrintToString(spoken);
     Keys("\r");
   }
 }
@@ -316,6 +317,21 @@ TEST_F(MemoryScan, ARefusedPassIsNoPassAndAModeRefusedAfterTheReleaseIsSaidToBeR
   EXPECT_EQ(h.state().RefusedCount, 2);
 }
 
+// A start whose answer was lost may have started the scan all the same: the receiver is
+// tuned back to what the panel shows, not left scanning on the channels' own modes.
+TEST_F(MemoryScan, AStartWhoseAnswerWasLostTunesTheReceiverBack) {
+  testing::RefusingPeer peer(*sim);
+  peer.unanswered = {"MSA"};
+  h.peer = peer.AsPeer();
+  Keys("GA\r");
+  EXPECT_EQ(h.sound.Spoken(), (Strings{"radbank", "A", "AM", "inv", "FM"}));
+  EXPECT_EQ(sim->engine.CurrentActivity(), sim::Activity::kVfoA);
+  EXPECT_EQ(sim->engine.VfoAHz(), 145'000'000);
+  EXPECT_EQ(sim->engine.Mode(), 1) << "FM, as shown, not the channels' AM";
+  EXPECT_EQ(h.state().ModeName, "FM");
+  EXPECT_EQ(h.state().ScanState, ScanState::kOff);
+}
+
 // A receiver that has fallen silent is waited on once while passes are released, not once
 // per pass; what it did not release stays listed, to be released when it answers again.
 TEST_F(MemoryScan, ASilentReceiverHoldsTheReleaseOfPassesForOneWaitOnly) {
@@ -395,7 +411,8 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   h.Tick(600);
   Keys("\r");
   Strings hits;
-  for (int i = 0; i < Found(); ++i) hits.push_back(h.state().Bank.channels.at(static_cast<std::size_t>(i)).frequency);
+  for (int i = 0; i < Found(); ++i)
+    hits.push_back(h.state().Bank.channels.at(static_cast<std::size_t>(i)).frequency);
   std::sort(hits.begin(), hits.end());
   EXPECT_EQ(hits, (Strings{"145.5", "145.6", "145.725", "145.775"}));
   Keys("T05\r");
@@ -404,7 +421,8 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   EXPECT_EQ(h.sound.Spoken().back(), "sel");
   Keys("R");
   TickUntil([&] { return h.state().BankState == BankState::kHalted; });
-  EXPECT_EQ(h.state().Frequency, h.state().Bank.channels.at(0).frequency) << "held on the steady repeater";
+  EXPECT_EQ(h.state().Frequency, h.state().Bank.channels.at(0).frequency)
+      << "held on the steady repeater";
   EXPECT_EQ(h.sound.Spoken().back(), "stop");
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The simulated receiver, except that it answers "?" to every command that begins with one
-// of the refused words, as a receiver does to a command it will not carry out.
+// of the refused words, as a receiver does to a command it will not carry out, and that the
+// answer to a command beginning with an unanswered word is lost on the line: the command
+// is carried out all the same.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,17 +22,23 @@ class RefusingPeer {
       for (std::size_t end; (end = pending_.find('\r')) != std::string::npos;) {
         const std::string command = pending_.substr(0, end + 1);
         pending_.erase(0, end + 1);
-        out += Refused(command) ? std::string("?\r\n") : inner(command, now);
+        if (BeginsWithOneOf(command, refused)) {
+          out += "?\r\n";
+        } else if (const std::string answer = inner(command, now);
+                   !BeginsWithOneOf(command, unanswered)) {
+          out += answer;
+        }
       }
       return out;
     };
   }
 
   std::vector<std::string> refused;
+  std::vector<std::string> unanswered;
 
  private:
-  bool Refused(const std::string& command) const {
-    for (const std::string& word : refused)
+  static bool BeginsWithOneOf(const std::string& command, const std::vector<std::string>& words) {
+    for (const std::string& word : words)
       if (command.rfind(word, 0) == 0) return true;
     return false;
   }
