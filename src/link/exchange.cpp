@@ -128,8 +128,15 @@ Answer SendForAnswer(Panel& panel, std::string_view command) {
   return AwaitAnswer(panel);
 }
 
-bool SendSetting(Panel& panel, std::string_view command) {
+Answer SendSettingForAnswer(Panel& panel, std::string_view command) {
   const Answer answer = SendForAnswer(panel, command);
+  if (answer == Answer::kSilent && panel.state.ConnectState != ConnectState::kUnknown)
+    panel.state.ReceiverStateUnsure = true;
+  return answer;
+}
+
+bool SendSetting(Panel& panel, std::string_view command) {
+  const Answer answer = SendSettingForAnswer(panel, command);
   if (answer == Answer::kTaken) return true;
   // Before the receiver has ever answered, silence is no refusal of this setting: nobody
   // is there yet, and the settings go to the receiver when it first answers.
@@ -137,10 +144,6 @@ bool SendSetting(Panel& panel, std::string_view command) {
     panel.state.SettingsUnsent = true;
   else
     Speak(panel, "inv");
-  // Whether a setting that went unanswered was made is not known: the receiver is asked
-  // what it holds once it answers again.
-  if (answer == Answer::kSilent && panel.state.ConnectState != ConnectState::kUnknown)
-    panel.state.ReceiverStateUnsure = true;
   return false;
 }
 

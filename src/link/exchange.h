@@ -64,9 +64,13 @@ void DiscardWaiting(Panel& panel);
 // DiscardWaiting, SendCommand, then AwaitAnswer, so that an answer left over from an
 // earlier command is never taken for this one's.
 Answer SendForAnswer(Panel& panel, std::string_view command);
-// SendForAnswer, true only when the receiver took the setting. Otherwise "inv" has been
-// said, except for silence before the receiver has ever answered: then SettingsUnsent is
-// set, and the settings go again when it first answers.
+// SendForAnswer for a setting. One the receiver did not answer may have been made all the
+// same: once it has ever answered, ReceiverStateUnsure is set, and it is asked what it
+// holds when it answers again.
+Answer SendSettingForAnswer(Panel& panel, std::string_view command);
+// SendSettingForAnswer, true only when the receiver took the setting. Otherwise "inv" has
+// been said, except for silence before the receiver has ever answered: then SettingsUnsent
+// is set, and the settings go again when it first answers.
 bool SendSetting(Panel& panel, std::string_view command);
 
 }  // namespace voskel

@@ -87,7 +87,7 @@ Answer PutFrequency(Panel& panel, std::int64_t hz) {
   std::string mhz = HzToMhzText(hz);
   if (mhz.front() == '.') mhz.insert(0, 1, '0');
   if (mhz.back() == '.') mhz += '0';
-  const Answer answer = SendForAnswer(panel, FrequencyCommand("VA", mhz));
+  const Answer answer = SendSettingForAnswer(panel, FrequencyCommand("VA", mhz));
   if (answer != Answer::kTaken) return answer;
   ReceiverIsOn(panel, Cap(mhz));
   ShowFrequency(panel);
@@ -162,11 +162,11 @@ Answer PutMode(Panel& panel, Mode mode) {
     if (row.mode != mode) continue;
     const bool leftAuto = s.AutoModeOn || s.ReceiverStateUnsure;
     if (leftAuto) {
-      const Answer answer = SendForAnswer(panel, "AU0");
+      const Answer answer = SendSettingForAnswer(panel, "AU0");
       if (answer != Answer::kTaken) return answer;
       s.AutoModeOn = false;
     }
-    const Answer answer = SendForAnswer(panel, row.command);
+    const Answer answer = SendSettingForAnswer(panel, row.command);
     // Out of auto mode, in a mode the panel cannot name: the receiver says which.
     if (answer == Answer::kRefused && leftAuto) LearnReceiverState(panel);
     if (answer != Answer::kTaken) return answer;

@@ -84,12 +84,7 @@ int ApplyRemoteSet(Panel& panel, const rigctl::SetRequest& set, SetAnnouncer& an
                                               : "F " + std::to_string(set.hz))));
   const Answer answer = set.kind == rigctl::SetRequest::Kind::kMode ? PutMode(panel, *mode)
                                                                     : PutFrequency(panel, set.hz);
-  if (answer == Answer::kSilent) {
-    // The receiver may have taken what it did not answer: it is asked what it holds once
-    // it answers again, as after a key's setting.
-    s.ReceiverStateUnsure = true;
-    return rigctl::kIoError;
-  }
+  if (answer == Answer::kSilent) return rigctl::kIoError;
   if (answer == Answer::kRefused) return rigctl::kRejected;
   // A client that sends what the receiver already holds (again, after a timeout of its
   // own) has changed nothing the listener needs to hear about.
