@@ -1,5 +1,4 @@
-// The command exchange over a real pseudo-terminal, through the panel's own serial link, and
-// what is read off its replies.
+// The command exchange over a real pseudo-terminal, through the panel's own serial link.
 #include "link/exchange.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "link/pty_pair.h"
-#include "link/reply_fields.h"
 #include "link/serial_link.h"
 #include "support/fake_clock.h"
 #include "support/fake_speech.h"
@@ -196,27 +193,6 @@ TEST_F(LinkExchangeTest, AWriteToAReceiverThatWentAwayClosesThePort) {
   EXPECT_FALSE(link.IsOpen(1));
   SendResumeByte(panel);
   EXPECT_EQ(ReadRaw(panel).byteCount, 0);
-}
-
-// A frequency read off the line is shown, stored and sent back at the next start: line
-// noise that makes no frequency the receiver tunes is no frequency.
-TEST(ReportedFrequency, IsTenDigitsOfAFrequencyTheReceiverTunes) {
-  const struct {
-    const char* reply;
-    std::optional<std::string> mhz;
-  } cases[] = {
-      {"VA RF0145500000 ST012500", "145.5"},
-      {"MXB01 MP0 RF0118700000 ST", "118.7"},
-      {"RF0000100000", ".1"},
-      {"RF3000000000", "3000."},
-      {"RF0000000000", std::nullopt},
-      {"RF0000099950", std::nullopt},
-      {"RF3000000050", std::nullopt},
-      {"MXB01 RF4119100000", std::nullopt},
-      {"RF014550000", std::nullopt},
-      {"RF01455x0000", std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ReportedFrequency(c.reply), c.mhz) << c.reply;
 }
 
 }  // namespace
