@@ -215,21 +215,6 @@ TEST_F(RigctlProgram, ASetTheReceiverRefusesOrCannotHearIsAnsweredSoAndReadsSayI
   EXPECT_TRUE(Has(lost, "I/O error") || Has(lost, "i/o error")) << lost;
 }
 
-// The receiver made the set, but its answer was lost on the line: the client hears of a
-// failure, and the panel then asks the receiver and shows the mode it really has.
-TEST_F(RigctlClient, ASetMadeButUnansweredIsAnErrorAndThePanelLearnsWhatTheReceiverHolds) {
-  testing::RefusingPeer peer{sim};
-  h.peer = peer.AsPeer();
-  peer.unanswered = {"MD"};
-  const int client = Connect();
-  Send(client, "M AM 0\n");
-  h.Tick(10);
-  EXPECT_EQ(Received(client), "RPRT -6\n");
-  EXPECT_EQ(sim.engine.Mode(), 2) << "the receiver made it";
-  EXPECT_EQ(h.state().ModeName, "AM");
-  ::close(client);
-}
-
 TEST_F(RigctlProgram, ThreeClientsSettingAtOnceAreEachAnsweredAndEachSetMadeOnce) {
   FILE* children[] = {Spawn(RigctlCommand("F 146000000")), Spawn(RigctlCommand("F 146050000")),
                       Spawn(RigctlCommand("F 146100000"))};

@@ -223,8 +223,7 @@ TEST_F(MemoryScan, AStopSaysItsChannelAndTagAtVerbosityTwoOnly) {
                              ? Strings{"stop"}
                              : Strings{"stop", "A", "0", "1", "tag:NORTH GATE"};
     const auto stop = std::find(spoken.begin(), spoken.end(), "stop");
-    EXPECT_EQ(Strings(stop, std::min(stop + 5, spoken.end())), told)
-        << ::testing::PrintToString(spoken);
+    EXPECT_EQ(Strings(stop, std::min(stop + 5, spoken.end())), told) << ::testing::PrintToString(spoken);
     Keys("\r");
   }
 }
@@ -411,8 +410,7 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   h.Tick(600);
   Keys("\r");
   Strings hits;
-  for (int i = 0; i < Found(); ++i)
-    hits.push_back(h.state().Bank.channels.at(static_cast<std::size_t>(i)).frequency);
+  for (int i = 0; i < Found(); ++i) hits.push_back(h.state().Bank.channels.at(static_cast<std::size_t>(i)).frequency);
   std::sort(hits.begin(), hits.end());
   EXPECT_EQ(hits, (Strings{"145.5", "145.6", "145.725", "145.775"}));
   Keys("T05\r");
@@ -421,8 +419,7 @@ TEST_F(Hunt, RepeatersFoundAreSavedCopiedIntoABankAndScanned) {
   EXPECT_EQ(h.sound.Spoken().back(), "sel");
   Keys("R");
   TickUntil([&] { return h.state().BankState == BankState::kHalted; });
-  EXPECT_EQ(h.state().Frequency, h.state().Bank.channels.at(0).frequency)
-      << "held on the steady repeater";
+  EXPECT_EQ(h.state().Frequency, h.state().Bank.channels.at(0).frequency) << "held on the steady repeater";
   EXPECT_EQ(h.sound.Spoken().back(), "stop");
 }
 
