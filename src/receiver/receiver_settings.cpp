@@ -59,6 +59,12 @@ std::string WithPoint(const std::string& text) {
   return Cap(text.find('.') == std::string::npos ? text + ".0" : text);
 }
 
+// An unanswered setting (auto mode's own, perhaps) may have switched auto mode on unknown
+// to the panel.
+bool AutoModeMayBeOn(const PanelState& s) {
+  return s.AutoModeOn || s.ReceiverStateUnsure;
+}
+
 }  // namespace
 
 bool SetFrequency(Panel& panel, std::string text) {
@@ -160,7 +166,7 @@ Answer PutMode(Panel& panel, Mode mode) {
   auto& s = panel.state;
   for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
-    const bool leftAuto = s.AutoModeOn || s.ReceiverStateUnsure;
+    const bool leftAuto = AutoModeMayBeOn(s);
     if (leftAuto) {
       const Answer answer = SendSettingForAnswer(panel, "AU0");
       if (answer != Answer::kTaken) return answer;
@@ -183,9 +189,8 @@ bool SelectMode(Panel& panel, Mode mode) {
   for (const ModeRow& row : ModeRows()) {
     if (row.mode != mode) continue;
     // Auto mode chooses the receiver's mode by itself until it is switched off: a mode
-    // chosen by key is said only once auto mode is off. An unanswered setting (auto mode's
-    // own, perhaps) may have switched it on unknown to the panel.
-    const bool leftAuto = mode != Mode::Auto && (s.AutoModeOn || s.ReceiverStateUnsure);
+    // chosen by key is said only once auto mode is off.
+    const bool leftAuto = mode != Mode::Auto && AutoModeMayBeOn(s);
     if (leftAuto) {
       if (!SendSetting(panel, "AU0")) return false;
       s.AutoModeOn = false;
